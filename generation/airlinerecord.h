@@ -1,0 +1,42 @@
+#pragma once
+
+#include "decimal4.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace tarvex {
+
+// One airline of the register as the writers see it: every text is its display
+// text, so a NULL column reads as the empty text.
+struct AirlineRecord {
+    std::int32_t id = 0;
+    QString airCode;
+    QString accCode;
+    QString airName;
+    QString comment;
+    bool bsp = false;
+    bool script = false;
+};
+
+// One commission condition of an airline. The numeric columns keep NULL apart
+// from 0, because the entry rules of the scripts and the workbook test for it.
+struct ConditionRecord {
+    QString comCondition;
+    std::optional<Decimal4> comPct;
+    std::optional<std::int16_t> comSum;
+    QString comVal;
+    QString remarks;
+    std::optional<std::uint16_t> valLen;
+    QString fee;
+
+    // The sum as text: empty when the column is NULL.
+    QString comSumText() const { return comSum ? QString::number(*comSum) : QString(); }
+};
+
+using ConditionList = QList<ConditionRecord>;
+
+} // namespace tarvex

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "airlinerecord.h"
+
+namespace tarvex {
+
+// Receives the airlines of a generation walk, in code order, one at a time.
+class AirlineSink {
+public:
+    virtual ~AirlineSink() = default;
+
+    // Whether the conditions of this airline are needed; when not, the walk does not
+    // query them and hands an empty list.
+    virtual bool wantsConditions(const AirlineRecord&) const { return true; }
+
+    virtual void addAirline(const AirlineRecord& airline, const ConditionList& conditions) = 0;
+};
+
+} // namespace tarvex

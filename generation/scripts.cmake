@@ -1,0 +1,1 @@
+# Smart Key and Smart Flow composers: target_sources(tarvex_generation PRIVATE ...)

@@ -1,0 +1,1 @@
+# Commission workbook composer: target_sources(tarvex_generation PRIVATE ...)

@@ -1,0 +1,84 @@
+#include "decimal4.h"
+
+#include <cmath>
+
+namespace tarvex {
+
+Decimal4 Decimal4::fromDouble(double value)
+{
+    return Decimal4(std::llround(value * double(kScale)));
+}
+
+std::optional<Decimal4> Decimal4::parse(QStringView text)
+{
+    text = text.trimmed();
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+
+    constexpr std::int64_t kMaxWhole = 100'000'000'000'000; // 10^14: 18 digits in all
+    std::int64_t whole = 0;
+    std::int64_t fraction = 0;
+    int fractionDigits = 0;
+    bool roundUp = false;
+    bool seenSeparator = false;
+    bool seenDigit = false;
+    for (QChar c : text) {
+        if (c == u'.' || c == u',') {
+            if (seenSeparator)
+                return std::nullopt;
+            seenSeparator = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        seenDigit = true;
+        const int digit = c.unicode() - u'0';
+        if (!seenSeparator) {
+            whole = whole * 10 + digit;
+            if (whole >= kMaxWhole)
+                return std::nullopt;
+        } else if (fractionDigits < 4) {
+            fraction = fraction * 10 + digit;
+            ++fractionDigits;
+        } else if (fractionDigits == 4) {
+            roundUp = digit >= 5;
+            ++fractionDigits;
+        }
+    }
+    if (!seenDigit)
+        return std::nullopt;
+    for (int i = std::min(fractionDigits, 4); i < 4; ++i)
+        fraction *= 10;
+    std::int64_t units = whole * kScale + fraction + (roundUp ? 1 : 0);
+    return Decimal4(negative ? -units : units);
+}
+
+QString Decimal4::toText() const
+{
+    const bool negative = m_units < 0;
+    // Work on the magnitude as unsigned so the most negative value cannot overflow.
+    const std::uint64_t magnitude = negative ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
+    QString text = QString::number(magnitude / kScale);
+    std::uint64_t fraction = magnitude % kScale;
+    if (fraction != 0) {
+        int digits = 4;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        text += u'.' + QString::number(fraction).rightJustified(digits, u'0');
+    }
+    return negative ? u'-' + text : text;
+}
+
+QString percentText(const std::optional<Decimal4>& percent)
+{
+    return percent.value_or(Decimal4()).toText();
+}
+
+} // namespace tarvex
