@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 #include <compare>
@@ -48,3 +49,5 @@ private:
 QString percentText(const std::optional<Decimal4>& percent);
 
 } // namespace tarvex
+
+Q_DECLARE_METATYPE(tarvex::Decimal4)

@@ -1,0 +1,213 @@
+// tarvex-cli: the register's outputs from the command line, for scripts, scheduled
+// jobs and tests. It writes exactly what the desktop program's commands write.
+
+#include "datamodule.h"
+#include "demoregister.h"
+#include "generationrun.h"
+#include "options.h"
+#include "runobserver.h"
+#include "storeerror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace tarvex;
+
+namespace {
+
+const char* const kUsage = R"(Usage:
+  tarvex-cli [--app-dir DIR] init-db [--demo]          create DB/Tarvex.mdb (never overwrites); --demo adds a sample register
+  tarvex-cli [--app-dir DIR] generate smartkey [--remarks]
+  tarvex-cli [--app-dir DIR] generate smartflow [--remarks]
+  tarvex-cli [--app-dir DIR] generate excel [--no-fees]
+  tarvex-cli [--app-dir DIR] generate csv
+  tarvex-cli [--app-dir DIR] generate all              the tasks of section [group] of options.ini, in file order
+
+DIR stands for the program's folder (default: the folder of tarvex-cli), which holds
+options.ini, DB/Tarvex.mdb and Files/. Each written file's full path is printed on a line
+of its own. Errors go to standard error and end with a non-zero exit status.
+)";
+
+constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 1;
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usageError(const QString& message)
+{
+    err() << message << u"\n\n"_s << kUsage;
+    return kExitUsage;
+}
+
+struct Command {
+    QString appDir;
+    QStringList words; // the command and its arguments, options removed
+    QStringList flags; // options other than --app-dir
+};
+
+std::optional<Command> parse(const QStringList& arguments, QString* problem)
+{
+    Command command;
+    command.appDir = QCoreApplication::applicationDirPath();
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == u"--app-dir"_s) {
+            if (++i == arguments.size()) {
+                *problem = u"--app-dir needs a folder"_s;
+                return std::nullopt;
+            }
+            command.appDir = arguments[i];
+        } else if (argument.startsWith(u"--app-dir="_s)) {
+            command.appDir = argument.mid(10);
+        } else if (argument.startsWith(u"--"_s)) {
+            command.flags << argument;
+        } else {
+            command.words << argument;
+        }
+    }
+    command.appDir = QDir(command.appDir).absolutePath() + u'/';
+    return command;
+}
+
+bool onlyFlags(const Command& command, const QStringList& allowed, QString* problem)
+{
+    for (const QString& flag : command.flags) {
+        if (!allowed.contains(flag)) {
+            *problem = u"unknown option %1 for this command"_s.arg(flag);
+            return false;
+        }
+    }
+    return true;
+}
+
+int initDatabase(const Command& command)
+{
+    const QString path = TDataModule1::databasePath(command.appDir);
+    TDataModule1::createDatabase(path);
+    if (command.flags.contains(u"--demo"_s)) {
+        TDataModule1 data;
+        data.open(command.appDir);
+        addDemoRegister(data);
+    }
+    out() << path << Qt::endl;
+    return 0;
+}
+
+std::optional<GenerationRequest> requestFor(const Command& command, QString* problem)
+{
+    const QString what = command.words.value(1);
+    GenerationRequest request;
+    QStringList allowed;
+    if (what == u"smartkey"_s || what == u"smartflow"_s) {
+        request.kind = what == u"smartkey"_s ? OutputKind::SmartKey : OutputKind::SmartFlow;
+        request.withRemarks = command.flags.contains(u"--remarks"_s);
+        allowed << u"--remarks"_s;
+    } else if (what == u"excel"_s) {
+        request.kind = OutputKind::Workbook;
+        request.includeFees = !command.flags.contains(u"--no-fees"_s);
+        allowed << u"--no-fees"_s;
+    } else if (what == u"csv"_s) {
+        request.kind = OutputKind::AirlineList;
+    } else {
+        *problem = what.isEmpty() ? u"generate needs an output"_s : u"unknown output \"%1\""_s.arg(what);
+        return std::nullopt;
+    }
+    if (command.words.size() > 2) {
+        *problem = u"unexpected argument \"%1\""_s.arg(command.words[2]);
+        return std::nullopt;
+    }
+    if (!onlyFlags(command, allowed, problem))
+        return std::nullopt;
+    return request;
+}
+
+// Prints each result; true when every one was written.
+bool report(const QList<RunResult>& results)
+{
+    bool allWritten = true;
+    for (const RunResult& result : results) {
+        switch (result.status) {
+        case RunResult::Status::Written:
+            out() << result.filePath << Qt::endl;
+            break;
+        case RunResult::Status::Refused:
+            err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;
+            allWritten = false;
+            break;
+        case RunResult::Status::Failed:
+            err() << result.message << Qt::endl;
+            allWritten = false;
+            break;
+        }
+    }
+    return allWritten;
+}
+
+int generate(const Command& command)
+{
+    QString problem;
+    const bool all = command.words.value(1) == u"all"_s;
+    std::optional<GenerationRequest> request;
+    if (all) {
+        if (command.words.size() > 2 || !onlyFlags(command, {}, &problem))
+            return usageError(problem.isEmpty() ? u"generate all takes no arguments"_s : problem);
+    } else if (!(request = requestFor(command, &problem))) {
+        return usageError(problem);
+    }
+
+    TDataModule1 data;
+    data.open(command.appDir);
+    const Options options(command.appDir);
+    RunObserver quiet;
+    GenerationRun run(data, options, quiet);
+    const QList<RunResult> results = all ? run.createAll() : QList<RunResult>{run.run(*request)};
+    return report(results) ? 0 : kExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(u"tarvex-cli"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVEX_VERSION));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s)) {
+        out() << kUsage;
+        return 0;
+    }
+    QString problem;
+    const std::optional<Command> command = parse(arguments, &problem);
+    if (!command)
+        return usageError(problem);
+
+    try {
+        const QString verb = command->words.value(0);
+        if (verb == u"init-db"_s) {
+            if (command->words.size() > 1 || !onlyFlags(*command, {u"--demo"_s}, &problem))
+                return usageError(problem.isEmpty() ? u"init-db takes no arguments"_s : problem);
+            return initDatabase(*command);
+        }
+        if (verb == u"generate"_s)
+            return generate(*command);
+        return usageError(verb.isEmpty() ? u"no command given"_s : u"unknown command \"%1\""_s.arg(verb));
+    } catch (const StoreError& error) {
+        err() << error.message() << Qt::endl;
+        return kExitFailure;
+    }
+}

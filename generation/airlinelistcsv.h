@@ -1,0 +1,28 @@
+#pragma once
+
+#include "airlinesink.h"
+
+#include <QByteArray>
+
+namespace tarvex {
+
+// The airline list for the agency's other programs: one line "code;name;IATA code"
+// per airline, fields as stored and unquoted, CR LF after every line, in Windows-1251
+// with "?" for characters that code page lacks.
+class AirlineListCsv : public AirlineSink {
+public:
+    AirlineListCsv();
+
+    bool wantsConditions(const AirlineRecord&) const override { return false; }
+    void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
+
+    QByteArray finish() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
+// Text in Windows-1251; a character the code page lacks becomes "?".
+QByteArray toWindows1251(QStringView text);
+
+} // namespace tarvex

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "airlinesink.h"
+
+namespace tarvex {
+
+class RunObserver;
+class TDataModule1;
+
+// Visits `count` airlines of tbMain from its first row, in the table's current order,
+// fetching each one's conditions with the per-airline query when the sink wants them,
+// and reports the share done after every airline. The walk moves tbMain's current row.
+void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer);
+
+} // namespace tarvex

@@ -1,0 +1,139 @@
+#include "generationrun.h"
+
+#include "airlinelistcsv.h"
+#include "airlinewalk.h"
+#include "datamodule.h"
+#include "options.h"
+#include "outputfile.h"
+#include "outputname.h"
+#include "runobserver.h"
+#include "smartflowscript.h"
+#include "smartkeyscript.h"
+#include "storeerror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+const QString kScriptExtension = u".txt"_s;
+
+RunResult refused(const QString& message)
+{
+    return {RunResult::Status::Refused, {}, message};
+}
+
+} // namespace
+
+GenerationRun::GenerationRun(TDataModule1& data, const Options& options, RunObserver& observer)
+    : m_data(data)
+    , m_options(options)
+    , m_observer(observer)
+    , m_today([] { return QDate::currentDate(); })
+{
+}
+
+RunResult GenerationRun::run(const GenerationRequest& request)
+{
+    try {
+        m_data.resetAirlineView();
+        const int airlineCount = m_data.tbMain.recordCount();
+        switch (request.kind) {
+        case OutputKind::SmartKey:
+            return writeSmartKeyScript(request, airlineCount);
+        case OutputKind::SmartFlow:
+            return writeSmartFlowScript(request, airlineCount);
+        case OutputKind::Workbook:
+            return writeCommissionWorkbook(request, airlineCount);
+        case OutputKind::AirlineList:
+            return writeAirlineListCsv(request, airlineCount);
+        }
+        return {};
+    } catch (const GenerationError& error) {
+        m_observer.runAbandoned();
+        return {RunResult::Status::Failed, {}, error.message()};
+    } catch (const StoreError& error) {
+        m_observer.runAbandoned();
+        return {RunResult::Status::Failed, {}, error.message()};
+    }
+}
+
+QList<RunResult> GenerationRun::createAll()
+{
+    QList<RunResult> results;
+    for (const QString& value : m_options.groupTasks()) {
+        const std::optional<GroupTask> task = decodeGroupTask(value);
+        if (!task)
+            continue;
+        GroupTaskFlag = task->flag;
+        GenerationRequest request;
+        request.kind = task->kind;
+        request.startedByCreateAll = true;
+        request.withRemarks = GroupTaskFlag;
+        request.includeFees = GroupTaskFlag;
+        results << run(request);
+        if (results.last().status == RunResult::Status::Failed)
+            break;
+    }
+    return results;
+}
+
+RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount)
+{
+    const QDate today = m_today();
+    const QString path =
+        composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today);
+    if (isWriteProtected(path))
+        return refused(u"Файл защищен от записи"_s);
+    OutputFile file(path);
+    m_observer.runStarted();
+    SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(today));
+    walkAirlines(m_data, airlineCount, script, m_observer);
+    file.write(script.finish());
+    file.commit();
+    return finish(request, path);
+}
+
+RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount)
+{
+    const QString path =
+        composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, m_today());
+    if (isWriteProtected(path))
+        return refused(u"Файл защищен от записи"_s);
+    OutputFile file(path);
+    m_observer.runStarted();
+    SmartFlowScript script(request.withRemarks);
+    walkAirlines(m_data, airlineCount, script, m_observer);
+    // The prompt carries the date at which the walk ended.
+    file.write(script.finish(shortDateText(m_today())));
+    file.commit();
+    return finish(request, path);
+}
+
+RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest&, int)
+{
+    throw GenerationError(u"Excel workbook: not available yet"_s);
+}
+
+RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount)
+{
+    const QString path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s;
+    if (isWriteProtected(path))
+        return refused(u"Файл защищен от записи."_s);
+    AirlineListCsv list;
+    OutputFile file(path);
+    m_observer.runStarted();
+    walkAirlines(m_data, airlineCount, list, m_observer);
+    file.write(list.finish());
+    file.commit();
+    return finish(request, path);
+}
+
+RunResult GenerationRun::finish(const GenerationRequest& request, const QString& path)
+{
+    m_observer.runFinished(path, request.startedByCreateAll);
+    return {RunResult::Status::Written, path, {}};
+}
+
+} // namespace tarvex

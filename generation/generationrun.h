@@ -1,0 +1,69 @@
+#pragma once
+
+#include "grouptask.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace tarvex {
+
+class Options;
+class RunObserver;
+class TDataModule1;
+
+// What one command hands to a writer.
+struct GenerationRequest {
+    OutputKind kind = OutputKind::SmartKey;
+    bool startedByCreateAll = false;
+    bool withRemarks = false; // the scripts
+    bool includeFees = true;  // the workbook
+};
+
+struct RunResult {
+    enum class Status {
+        Written, // filePath holds the complete file
+        Refused, // the target is read-only: message is for an information box "Ошибка сохранения"
+        Failed,  // message is for the error box; nothing was written over the target
+    };
+    Status status = Status::Failed;
+    QString filePath;
+    QString message;
+};
+
+// The frame every output is written in: the airline list is reset to all airlines in
+// code order, the output name is composed from the settings, a read-only target is
+// refused, the airlines are walked with progress, and the file is put in place only
+// when it is complete.
+class GenerationRun {
+public:
+    GenerationRun(TDataModule1& data, const Options& options, RunObserver& observer);
+
+    // Tests fix the date that goes into names and texts.
+    void setClock(std::function<QDate()> today) { m_today = std::move(today); }
+
+    RunResult run(const GenerationRequest& request);
+
+    // "Create all": the tasks of section group in file order, each with the flag its
+    // line gives. A read-only target skips that task; a failure stops the rest.
+    QList<RunResult> createAll();
+
+    // The flag "Create all" sets before each of its tasks.
+    bool GroupTaskFlag = false;
+
+private:
+    RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);
+    RunResult writeSmartFlowScript(const GenerationRequest& request, int airlineCount);
+    RunResult writeCommissionWorkbook(const GenerationRequest& request, int airlineCount);
+    RunResult writeAirlineListCsv(const GenerationRequest& request, int airlineCount);
+    RunResult finish(const GenerationRequest& request, const QString& path);
+
+    TDataModule1& m_data;
+    const Options& m_options;
+    RunObserver& m_observer;
+    std::function<QDate()> m_today;
+};
+
+} // namespace tarvex

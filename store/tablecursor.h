@@ -1,0 +1,140 @@
+#pragma once
+
+#include "schema.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariant>
+
+#include <variant>
+#include <vector>
+
+namespace tarvex {
+
+// Rows in which the text occurs, ignoring letter case, in any of the columns.
+// The text is taken literally: no character has a special meaning.
+struct SearchFilter {
+    QString text;
+    QStringList columns;
+};
+
+// Rows whose integer column equals the value.
+struct EqualsFilter {
+    QString column;
+    qint64 value = 0;
+};
+
+using RowFilter = std::variant<std::monostate, SearchFilter, EqualsFilter>;
+
+// Compares texts by Unicode code point, the order airline codes are sorted in.
+int compareCodePoints(QStringView a, QStringView b);
+
+// An updatable cursor over every row of one table. All rows are read when it is
+// opened and held here; sort and filter work on that copy. Changes go to the store
+// one row at a time through the current row: insert or edit, then post or cancel.
+//
+// Row numbers in the interface count the rows that pass the filter, in sort order.
+class TableCursor : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+
+    explicit TableCursor(const TableDef& table, QObject* parent = nullptr);
+
+    const TableDef& table() const { return m_table; }
+
+    // Reads every row of the table. Throws StoreError.
+    void open(const QSqlDatabase& database);
+    // Lets go of the rows and of the connection.
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    int recordCount() const { return int(m_visible.size()); }
+    bool isEmpty() const { return m_visible.empty(); }
+    int currentRow() const { return m_current; }
+    bool eof() const { return m_eof; }
+
+    void first();
+    void next();
+    void setCurrentRow(int row);
+
+    // The current row's value (its pending value while it is edited or inserted);
+    // an invalid QVariant for NULL or when there is no current row.
+    QVariant value(int column) const;
+    QVariant value(QStringView columnName) const;
+    QString text(QStringView columnName) const;
+    QVariant valueAt(int row, int column) const;
+
+    // Sets a pending value of the current row; the row must be in edit or insert state.
+    void setValue(QStringView columnName, const QVariant& value);
+
+    void insert();
+    void edit();
+    // Stores the pending change. A value that does not fit its column, or a failure
+    // of the store, throws StoreError and leaves the change pending.
+    void post();
+    void cancel();
+    // Deletes the current row from the store and from the cursor.
+    void remove();
+    // Re-reads from the store the rows already held, keeping the current row;
+    // rows deleted meanwhile are dropped.
+    void refresh();
+    // Drops held rows whose integer column equals the value, after the store deleted them.
+    void forgetRows(QStringView columnName, qint64 value);
+
+    // "AirCode ASC", "[AirCode] ASC" or "AirCode DESC"; ties keep ascending id. Empty: store order.
+    void setSort(QStringView sortText);
+    void setFilter(const RowFilter& filter);
+    void setFiltered(bool on);
+    bool isFiltered() const { return m_filtered; }
+
+signals:
+    void aboutToReset();
+    void reset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentRowChanged(int row);
+    void stateChanged(tarvex::TableCursor::State state);
+
+private:
+    struct Row {
+        QVariantList values;
+        bool stored = true;
+    };
+
+    int columnOrThrow(QStringView columnName) const;
+    void requireBrowse(const char* operation) const;
+    void requireCurrent(const char* operation) const;
+    void setState(State state);
+    void setCurrent(int row);
+    bool passes(const Row& row) const;
+    bool sortsBefore(const Row& a, const Row& b) const;
+    // Recomputes the visible rows; the row at `keepIndex` of m_rows stays current when visible.
+    void rebuildVisible(int keepIndex);
+    std::vector<Row> readAllRows() const;
+    void storeInsert();
+    void storeUpdate();
+    [[noreturn]] void fail(const QString& what, const QString& engineText) const;
+
+    const TableDef& m_table;
+    QSqlDatabase m_database;
+    std::vector<Row> m_rows;    // in store order
+    std::vector<int> m_visible; // indexes into m_rows, filtered and sorted
+    int m_current = -1;
+    bool m_eof = true;
+    State m_state = State::Inactive;
+    QVariantList m_buffer; // pending values of the current row in edit or insert state
+
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
+    RowFilter m_filter;
+    bool m_filtered = false;
+};
+
+} // namespace tarvex
