@@ -1,0 +1,168 @@
+#include "registerfixture.h"
+#include "storeerror.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString sqliteShell()
+{
+    return QStandardPaths::findExecutable(u"sqlite3"_s);
+}
+
+QString runShell(const QString& database, const QStringList& statements)
+{
+    QProcess shell;
+    shell.start(sqliteShell(), QStringList{database} + statements);
+    if (!shell.waitForFinished(30000) || shell.exitCode() != 0)
+        qWarning() << shell.readAllStandardError();
+    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+QString openingError(const QString& appDir)
+{
+    TDataModule1 data;
+    try {
+        data.open(appDir);
+    } catch (const StoreError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestDataModule : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (sqliteShell().isEmpty())
+            QSKIP("the sqlite3 shell is not installed");
+    }
+
+    void registerIsSharedWithTheSqliteShell()
+    {
+        TempAppFolder folder;
+        runShell(folder.databasePath(), {u"INSERT INTO tbComm (ComId, ComPCT) VALUES (1, 7.5)"_s,
+                                         u"INSERT INTO tbComm (ComId, ComPCT, ComSum) VALUES (1, NULL, 10)"_s,
+                                         u"INSERT INTO tbMain (AirCode, AirName) VALUES ('SU', NULL)"_s});
+        TDataModule1 data;
+        data.open(folder.appDir());
+        const ConditionList conditions = data.SQLQuery.conditionsOf(1);
+        QCOMPARE(conditions.size(), 2);
+        QCOMPARE(conditions[0].comPct->toText(), u"7.5"_s);
+        QVERIFY(!conditions[0].comSum);
+        QVERIFY(!conditions[1].comPct);
+        QCOMPARE(*conditions[1].comSum, 10);
+        QVERIFY(data.tbMain.value(u"AirName").isNull());
+
+        // And what the program writes reads back naturally in the shell.
+        data.tbComm.insert();
+        data.tbComm.setValue(u"ComId", 2);
+        data.tbComm.setValue(u"ComPCT", QVariant::fromValue(*Decimal4::parse(u"0.125")));
+        data.tbComm.post();
+        QCOMPARE(runShell(folder.databasePath(), {u"SELECT ComPCT, typeof(ComSum) FROM tbComm WHERE ComId = 2"_s}),
+                 u"0.125|null"_s);
+    }
+
+    void secondProcessWaitsForTheFirstOnesWrite()
+    {
+        TempAppFolder folder;
+        TDataModule1 data;
+        data.open(folder.appDir());
+
+        // Another process holds the write lock for a while; it leaves a mark once it has it.
+        const QString mark = folder.appDir() + u"locked"_s;
+        QProcess holder;
+        holder.start(sqliteShell(), {folder.databasePath(), u"BEGIN EXCLUSIVE"_s,
+                                     u"INSERT INTO tbMain (AirCode) VALUES ('XX')"_s,
+                                     u".shell touch '%1' && sleep 1.5"_s.arg(mark), u"COMMIT"_s});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(mark), 10000);
+
+        QElapsedTimer waited;
+        waited.start();
+        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s)); // must wait, then succeed
+        QVERIFY(holder.waitForFinished(30000));
+        QCOMPARE(holder.exitCode(), 0);
+        QVERIFY(waited.elapsed() > 200);
+        QCOMPARE(runShell(folder.databasePath(), {u"SELECT group_concat(AirCode, ',') FROM tbMain"_s}), u"XX,SU"_s);
+    }
+
+    void openingRefusesWhatIsNotARegister_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing file") << QByteArray("missing") << u"не найден"_s;
+        QTest::newRow("not a database") << QByteArray("garbage") << u"не является базой данных"_s;
+        QTest::newRow("table missing") << QByteArray("DROP TABLE tbFee") << u"нет таблицы tbFee"_s;
+        QTest::newRow("column missing") << QByteArray("ALTER TABLE tbComm DROP COLUMN ValLen") << u"нет поля ValLen"_s;
+        QTest::newRow("folder in place of the file") << QByteArray("folder") << u"каталог"_s;
+    }
+    void openingRefusesWhatIsNotARegister()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(QString, expected);
+        TempAppFolder folder;
+        const QString path = folder.databasePath();
+        QByteArray before;
+        if (setup == "missing" || setup == "garbage" || setup == "folder") {
+            QFile::remove(path);
+            if (setup == "folder")
+                QDir().mkpath(path);
+            if (setup == "garbage") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("this is a spreadsheet, not a register");
+            }
+        } else {
+            runShell(path, {QString::fromLatin1(setup)});
+        }
+        if (QFileInfo(path).isFile()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            before = file.readAll();
+        }
+
+        const QString message = openingError(folder.appDir());
+        QVERIFY2(message.contains(expected), qPrintable(message));
+        QVERIFY2(message.contains(path), qPrintable(message));
+
+        // Nothing was created or changed.
+        if (setup == "missing") {
+            QVERIFY(!QFileInfo::exists(path));
+        } else if (!before.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), before);
+        }
+    }
+
+    void creatingRefusesToOverwrite()
+    {
+        TempAppFolder folder;
+        {
+            TDataModule1 data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, TDataModule1::createDatabase(folder.databasePath()));
+        TDataModule1 data;
+        data.open(folder.appDir());
+        QCOMPARE(data.tbMain.recordCount(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataModule)
+#include "tst_datamodule.moc"

@@ -1,0 +1,351 @@
+#include "registerfixture.h"
+#include "storeerror.h"
+
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList codesInView(const TableCursor& table)
+{
+    QStringList codes;
+    for (int row = 0; row < table.recordCount(); ++row)
+        codes << table.valueAt(row, 1).toString();
+    return codes;
+}
+
+SearchFilter searchFor(const QString& text)
+{
+    return {text,
+            {u"AirCode"_s, u"AirName"_s, u"Commision"_s, u"Fee"_s, u"Comment"_s, u"AccCode"_s, u"Dog"_s,
+             u"ContrAgent"_s}};
+}
+
+} // namespace
+
+class TestTableCursor : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<TempAppFolder>();
+        m_data = std::make_unique<TDataModule1>();
+        m_data->open(m_folder->appDir());
+    }
+    void cleanup()
+    {
+        m_data.reset();
+        m_folder.reset();
+    }
+
+    void insertPostAndCancelMoveThroughTheStates()
+    {
+        TableCursor& airlines = m_data->tbMain;
+        QSignalSpy states(&airlines, &TableCursor::stateChanged);
+        QCOMPARE(airlines.state(), TableCursor::State::Browse);
+
+        airlines.insert();
+        QCOMPARE(airlines.state(), TableCursor::State::Insert);
+        QCOMPARE(airlines.recordCount(), 1); // the pending row is visible
+        airlines.setValue(u"AirCode", u"SU"_s);
+        airlines.cancel();
+        QCOMPARE(airlines.state(), TableCursor::State::Browse);
+        QCOMPARE(airlines.recordCount(), 0);
+
+        airlines.insert();
+        airlines.setValue(u"AirCode", u"SU"_s);
+        airlines.post();
+        QCOMPARE(airlines.recordCount(), 1);
+        QVERIFY(airlines.value(u"id").toLongLong() > 0);
+
+        airlines.edit();
+        airlines.setValue(u"AirName", u"Аэрофлот"_s);
+        QCOMPARE(airlines.text(u"AirName"), u"Аэрофлот"_s); // the pending value is what the row shows
+        airlines.cancel();
+        QCOMPARE(airlines.text(u"AirName"), QString());
+        QCOMPARE(states.count(), 6);
+
+        QVERIFY_THROWS_EXCEPTION(StoreError, airlines.setValue(u"AirName", u"x"_s)); // not editing
+    }
+
+    void valueThatDoesNotFitIsRefusedAndStaysPending_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("code of 4") << u"tbMain"_s << u"AirCode"_s << QVariant(u"ABCD"_s) << u"AirCode"_s;
+        QTest::newRow("name of 51") << u"tbMain"_s << u"AirName"_s << QVariant(QString(51, u'Я')) << u"AirName"_s;
+        QTest::newRow("sum too large") << u"tbComm"_s << u"ComSum"_s << QVariant(32768) << u"ComSum"_s;
+        QTest::newRow("sum too small") << u"tbComm"_s << u"ComSum"_s << QVariant(-32769) << u"ComSum"_s;
+        QTest::newRow("negative length") << u"tbComm"_s << u"ValLen"_s << QVariant(-1) << u"ValLen"_s;
+        QTest::newRow("length too large") << u"tbComm"_s << u"ValLen"_s << QVariant(65536) << u"ValLen"_s;
+        QTest::newRow("sum not a number") << u"tbComm"_s << u"ComSum"_s << QVariant(u"много"_s) << u"ComSum"_s;
+        QTest::newRow("currency of 4") << u"tbComm"_s << u"ComVal"_s << QVariant(u"RUBL"_s) << u"ComVal"_s;
+    }
+    void valueThatDoesNotFitIsRefusedAndStaysPending()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        QFETCH(QString, named);
+        TableCursor& cursor = table == u"tbMain"_s ? m_data->tbMain : m_data->tbComm;
+        cursor.insert();
+        cursor.setValue(column, value);
+        try {
+            cursor.post();
+            QFAIL("the row was stored");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(named), qPrintable(error.message()));
+        }
+        QCOMPARE(cursor.state(), TableCursor::State::Insert);
+        QCOMPARE(cursor.value(column), value);
+        QSqlQuery count(u"SELECT COUNT(*) FROM %1"_s.arg(table), m_data->MainConnection);
+        QVERIFY(count.next());
+        QCOMPARE(count.value(0).toInt(), 0);
+    }
+
+    void limitsThemselvesAreAccepted()
+    {
+        TableCursor& rules = m_data->tbComm;
+        rules.insert();
+        rules.setValue(u"ComSum", -32768);
+        rules.setValue(u"ValLen", 65535);
+        rules.setValue(u"ComVal", u"ЕВР"_s);
+        rules.post();
+        rules.insert();
+        rules.setValue(u"ComSum", 32767);
+        rules.setValue(u"ValLen", 0);
+        rules.post();
+        m_data->tbComm.refresh();
+        QCOMPARE(m_data->tbComm.recordCount(), 2);
+    }
+
+    void nullStaysApartFromEmptyAndZero()
+    {
+        TableCursor& rules = m_data->tbComm;
+        rules.insert();
+        rules.setValue(u"ComId", 1);
+        rules.setValue(u"ComCondition", u""_s);
+        rules.setValue(u"ComSum", 0);
+        rules.setValue(u"ComPCT", QVariant::fromValue(Decimal4::fromUnits(0)));
+        rules.post();
+        rules.insert();
+        rules.setValue(u"ComId", 2);
+        rules.post();
+
+        TDataModule1 reopened;
+        reopened.open(m_folder->appDir());
+        TableCursor& stored = reopened.tbComm;
+        stored.first();
+        QVERIFY(!stored.value(u"ComCondition").isNull());
+        QCOMPARE(stored.value(u"ComCondition").toString(), QString());
+        QCOMPARE(stored.value(u"ComSum").toLongLong(), 0);
+        QVERIFY(!stored.value(u"ComPCT").isNull());
+        stored.next();
+        QVERIFY(stored.value(u"ComCondition").isNull());
+        QVERIFY(stored.value(u"ComSum").isNull());
+        QVERIFY(stored.value(u"ComPCT").isNull());
+        QVERIFY(stored.value(u"ValLen").isNull());
+    }
+
+    void sortsByCodePointWithTiesInIdOrder()
+    {
+        // Stored in shuffled order; two airlines share a code.
+        const QStringList codes{u"Б"_s, u"b"_s, u"SU"_s, u"A"_s, u"S7"_s, u"SU"_s, u""_s, u"a"_s};
+        QList<qint64> ids;
+        for (int i = 0; i < codes.size(); ++i)
+            ids << addAirline(*m_data, airline(codes[i], u"N%1"_s.arg(i)));
+        m_data->tbMain.setSort(u"[AirCode] ASC");
+        QCOMPARE(codesInView(m_data->tbMain),
+                 (QStringList{u""_s, u"A"_s, u"S7"_s, u"SU"_s, u"SU"_s, u"a"_s, u"b"_s, u"Б"_s}));
+        // The two SU rows keep the order they were stored in.
+        QCOMPARE(m_data->tbMain.valueAt(3, 0).toLongLong(), ids[2]);
+        QCOMPARE(m_data->tbMain.valueAt(4, 0).toLongLong(), ids[5]);
+
+        m_data->tbMain.setSort(u"AirCode DESC");
+        QCOMPARE(codesInView(m_data->tbMain).first(), u"Б"_s);
+        m_data->tbMain.setSort(u"");
+        QCOMPARE(codesInView(m_data->tbMain), codes); // store order
+    }
+
+    void codePointOrderPutsSupplementaryCharactersLast()
+    {
+        QVERIFY(compareCodePoints(u"\U0001F600", u"\uFFFD") > 0);
+        QVERIFY(compareCodePoints(u"A", u"AB") < 0);
+        QCOMPARE(compareCodePoints(u"SU", u"SU"), 0);
+    }
+
+    void searchIsLiteralAndIgnoresCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("latin, other case") << u"su"_s << QStringList{u"SU"_s};
+        QTest::newRow("cyrillic, other case") << u"АЭРО"_s << QStringList{u"SU"_s};
+        QTest::newRow("cyrillic in memo") << u"бизнес"_s << QStringList{u"S7"_s};
+        QTest::newRow("per cent sign") << u"5%"_s << QStringList{u"U6"_s};
+        QTest::newRow("underscore") << u"_"_s << QStringList{u"UT"_s};
+        QTest::newRow("apostrophe") << u"O'H"_s << QStringList{u"UT"_s};
+        QTest::newRow("asterisk") << u"*"_s << QStringList{u"U6"_s};
+        QTest::newRow("counterparty") << u"агент"_s << QStringList{u"S7"_s};
+        QTest::newRow("nothing") << u"zzz"_s << QStringList{};
+    }
+    void searchIsLiteralAndIgnoresCase()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, codes);
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
+        addAirline(*m_data, airline(u"U6"_s, u"Уральские*"_s, u"262"_s));
+        addAirline(*m_data, airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s));
+        TableCursor& airlines = m_data->tbMain;
+        airlines.setCurrentRow(0); // S7
+        airlines.edit();
+        airlines.setValue(u"Commision", u"Бизнес - 7%\r"_s);
+        airlines.setValue(u"ContrAgent", u"Генеральный АГЕНТ"_s);
+        airlines.post();
+        airlines.setCurrentRow(2); // U6
+        airlines.edit();
+        airlines.setValue(u"Commision", u"Все - 5%\r"_s);
+        airlines.post();
+
+        airlines.setFilter(searchFor(text));
+        airlines.setFiltered(true);
+        QCOMPARE(codesInView(airlines), codes);
+        QCOMPARE(airlines.recordCount(), codes.size());
+        airlines.first();
+        int walked = 0;
+        while (!airlines.eof()) {
+            ++walked;
+            airlines.next();
+        }
+        QCOMPARE(walked, codes.size());
+
+        airlines.setFiltered(false);
+        QCOMPARE(codesInView(airlines), (QStringList{u"S7"_s, u"SU"_s, u"U6"_s, u"UT"_s}));
+    }
+
+    void conditionFilterShowsOneAirline()
+    {
+        const qint64 first = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s),
+                                        {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
+        const qint64 second = addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s), {percentCondition(u"c"_s, "7")});
+        TableCursor& rules = m_data->tbComm;
+        rules.setFilter(EqualsFilter{u"ComId"_s, first});
+        rules.setFiltered(true);
+        QCOMPARE(rules.recordCount(), 2);
+        rules.setFilter(EqualsFilter{u"ComId"_s, second});
+        QCOMPARE(rules.recordCount(), 1);
+        QCOMPARE(rules.text(u"ComCondition"), u"c"_s);
+        rules.setFilter(EqualsFilter{u"ComId"_s, 0});
+        QCOMPARE(rules.recordCount(), 0);
+        QVERIFY(rules.eof());
+    }
+
+    void refreshSeesAnotherConnectionsChanges()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
+        TableCursor& airlines = m_data->tbMain;
+        airlines.setCurrentRow(1); // SU
+        const qint64 current = airlines.value(u"id").toLongLong();
+
+        {
+            TDataModule1 other;
+            other.open(m_folder->appDir());
+            other.tbMain.first(); // S7
+            other.tbMain.edit();
+            other.tbMain.setValue(u"AirName", u"S7 Airlines"_s);
+            other.tbMain.post();
+            addAirline(other, airline(u"UT"_s, u"ЮТэйр"_s));
+        }
+        QCOMPARE(airlines.valueAt(0, 2).toString(), u"Сибирь"_s);
+        QSignalSpy resets(&airlines, &TableCursor::reset);
+        airlines.refresh();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(airlines.valueAt(0, 2).toString(), u"S7 Airlines"_s);
+        QCOMPARE(airlines.recordCount(), 2); // rows added elsewhere come with the next opening
+        QCOMPARE(airlines.value(u"id").toLongLong(), current);
+    }
+
+    void editingTwoCopiesKeepsBothColumns()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        TDataModule1 other;
+        other.open(m_folder->appDir());
+        other.tbMain.first();
+        other.tbMain.edit();
+        other.tbMain.setValue(u"Comment", u"из другой копии"_s);
+        other.tbMain.post();
+
+        m_data->tbMain.first();
+        m_data->tbMain.edit();
+        m_data->tbMain.setValue(u"AirName", u"Aeroflot"_s);
+        m_data->tbMain.post();
+        m_data->tbMain.refresh();
+        QCOMPARE(m_data->tbMain.text(u"Comment"), u"из другой копии"_s);
+        QCOMPARE(m_data->tbMain.text(u"AirName"), u"Aeroflot"_s);
+    }
+
+    void signalsLetAViewFollow()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        TableCursor& airlines = m_data->tbMain;
+        QSignalSpy inserted(&airlines, &TableCursor::rowInserted);
+        QSignalSpy removed(&airlines, &TableCursor::rowRemoved);
+        QSignalSpy changed(&airlines, &TableCursor::rowChanged);
+        QSignalSpy current(&airlines, &TableCursor::currentRowChanged);
+        airlines.insert();
+        QCOMPARE(inserted.count(), 1);
+        airlines.setValue(u"AirCode", u"AA"_s);
+        QCOMPARE(changed.count(), 1);
+        airlines.post();
+        QCOMPARE(airlines.text(u"AirCode"), u"AA"_s); // still current after taking its sorted place
+        QCOMPARE(airlines.currentRow(), 0);
+        airlines.remove();
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(airlines.recordCount(), 1);
+        QCOMPARE(airlines.text(u"AirCode"), u"SU"_s);
+        QVERIFY(current.count() >= 3);
+    }
+
+    void deletingAnAirlineTakesItsOwnConditionsOnly()
+    {
+        // Two airlines share a code: the conditions of the other one must survive.
+        const qint64 kept = addAirline(*m_data, airline(u"SU"_s, u"Первая"_s), {percentCondition(u"keep"_s, "1")});
+        const qint64 gone = addAirline(*m_data, airline(u"SU"_s, u"Вторая"_s),
+                                       {percentCondition(u"a"_s, "1"), percentCondition(u"b"_s, "2"),
+                                        sumCondition(u"c"_s, 5, u"EUR"_s)});
+        QSqlQuery fee(m_data->MainConnection);
+        QVERIFY(fee.exec(u"INSERT INTO tbFee (FeeId, FeeCondition) VALUES (%1, 'x'), (%2, 'y')"_s.arg(kept).arg(gone)));
+
+        m_data->tbMain.setCurrentRow(1);
+        QCOMPARE(m_data->tbMain.value(u"id").toLongLong(), gone);
+        m_data->deleteCurrentAirline();
+
+        auto count = [&](const QString& sql) {
+            QSqlQuery query(sql, m_data->MainConnection);
+            return query.next() ? query.value(0).toInt() : -1;
+        };
+        QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(gone)), 0);
+        QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(gone)), 0);
+        QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(kept)), 1);
+        QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(kept)), 1);
+        QCOMPARE(m_data->tbMain.recordCount(), 1);
+        QCOMPARE(m_data->tbComm.recordCount(), 1); // the cached rows follow the store
+        QCOMPARE(m_data->tbMain.value(u"id").toLongLong(), kept);
+    }
+
+private:
+    std::unique_ptr<TempAppFolder> m_folder;
+    std::unique_ptr<TDataModule1> m_data;
+};
+
+QTEST_GUILESS_MAIN(TestTableCursor)
+#include "tst_tablecursor.moc"

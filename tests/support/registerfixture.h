@@ -1,0 +1,35 @@
+#pragma once
+
+#include "airlinerecord.h"
+#include "datamodule.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tarvex::testing {
+
+// An app folder in a temporary directory: DB/Tarvex.mdb holding an empty register,
+// an empty Files folder, and no options.ini.
+class TempAppFolder {
+public:
+    TempAppFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString appDir() const { return m_dir.path() + u'/'; }
+    QString databasePath() const { return TDataModule1::databasePath(appDir()); }
+    QString filesDir() const { return m_dir.path() + QStringLiteral("/Files"); }
+    void writeOptions(const QByteArray& ini) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Stores an airline and its conditions through the table cursors; returns its id.
+qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions = {});
+
+AirlineRecord airline(const QString& code, const QString& name, const QString& accCode = {}, bool script = true);
+ConditionRecord percentCondition(const QString& wording, const char* percent);
+ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency);
+
+} // namespace tarvex::testing
