@@ -1,0 +1,293 @@
+#include "generationrun.h"
+#include "options.h"
+#include "outputname.h"
+#include "registerfixture.h"
+#include "runobserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate kRunDate(2024, 12, 9);
+
+struct RecordingObserver : RunObserver {
+    QStringList events;
+    int lastShare = -1;
+    void runStarted() override { events << u"started"_s; }
+    void progressChanged(int percent) override { lastShare = percent; }
+    void runFinished(const QString& filePath, bool startedByCreateAll) override
+    {
+        events << u"finished %1%2"_s.arg(QFileInfo(filePath).fileName(), startedByCreateAll ? u" (all)"_s : u""_s);
+    }
+    void runAbandoned() override { events << u"abandoned"_s; }
+};
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+} // namespace
+
+class TestGenerationRun : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<TempAppFolder>();
+        m_data = std::make_unique<TDataModule1>();
+        m_data->open(m_folder->appDir());
+        m_options = std::make_unique<Options>(m_folder->appDir());
+        m_observer = RecordingObserver();
+        m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
+        m_run->setClock([] { return kRunDate; });
+    }
+    void cleanup()
+    {
+        m_run.reset();
+        m_data.reset();
+        m_folder.reset();
+    }
+
+    void outputNameFollowsTheSettings_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<bool>("remarks");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << u"/a/Files"_s << u"Tarvex-Rules"_s << false << false << u"/a/Files/Tarvex-Rules.txt"_s;
+        QTest::newRow("remarks") << u"/a/Files"_s << u"Tarvex-Rules"_s << false << true
+                                 << u"/a/Files/Tarvex-Rules-with-remarks.txt"_s;
+        QTest::newRow("remarks and date") << u"/a/Files"_s << u"Tarvex-Rules"_s << true << true
+                                          << u"/a/Files/Tarvex-Rules-with-remarks_09.12.2024.txt"_s;
+        QTest::newRow("path used as written") << u"/a/Files/"_s << u"x"_s << false << false << u"/a/Files//x.txt"_s;
+    }
+    void outputNameFollowsTheSettings()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(bool, date);
+        QFETCH(bool, remarks);
+        QFETCH(QString, expected);
+        QCOMPARE(composeOutputName({path, name, date}, u".txt"_s, remarks, kRunDate), expected);
+    }
+
+    void dateOptionCountsOnlyWhenExactlyOne_data()
+    {
+        QTest::addColumn<QByteArray>("dateValue");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("1") << QByteArray("1") << u"Tarvex-Rules_09.12.2024.txt"_s;
+        QTest::newRow("2") << QByteArray("2") << u"Tarvex-Rules.txt"_s;
+        QTest::newRow("word") << QByteArray("yes") << u"Tarvex-Rules.txt"_s;
+    }
+    void dateOptionCountsOnlyWhenExactlyOne()
+    {
+        QFETCH(QByteArray, dateValue);
+        QFETCH(QString, fileName);
+        m_folder->writeOptions("[script]\r\ndate=" + dateValue + "\r\n");
+        const RunResult result = m_run->run({OutputKind::SmartKey});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(result.filePath, m_folder->filesDir() + u'/' + fileName);
+        QVERIFY(QFileInfo::exists(result.filePath));
+    }
+
+    void groupTaskIsDecodedByPosition_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("kind"); // -1: no task
+        QTest::addColumn<bool>("flag");
+        QTest::newRow("cbSFrmk") << u"cbSFrmk"_s << int(OutputKind::SmartFlow) << true;
+        QTest::newRow("cbSF") << u"cbSF"_s << int(OutputKind::SmartFlow) << false;
+        QTest::newRow("cbSKrmk") << u"cbSKrmk"_s << int(OutputKind::SmartKey) << true;
+        QTest::newRow("cbXLrmk") << u"cbXLrmk"_s << int(OutputKind::Workbook) << true;
+        QTest::newRow("cbXL") << u"cbXL"_s << int(OutputKind::Workbook) << false;
+        QTest::newRow("cbCSV") << u"cbCSV"_s << int(OutputKind::AirlineList) << false;
+        QTest::newRow("other first letters") << u"xxSFrmk"_s << int(OutputKind::SmartFlow) << true;
+        QTest::newRow("flag in other case") << u"cbSFRMK"_s << int(OutputKind::SmartFlow) << false;
+        QTest::newRow("code in lower case") << u"cbsf"_s << -1 << false;
+        QTest::newRow("too short") << u"cbS"_s << -1 << false;
+        QTest::newRow("empty") << QString() << -1 << false;
+    }
+    void groupTaskIsDecodedByPosition()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, kind);
+        QFETCH(bool, flag);
+        const std::optional<GroupTask> task = decodeGroupTask(value);
+        QCOMPARE(task.has_value(), kind >= 0);
+        if (task) {
+            QCOMPARE(int(task->kind), kind);
+            QCOMPARE(task->flag, flag);
+        }
+    }
+
+    void gaugeShowsTheShareDone_data()
+    {
+        QTest::addColumn<int>("done");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("one of one") << 1 << 1 << 100;
+        QTest::newRow("half of ten") << 5 << 10 << 50;
+        QTest::newRow("third") << 1 << 3 << 33;
+        QTest::newRow("51 of 110") << 51 << 110 << 46;
+        QTest::newRow("all of 1000") << 1000 << 1000 << 100;
+        QTest::newRow("nothing to walk") << 0 << 0 << 100;
+    }
+    void gaugeShowsTheShareDone()
+    {
+        QFETCH(int, done);
+        QFETCH(int, count);
+        QFETCH(int, percent);
+        QCOMPARE(shareDone(done, count), percent);
+    }
+
+    void airlineListIsWrittenByteForByte()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        addAirline(*m_data, airline(u"ZZ"_s, u"Air 中国 € ✈"_s, u"999"_s));
+        addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s, u""_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь; Новосибирск"_s, u"421"_s));
+        QSqlQuery insert(m_data->MainConnection);
+        QVERIFY(insert.exec(u"INSERT INTO tbMain (AirCode, AirName, AccCode) VALUES ('A1', NULL, NULL)"_s));
+        m_data.reset(); // rows added behind the cursors' back show at the next opening
+        m_data = std::make_unique<TDataModule1>();
+        m_data->open(m_folder->appDir());
+        m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
+
+        // A search in force and a configured output folder change nothing.
+        m_data->tbMain.setFilter(SearchFilter{u"SU"_s, {u"AirCode"_s}});
+        m_data->tbMain.setFiltered(true);
+        m_folder->writeOptions("[script]\r\npath=/nonexistent\r\n[xls]\r\npath=/nonexistent\r\n");
+
+        const RunResult result = m_run->run({OutputKind::AirlineList});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(result.filePath, m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s);
+        QCOMPARE(readFile(result.filePath), readFile(QStringLiteral(TARVEX_TEST_DATA_DIR "/csv/airlines.csv")));
+        QVERIFY(!m_data->tbMain.isFiltered());
+        QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"finished Tarvex_AviaList.csv"_s}));
+        QCOMPARE(m_observer.lastShare, 100);
+    }
+
+    void emptyRegisterGivesAnEmptyList()
+    {
+        const RunResult result = m_run->run({OutputKind::AirlineList});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(readFile(result.filePath), QByteArray());
+    }
+
+    void readOnlyTargetIsRefusedAndKept_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s << u"Файл защищен от записи"_s;
+        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s
+                                    << u"Файл защищен от записи"_s;
+        QTest::newRow("airline list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s
+                                      << u"Файл защищен от записи."_s;
+    }
+    void readOnlyTargetIsRefusedAndKept()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        QFETCH(QString, message);
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        const QString target = m_folder->filesDir() + u'/' + fileName;
+        writeFile(target, "previous run");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+
+        const RunResult result = m_run->run({OutputKind(kind)});
+        QCOMPARE(result.status, RunResult::Status::Refused);
+        QCOMPARE(result.message, message);
+        QCOMPARE(readFile(target), QByteArray("previous run"));
+        QVERIFY(m_observer.events.isEmpty()); // no progress window
+    }
+
+    void missingFolderFailsAndCreatesNothing()
+    {
+        QVERIFY(QDir(m_folder->filesDir()).removeRecursively());
+        const RunResult result = m_run->run({OutputKind::AirlineList});
+        QCOMPARE(result.status, RunResult::Status::Failed);
+        QVERIFY2(result.message.startsWith(u"Cannot create file \""_s + m_folder->filesDir()), qPrintable(result.message));
+        QVERIFY(!QFileInfo::exists(m_folder->filesDir()));
+    }
+
+    void failedRunLeavesThePreviousFile()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        const QString target = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
+        writeFile(target, "previous run");
+        // The conditions cannot be read any more: the walk fails half-way.
+        QSqlQuery drop(m_data->MainConnection);
+        QVERIFY(drop.exec(u"DROP TABLE tbComm"_s));
+
+        const RunResult result = m_run->run({OutputKind::SmartFlow});
+        QCOMPARE(result.status, RunResult::Status::Failed);
+        QVERIFY(result.message.contains(u"tbComm"_s));
+        QCOMPARE(readFile(target), QByteArray("previous run"));
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files), QStringList{u"Tarvex-SmartFlow.txt"_s});
+        QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"abandoned"_s}));
+    }
+
+    void createAllRunsTheGroupInFileOrder()
+    {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        m_folder->writeOptions("[group]\r\n1=cbSF\r\n7=cbSFrmk\r\n2=cbZZ\r\n3=cbCSV\r\n4=xxSKrmk\r\n");
+        const QList<RunResult> results = m_run->createAll();
+        QStringList written;
+        for (const RunResult& result : results) {
+            QCOMPARE(result.status, RunResult::Status::Written);
+            written << QFileInfo(result.filePath).fileName();
+        }
+        QCOMPARE(written, (QStringList{u"Tarvex-SmartFlow.txt"_s, u"Tarvex-SmartFlow-with-remarks.txt"_s,
+                                       u"Tarvex_AviaList.csv"_s, u"Tarvex-Rules-with-remarks.txt"_s}));
+        QVERIFY(m_observer.events.contains(u"finished Tarvex_AviaList.csv (all)"_s));
+        QVERIFY(m_run->GroupTaskFlag);
+    }
+
+    void createAllWithoutTasksDoesNothing()
+    {
+        QVERIFY(m_run->createAll().isEmpty());
+        m_folder->writeOptions("[group]\r\n");
+        QVERIFY(m_run->createAll().isEmpty());
+        QVERIFY(QDir(m_folder->filesDir()).isEmpty());
+    }
+
+    void createAllGoesOnAfterARefusedTarget()
+    {
+        m_folder->writeOptions("[group]\r\n1=cbCSV\r\n2=cbSF\r\n");
+        const QString list = m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s;
+        writeFile(list, "kept");
+        QVERIFY(QFile::setPermissions(list, QFile::ReadOwner));
+        const QList<RunResult> results = m_run->createAll();
+        QCOMPARE(results.size(), 2);
+        QCOMPARE(results[0].status, RunResult::Status::Refused);
+        QCOMPARE(results[1].status, RunResult::Status::Written);
+    }
+
+private:
+    std::unique_ptr<TempAppFolder> m_folder;
+    std::unique_ptr<TDataModule1> m_data;
+    std::unique_ptr<Options> m_options;
+    RecordingObserver m_observer;
+    std::unique_ptr<GenerationRun> m_run;
+};
+
+QTEST_GUILESS_MAIN(TestGenerationRun)
+#include "tst_generationrun.moc"
