@@ -1,0 +1,155 @@
+#include "registerfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome runCli(const QString& appDir, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TARVEX_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void helpAndUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0;
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{u"export"_s} << 2;
+        QTest::newRow("unknown output") << QStringList{u"generate"_s, u"pdf"_s} << 2;
+        QTest::newRow("option of another output") << QStringList{u"generate"_s, u"csv"_s, u"--remarks"_s} << 2;
+        QTest::newRow("extra argument") << QStringList{u"generate"_s, u"all"_s, u"now"_s} << 2;
+    }
+    void helpAndUsageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QTemporaryDir empty;
+        const Outcome outcome = runCli(empty.path(), arguments);
+        QCOMPARE(outcome.exitCode, exitCode);
+        QVERIFY((exitCode == 0 ? outcome.out : outcome.err).contains(u"Usage:"_s));
+        QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    void missingRegisterIsNamedAndNothingIsCreated()
+    {
+        QTemporaryDir empty;
+        const Outcome outcome = runCli(empty.path(), {u"generate"_s, u"csv"_s});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.contains(empty.path() + u"/DB/Tarvex.mdb"_s), qPrintable(outcome.err));
+        QVERIFY(outcome.out.isEmpty());
+        QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    void initDbMakesABelievableDemoRegisterOnce()
+    {
+        QTemporaryDir dir;
+        const Outcome created = runCli(dir.path(), {u"init-db"_s, u"--demo"_s});
+        QCOMPARE(created.exitCode, 0);
+        const QString path = dir.path() + u"/DB/Tarvex.mdb"_s;
+        QCOMPARE(created.out.trimmed(), path);
+        const QByteArray before = readFile(path);
+
+        const Outcome again = runCli(dir.path(), {u"init-db"_s});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains(path));
+        QCOMPARE(readFile(path), before);
+
+        TDataModule1 data;
+        data.open(dir.path() + u'/');
+        TableCursor& airlines = data.tbMain;
+        QVERIFY(airlines.recordCount() >= 15 && airlines.recordCount() <= 30);
+        int withoutConditions = 0;
+        int withSeveral = 0;
+        QSet<QString> currencies;
+        bool percentFound = false;
+        for (airlines.first(); !airlines.eof(); airlines.next()) {
+            QVERIFY(QRegularExpression(u"^[A-Z]{2}$"_s).match(airlines.text(u"AirCode")).hasMatch());
+            QVERIFY(QRegularExpression(u"[А-Яа-я]"_s).match(airlines.text(u"AirName")).hasMatch());
+            const ConditionList conditions = data.SQLQuery.conditionsOf(airlines.value(u"id").toLongLong());
+            withoutConditions += conditions.isEmpty();
+            withSeveral += conditions.size() > 1;
+            for (const ConditionRecord& condition : conditions) {
+                percentFound |= condition.comPct.has_value();
+                if (!condition.comVal.isEmpty())
+                    currencies << condition.comVal;
+            }
+        }
+        QCOMPARE(withoutConditions, 1);
+        QVERIFY(withSeveral >= 3);
+        QVERIFY(percentFound);
+        QCOMPARE(currencies, (QSet<QString>{u"RUB"_s, u"EUR"_s, u"USD"_s}));
+    }
+
+    void generatePrintsEachWrittenFile()
+    {
+        TempAppFolder folder;
+        folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n");
+        {
+            TDataModule1 data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        }
+        const Outcome single = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s, u"--remarks"_s});
+        QCOMPARE(single.exitCode, 0);
+        QCOMPARE(single.out, folder.filesDir() + u"/Tarvex-Rules-with-remarks.txt\n"_s);
+
+        const Outcome all = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{folder.filesDir() + u"/Tarvex-SmartFlow-with-remarks.txt"_s,
+                              folder.filesDir() + u"/Tarvex_AviaList.csv"_s, folder.filesDir() + u"/Tarvex-Rules.txt"_s}));
+    }
+
+    void readOnlyTargetFailsAndKeepsItsContent()
+    {
+        TempAppFolder folder;
+        const QString target = folder.filesDir() + u"/Tarvex-SmartFlow.txt"_s;
+        {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("kept");
+        }
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner));
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"smartflow"_s});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY(outcome.err.contains(u"Файл защищен от записи"_s));
+        QVERIFY(outcome.out.isEmpty());
+        QCOMPARE(readFile(target), QByteArray("kept"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
