@@ -48,7 +48,12 @@ AirlineListCsv::AirlineListCsv()
 
 void AirlineListCsv::addAirline(const AirlineRecord& airline, const ConditionList&)
 {
-    m_bytes += toWindows1251(airline.airCode + u';' + airline.airName + u';' + airline.accCode + u"\r\n"_s);
+    m_text += airline.airCode + u';' + airline.airName + u';' + airline.accCode + u"\r\n"_s;
+}
+
+QByteArray AirlineListCsv::finish() const
+{
+    return toWindows1251(m_text);
 }
 
 } // namespace tarvex

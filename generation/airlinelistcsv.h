@@ -16,10 +16,10 @@ public:
     bool wantsConditions(const AirlineRecord&) const override { return false; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
-    QByteArray finish() const { return m_bytes; }
+    QByteArray finish() const;
 
 private:
-    QByteArray m_bytes;
+    QString m_text;
 };
 
 // Text in Windows-1251; a character the code page lacks becomes "?".

@@ -153,8 +153,11 @@ void TDataModule1::createDatabase(const QString& path)
         try {
             if (!database.open())
                 throw StoreError(database.lastError().text());
-            Transaction transaction(database);
             QSqlQuery query(database);
+            // Qt opens the file through the UTF-16 interface, which would otherwise make
+            // UTF-16 the file's text encoding; UTF-8 is what every other SQLite tool expects.
+            execute(query, u"PRAGMA encoding = 'UTF-8'"_s);
+            Transaction transaction(database);
             for (const QString& statement : schema::createStatements())
                 execute(query, statement);
             transaction.commit();

@@ -3,25 +3,34 @@
 #include "airlinerecord.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
+
+struct sqlite3_stmt;
 
 namespace tarvex {
 
 // The data module's one query object: the per-airline query that reads an airline's
-// conditions in the order they were created.
+// conditions in the order they were created. It runs once per airline in every
+// generation walk, so it keeps one prepared statement and reads the columns straight
+// from SQLite rather than through QVariant.
 class SharedQuery {
 public:
+    SharedQuery() = default;
+    SharedQuery(const SharedQuery&) = delete;
+    SharedQuery& operator=(const SharedQuery&) = delete;
+    ~SharedQuery();
+
     void setDatabase(const QSqlDatabase& database);
-    // Lets go of the connection.
+    // Lets go of the statement and the connection.
     void close();
 
     // Every condition whose ComId is the airline's id. Throws StoreError.
     ConditionList conditionsOf(qint64 airlineId);
 
 private:
+    [[noreturn]] void fail() const;
+
     QSqlDatabase m_database;
-    QSqlQuery m_conditions; // prepared once, run once per airline
-    bool m_prepared = false;
+    sqlite3_stmt* m_statement = nullptr;
 };
 
 } // namespace tarvex

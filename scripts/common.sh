@@ -1,0 +1,38 @@
+# Shared steps of run.sh and test.sh: install what is missing, then build.
+set -euo pipefail
+
+TARVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Debian packages the build and the tests need.
+TARVEX_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev
+    sqlite3 python3 python3-openpyxl
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -q
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# build <folder> [cmake options...]
+build() {
+    local folder="$1"
+    shift
+    cmake -S "$TARVEX_ROOT" -B "$folder" -G Ninja "$@"
+    cmake --build "$folder" --parallel "$(nproc)"
+}
