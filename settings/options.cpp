@@ -1,0 +1,84 @@
+#include "options.h"
+
+namespace tarvex {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kDefaultMainFont = 8;
+
+} // namespace
+
+const QStringList& groupTaskBoxNames() {
+    static const QStringList names{u"cbSFrmk"_s, u"cbSF"_s, u"cbSKrmk"_s, u"cbSK"_s,
+                                   u"cbXLrmk"_s, u"cbXL"_s, u"cbCSV"_s};
+    return names;
+}
+
+Options::Options(QString appDir)
+    : m_appDir(std::move(appDir))
+    , m_ini(m_appDir + u"options.ini"_s) {}
+
+QString Options::defaultOutputFolder() const {
+    return m_appDir + u"Files"_s;
+}
+
+QString Options::header() const {
+    return m_ini.readText(u"params", u"header", QString());
+}
+
+int Options::mainFont() const {
+    return m_ini.readInteger(u"params", u"mainfont", kDefaultMainFont);
+}
+
+QString Options::scriptPrefix() const {
+    return m_ini.readText(u"script", u"prefix", QString());
+}
+
+OutputNaming Options::smartKeyNaming() const {
+    return readNaming(u"script", u"Tarvex-Rules"_s);
+}
+
+OutputNaming Options::smartFlowNaming() const {
+    return readNaming(u"flow", u"Tarvex-SmartFlow"_s);
+}
+
+OutputNaming Options::workbookNaming() const {
+    // One default for the workbook writer and the settings window alike.
+    return readNaming(u"xls", u"Tarvex_comissions"_s);
+}
+
+QStringList Options::groupTasks() const {
+    QStringList tasks;
+    for (const IniEntry& entry : m_ini.readSectionLines(u"group"))
+        tasks.append(entry.value);
+    return tasks;
+}
+
+OutputNaming Options::readNaming(QStringView section, const QString& defaultName) const {
+    return {m_ini.readText(section, u"path", defaultOutputFolder()), m_ini.readText(section, u"name", defaultName),
+            m_ini.readFlag(section, u"date")};
+}
+
+bool Options::save(const SavedSettings& s) {
+    const auto writeNaming = [this](QStringView section, const QString& path, const OutputNaming& naming) {
+        return m_ini.writeText(section, u"path", path) && m_ini.writeText(section, u"name", naming.name) &&
+               m_ini.writeInteger(section, u"date", naming.date ? 1 : 0);
+    };
+    const bool keysWritten =
+        m_ini.writeText(u"params", u"header", s.header) && m_ini.writeInteger(u"params", u"mainfont", s.mainFont) &&
+        m_ini.writeText(u"script", u"prefix", s.scriptPrefix) && writeNaming(u"script", s.scriptsPath, s.smartKey) &&
+        writeNaming(u"flow", s.scriptsPath, s.smartFlow) && writeNaming(u"xls", s.workbook.path, s.workbook) &&
+        m_ini.eraseSection(u"group");
+    if (!keysWritten)
+        return false;
+    int counter = 1;
+    for (const QString& task : groupTaskBoxNames()) {
+        if (s.tickedTasks.contains(task) && !m_ini.writeText(u"group", QString::number(counter++), task))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tarvex

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "inifile.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvex {
+
+// Folder, base file name and date option of one generated output.
+struct OutputNaming {
+    QString path;
+    QString name;
+    bool date = false;
+
+    friend bool operator==(const OutputNaming&, const OutputNaming&) = default;
+};
+
+// What the settings window saves.
+struct SavedSettings {
+    QString header;
+    int mainFont = 8;
+    QString scriptPrefix;
+    QString scriptsPath;    // folder of both scripts: written to script/path and flow/path
+    OutputNaming smartKey;  // path not used: scriptsPath is written
+    OutputNaming smartFlow; // path not used: scriptsPath is written
+    OutputNaming workbook;
+    QStringList tickedTasks; // names of the ticked task check boxes
+};
+
+// The task check boxes of Create all, in the order their lines are written to section group.
+const QStringList& groupTaskBoxNames();
+
+// The typed settings of options.ini in the program's folder, each read with its default when asked for.
+class Options {
+public:
+    // appDir is the folder of the executable with its trailing "/".
+    explicit Options(QString appDir);
+
+    QString iniPath() const { return m_ini.path(); }
+    QString defaultOutputFolder() const; // appDir + "Files", without a trailing "/"
+
+    QString header() const;
+    int mainFont() const;
+    QString scriptPrefix() const;
+    OutputNaming smartKeyNaming() const;
+    OutputNaming smartFlowNaming() const;
+    OutputNaming workbookNaming() const;
+    QStringList groupTasks() const; // values of section group in file order
+
+    // Writes every key, one write at a time: params, script, flow, xls, then section group anew with one numbered
+    // line per ticked task in the order of groupTaskBoxNames(). Stops at the first failed write and returns false;
+    // the keys written before it stay written.
+    bool save(const SavedSettings& settings);
+    QString errorString() const { return m_ini.errorString(); }
+
+private:
+    OutputNaming readNaming(QStringView section, const QString& defaultName) const;
+
+    QString m_appDir;
+    IniFile m_ini;
+};
+
+} // namespace tarvex

@@ -1,0 +1,321 @@
+#include "inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using tarvex::IniEntry;
+using tarvex::IniFile;
+
+namespace {
+
+QString fixturePath(const QString& name) {
+    return QStringLiteral(TARVEX_TEST_DATA_DIR "/settings/") + name;
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void readsHandEditedFile_data();
+    void readsHandEditedFile();
+    void readsFlags_data();
+    void readsFlags();
+    void readsIntegers_data();
+    void readsIntegers();
+    void readsSectionLinesInFileOrder();
+    void missingFileReadsDefaults();
+    void cutsLongValues_data();
+    void cutsLongValues();
+    void readsWindows1251File();
+
+    void editsHandEditedFileInPlace_data();
+    void editsHandEditedFileInPlace();
+    void writesSmallCases_data();
+    void writesSmallCases();
+    void erasesEverySectionOfTheName();
+    void cyrillicValueRoundTrips();
+    void failedWriteLeavesFileAndNamesIt_data();
+    void failedWriteLeavesFileAndNamesIt();
+
+private:
+    QString tempPath(const QString& name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestIniFile::readsHandEditedFile_data() {
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("blanks around value cut") << u"params"_s << u"header"_s << u"Офис 1 | касса"_s;
+    QTest::newRow("names without case") << u"PARAMS"_s << u"Header"_s << u"Офис 1 | касса"_s;
+    QTest::newRow("cyrillic names without case") << u"настройки"_s << u"ПУТЬ"_s << u"/srv/Файлы"_s;
+    QTest::newRow("value after first equals") << u"params"_s << u"formula"_s << u"a=b=c"_s;
+    QTest::newRow("first duplicate key wins") << u"params"_s << u"dup"_s << u"first"_s;
+    QTest::newRow("empty value is not the default") << u"script"_s << u"path"_s << QString();
+    QTest::newRow("first duplicate section wins") << u"params"_s << u"extra"_s << u"(default)"_s;
+    QTest::newRow("line without equals is no key") << u"params"_s << u"a line without equals"_s << u"(default)"_s;
+    QTest::newRow("comment is no key") << u"params"_s << u"; indented comment"_s << u"(default)"_s;
+    QTest::newRow("key before any section") << QString() << u"top"_s << u"(default)"_s;
+    QTest::newRow("missing key") << u"xls"_s << u"name"_s << u"(default)"_s;
+    QTest::newRow("missing section") << u"flow"_s << u"date"_s << u"(default)"_s;
+}
+
+void TestIniFile::readsHandEditedFile() {
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+
+    const IniFile ini(fixturePath(u"hand-edited.ini"_s));
+    QCOMPARE(ini.readText(section, key, u"(default)"_s), expected);
+}
+
+void TestIniFile::readsFlags_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("on");
+
+    QTest::newRow("1") << u"date=1"_s << true;
+    QTest::newRow("1 with blanks") << u"date = 1 "_s << true;
+    QTest::newRow("0") << u"date=0"_s << false;
+    QTest::newRow("2") << u"date=2"_s << false;
+    QTest::newRow("word") << u"date=yes"_s << false;
+    QTest::newRow("empty") << u"date="_s << false;
+    QTest::newRow("missing") << u"name=1"_s << false;
+}
+
+void TestIniFile::readsFlags() {
+    QFETCH(QString, key);
+    QFETCH(bool, on);
+
+    writeBytes(tempPath(u"flags.ini"_s), ("[xls]\n" + key + "\n").toUtf8());
+    QCOMPARE(IniFile(tempPath(u"flags.ini"_s)).readFlag(u"xls", u"date"), on);
+}
+
+void TestIniFile::readsIntegers_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("digits") << u"12"_s << 12;
+    QTest::newRow("blanks around") << u"  24\t"_s << 24;
+    QTest::newRow("plus sign") << u"+7"_s << 7;
+    QTest::newRow("minus sign") << u"-3"_s << -3;
+    QTest::newRow("lowest int") << u"-2147483648"_s << -2147483647 - 1;
+    QTest::newRow("overflow") << u"2147483648"_s << 8;
+    QTest::newRow("letters") << u"abc"_s << 8;
+    QTest::newRow("trailing letters") << u"12pt"_s << 8;
+    QTest::newRow("hex") << u"0x10"_s << 8;
+    QTest::newRow("inner blank") << u"1 2"_s << 8;
+    QTest::newRow("sign only") << u"-"_s << 8;
+    QTest::newRow("empty") << QString() << 8;
+}
+
+void TestIniFile::readsIntegers() {
+    QFETCH(QString, value);
+    QFETCH(int, expected);
+
+    writeBytes(tempPath(u"numbers.ini"_s), ("[params]\nmainfont=" + value + "\n").toUtf8());
+    QCOMPARE(IniFile(tempPath(u"numbers.ini"_s)).readInteger(u"params", u"mainfont", 8), expected);
+}
+
+void TestIniFile::readsSectionLinesInFileOrder() {
+    const IniFile ini(fixturePath(u"hand-edited.ini"_s));
+    const QList<IniEntry> expected{
+        {u"7"_s, u"cbSFrmk"_s}, {u"3"_s, u"cbCSV"_s}, {u"x"_s, u"cbSFrmk"_s}, {QString(), u"cbSK"_s}};
+    QCOMPARE(ini.readSectionLines(u"Group"), expected);
+
+    const QList<IniEntry> firstParams = ini.readSectionLines(u"params");
+    QCOMPARE(firstParams.size(), 6);
+    QCOMPARE(firstParams.last(), (IniEntry{u"Dup"_s, u"third"_s}));
+}
+
+void TestIniFile::missingFileReadsDefaults() {
+    const IniFile ini(tempPath(u"none.ini"_s));
+    QCOMPARE(ini.readText(u"params", u"header", u"title"_s), u"title"_s);
+    QCOMPARE(ini.readInteger(u"params", u"mainfont", 8), 8);
+    QVERIFY(!ini.readFlag(u"xls", u"date"));
+    QVERIFY(ini.readSectionLines(u"group").isEmpty());
+    QVERIFY(!QFile::exists(tempPath(u"none.ini"_s)));
+}
+
+void TestIniFile::cutsLongValues_data() {
+    QTest::addColumn<QString>("tail"); // follows 2046 characters; the whole value has 3000
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("cut after 2047") << u"bc"_s << QString(2046, u'a') + u'b';
+    QTest::newRow("no half character") << u"\U0001F600"_s << QString(2046, u'a');
+}
+
+void TestIniFile::cutsLongValues() {
+    QFETCH(QString, tail);
+    QFETCH(QString, expected);
+
+    const QString longValue = QString(2046, u'a') + tail + QString(3000 - 2046 - tail.size(), u'd');
+    writeBytes(tempPath(u"long.ini"_s), ("[script]\r\nprefix=" + longValue + "\r\n").toUtf8());
+    const IniFile ini(tempPath(u"long.ini"_s));
+
+    QCOMPARE(ini.readText(u"script", u"prefix", QString()), expected);
+    QCOMPARE(ini.readSectionLines(u"script").value(0).value, expected);
+}
+
+void TestIniFile::readsWindows1251File() {
+    const QString text = u"[params]\r\nheader=Касса №2\r\n[Раздел]\r\nКлюч=значение\r\n"_s;
+    QStringEncoder windows1251("windows-1251");
+    const QByteArray bytes = windows1251(text);
+    QVERIFY(!windows1251.hasError());
+    writeBytes(tempPath(u"old.ini"_s), bytes);
+
+    IniFile ini(tempPath(u"old.ini"_s));
+    QCOMPARE(ini.readText(u"params", u"header", QString()), u"Касса №2"_s);
+    QCOMPARE(ini.readText(u"РАЗДЕЛ", u"ключ", QString()), u"значение"_s);
+
+    // Saving turns the old file into UTF-8 with every line kept.
+    QVERIFY(ini.writeInteger(u"params", u"mainfont", 9));
+    const QString edited = u"[params]\r\nheader=Касса №2\r\nmainfont=9\r\n[Раздел]\r\nКлюч=значение\r\n"_s;
+    QCOMPARE(readBytes(tempPath(u"old.ini"_s)), edited.toUtf8());
+}
+
+void TestIniFile::editsHandEditedFileInPlace_data() {
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+}
+
+void TestIniFile::editsHandEditedFileInPlace() {
+    QFETCH(QByteArray, lineEnd);
+
+    const QString path = tempPath(u"edited.ini"_s);
+    writeBytes(path, readBytes(fixturePath(u"hand-edited.ini"_s)).replace("\n", lineEnd));
+
+    IniFile ini(path);
+    QVERIFY(ini.writeText(u"params", u"header", u"Офис 2"));
+    QVERIFY(ini.writeText(u"PARAMS", u"newkey", u"v"));
+    QVERIFY(ini.writeInteger(u"params", u"dup", 5));
+    QVERIFY(ini.writeText(u"flow", u"name", u"X"));
+    QVERIFY(ini.eraseSection(u"group"));
+    QVERIFY(ini.writeText(u"настройки", u"ПУТЬ", u"/srv/Новые"));
+    QVERIFY(ini.errorString().isEmpty());
+
+    QCOMPARE(readBytes(path), readBytes(fixturePath(u"hand-edited-after.ini"_s)).replace("\n", lineEnd));
+}
+
+void TestIniFile::writesSmallCases_data() {
+    QTest::addColumn<QByteArray>("before"); // "(none)": no file
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("new file is CR LF") << QByteArray("(none)") << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
+    QTest::newRow("empty file") << QByteArray() << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
+    QTest::newRow("value replaced, blanks kept")
+        << QByteArray("[s]\nk = old  \n") << u"v"_s << QByteArray("[s]\nk = v\n");
+    QTest::newRow("key goes after last key")
+        << QByteArray("[s]\na=1\n\n; next\n[t]\n") << u"v"_s << QByteArray("[s]\na=1\nk=v\n\n; next\n[t]\n");
+    QTest::newRow("key into last line without end") << QByteArray("[s]\na=1") << u"v"_s << QByteArray("[s]\na=1\nk=v");
+    QTest::newRow("section after last line without end")
+        << QByteArray("[t]\r\na=1") << u"v"_s << QByteArray("[t]\r\na=1\r\n[s]\r\nk=v\r\n");
+    QTest::newRow("first duplicate section written")
+        << QByteArray("[s]\na=1\n[S]\nk=2\n") << u"v"_s << QByteArray("[s]\na=1\nk=v\n[S]\nk=2\n");
+    QTest::newRow("lone CR line ends") << QByteArray("[s]\ra=1\r") << u"v"_s << QByteArray("[s]\ra=1\rk=v\r");
+    QTest::newRow("byte-order mark kept")
+        << QByteArray("\xEF\xBB\xBF[s]\nk=1\n") << u"v"_s << QByteArray("\xEF\xBB\xBF[s]\nk=v\n");
+    QTest::newRow("line break cannot add lines")
+        << QByteArray("[s]\nk=1\n") << u"x\r\n[group]\n1=cbSF"_s << QByteArray("[s]\nk=x  [group] 1=cbSF\n");
+}
+
+void TestIniFile::writesSmallCases() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+
+    const QString path = tempPath(u"small.ini"_s);
+    if (before != "(none)")
+        writeBytes(path, before);
+
+    IniFile ini(path);
+    QVERIFY(ini.writeText(u"s", u"k", value));
+    QCOMPARE(readBytes(path), after);
+}
+
+void TestIniFile::erasesEverySectionOfTheName() {
+    const QString path = tempPath(u"erase.ini"_s);
+    writeBytes(path, "; head\n[group]\n1=cbSF\n[xls]\ndate=1\n\n[GROUP]\n2=cbCSV\n[tail]\n");
+
+    IniFile ini(path);
+    QVERIFY(ini.eraseSection(u"group"));
+    QCOMPARE(readBytes(path), QByteArray("; head\n[xls]\ndate=1\n\n[tail]\n"));
+    QVERIFY(ini.eraseSection(u"group"));
+    QCOMPARE(readBytes(path), QByteArray("; head\n[xls]\ndate=1\n\n[tail]\n"));
+}
+
+void TestIniFile::cyrillicValueRoundTrips() {
+    const QString path = tempPath(u"cyrillic.ini"_s);
+    const QString title = u"Офис 2 — касса «Юг»"_s;
+
+    IniFile ini(path);
+    QVERIFY(ini.writeText(u"params", u"header", title));
+    QCOMPARE(ini.readText(u"params", u"header", QString()), title);
+    QCOMPARE(readBytes(path), (u"[params]\r\nheader="_s + title + u"\r\n"_s).toUtf8());
+}
+
+void TestIniFile::failedWriteLeavesFileAndNamesIt_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("parent is a file") << u"parent is a file"_s;
+    QTest::newRow("folder in place of the file") << u"folder"_s;
+    QTest::newRow("read-only file") << u"read-only"_s;
+}
+
+void TestIniFile::failedWriteLeavesFileAndNamesIt() {
+    QFETCH(QString, kind);
+
+    const QByteArray original = "[params]\r\nheader=old\r\n";
+    QString path = tempPath(u"options.ini"_s);
+    if (kind == u"parent is a file") {
+        writeBytes(tempPath(u"plain"_s), original);
+        path = tempPath(u"plain/options.ini"_s);
+    } else if (kind == u"folder") {
+        QVERIFY(QDir(m_dir->path()).mkpath(u"options.ini"_s));
+    } else {
+        writeBytes(path, original);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+
+    IniFile ini(path);
+    const QString expectedError = u"Unable to write to "_s + path;
+    QVERIFY(!ini.writeText(u"params", u"header", u"new"));
+    QCOMPARE(ini.errorString(), expectedError);
+    QVERIFY(!ini.eraseSection(u"params"));
+    QCOMPARE(ini.errorString(), expectedError);
+    if (kind == u"read-only") {
+        QCOMPARE(readBytes(path), original);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(ini.writeText(u"params", u"header", u"new"));
+        QVERIFY(ini.errorString().isEmpty());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

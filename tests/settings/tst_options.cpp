@@ -1,0 +1,132 @@
+#include "options.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using tarvex::Options;
+using tarvex::OutputNaming;
+using tarvex::SavedSettings;
+
+namespace {
+
+QString fixturePath(const QString& name) {
+    return QStringLiteral(TARVEX_TEST_DATA_DIR "/settings/") + name;
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void noFileGivesDefaults();
+    void readsHandEditedFile();
+    void savesEveryKeyInOrder();
+    void saveOverHandEditedFileKeepsOtherLines();
+    void failedSaveNamesTheFile();
+
+private:
+    QString appDir() const { return m_dir->path() + u'/'; }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestOptions::noFileGivesDefaults() {
+    const Options options(appDir());
+    const QString files = appDir() + u"Files"_s;
+
+    QCOMPARE(options.iniPath(), appDir() + u"options.ini"_s);
+    QCOMPARE(options.defaultOutputFolder(), files);
+    QCOMPARE(options.header(), QString());
+    QCOMPARE(options.mainFont(), 8);
+    QCOMPARE(options.scriptPrefix(), QString());
+    QCOMPARE(options.smartKeyNaming(), (OutputNaming{files, u"Tarvex-Rules"_s, false}));
+    QCOMPARE(options.smartFlowNaming(), (OutputNaming{files, u"Tarvex-SmartFlow"_s, false}));
+    QCOMPARE(options.workbookNaming(), (OutputNaming{files, u"Tarvex_comissions"_s, false}));
+    QVERIFY(options.groupTasks().isEmpty());
+    QVERIFY(!QFile::exists(options.iniPath()));
+}
+
+void TestOptions::readsHandEditedFile() {
+    QVERIFY(QFile::copy(fixturePath(u"options-hand.ini"_s), appDir() + u"options.ini"_s));
+    const Options options(appDir());
+
+    QCOMPARE(options.header(), u"Касса 3"_s);
+    QCOMPARE(options.mainFont(), 8); // "12pt" is no integer
+    QCOMPARE(options.scriptPrefix(), u"RT;RM"_s);
+    QCOMPARE(options.smartKeyNaming(), (OutputNaming{u"/srv/scripts"_s, u"Tarvex-Rules"_s, true}));
+    QCOMPARE(options.smartFlowNaming(), (OutputNaming{u"/srv/other"_s, u"Flow-Office"_s, false}));       // date=2
+    QCOMPARE(options.workbookNaming(), (OutputNaming{u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, false})); // date=word
+    QCOMPARE(options.groupTasks(), (QStringList{u"cbSFrmk"_s, u"cbXL"_s}));
+}
+
+void TestOptions::savesEveryKeyInOrder() {
+    SavedSettings settings;
+    settings.header = u"Офис 2"_s;
+    settings.mainFont = 12;
+    settings.scriptsPath = u"/opt/tarvex/Files"_s;
+    settings.smartKey = {u"/not/used"_s, u"Tarvex-Rules"_s, false};
+    settings.smartFlow = {u"/not/used"_s, u"Tarvex-SmartFlow"_s, true};
+    settings.workbook = {u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, false};
+    settings.tickedTasks = {u"cbCSV"_s, u"cbSFrmk"_s}; // written in the fixed order of the boxes
+
+    Options options(appDir());
+    QVERIFY(options.save(settings));
+    QVERIFY(options.errorString().isEmpty());
+
+    // Each key is added where the write before it left the file, so the layout shows the order of the writes.
+    QCOMPARE(readBytes(options.iniPath()), readBytes(fixturePath(u"saved-fresh.ini"_s)));
+    QCOMPARE(options.smartFlowNaming().path, u"/opt/tarvex/Files"_s);
+    QCOMPARE(options.groupTasks(), (QStringList{u"cbSFrmk"_s, u"cbCSV"_s}));
+}
+
+void TestOptions::saveOverHandEditedFileKeepsOtherLines() {
+    QVERIFY(QFile::copy(fixturePath(u"options-hand.ini"_s), appDir() + u"options.ini"_s));
+    QVERIFY(QFile::setPermissions(appDir() + u"options.ini"_s, QFile::ReadOwner | QFile::WriteOwner));
+
+    SavedSettings settings;
+    settings.header = u"Касса 4"_s;
+    settings.mainFont = 14;
+    settings.scriptPrefix = u"RT;RM"_s;
+    settings.scriptsPath = u"/srv/scripts2"_s;
+    settings.smartKey = {QString(), u"Tarvex-Rules"_s, true};
+    settings.smartFlow = {QString(), u"Flow-Office"_s, false};
+    settings.workbook = {u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, true};
+
+    Options options(appDir());
+    QVERIFY(options.save(settings));
+
+    // The flow folder follows the scripts folder, and no ticked task leaves no group section.
+    QCOMPARE(readBytes(options.iniPath()), readBytes(fixturePath(u"options-hand-saved.ini"_s)));
+    QCOMPARE(options.smartFlowNaming().path, u"/srv/scripts2"_s);
+    QVERIFY(options.groupTasks().isEmpty());
+}
+
+void TestOptions::failedSaveNamesTheFile() {
+    QFile plain(appDir() + u"plain"_s);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    Options options(appDir() + u"plain/"_s);
+    SavedSettings settings;
+    settings.tickedTasks = {u"cbCSV"_s};
+    QVERIFY(!options.save(settings));
+    QCOMPARE(options.errorString(), u"Unable to write to "_s + appDir() + u"plain/options.ini"_s);
+}
+
+QTEST_GUILESS_MAIN(TestOptions)
+#include "tst_options.moc"
