@@ -1,1 +1,8 @@
-# Smart Key and Smart Flow composers: target_sources(tarvex_generation PRIVATE ...)
+# Smart Key and Smart Flow composers.
+target_sources(tarvex_generation PRIVATE
+    commissionentry.cpp commissionentry.h
+    smartkeylines.cpp smartkeylines.h
+    smartkeyscript.cpp smartkeyscript.h
+    smartflowtext.cpp smartflowtext.h
+    smartflowscript.cpp smartflowscript.h
+)

@@ -1,6 +1,8 @@
+#include "cursormodel.h"
 #include "registerfixture.h"
 #include "storeerror.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -313,6 +315,33 @@ private slots:
         QCOMPARE(airlines.recordCount(), 1);
         QCOMPARE(airlines.text(u"AirCode"), u"SU"_s);
         QVERIFY(current.count() >= 3);
+    }
+
+    void anItemViewCanFollowEveryChange()
+    {
+        CursorModel model(m_data->tbMain);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Код"_s);
+        QCOMPARE(model.index(0, 0).data().toString(), u"S7"_s);
+
+        TableCursor& airlines = m_data->tbMain;
+        airlines.insert();
+        airlines.setValue(u"AirCode", u"AA"_s);
+        QCOMPARE(model.index(airlines.currentRow(), 0).data().toString(), u"AA"_s); // the pending value
+        airlines.cancel();
+        airlines.setFilter(SearchFilter{u"сиб"_s, {u"AirName"_s}});
+        airlines.setFiltered(true);
+        QCOMPARE(model.rowCount(), 1);
+        airlines.setFiltered(false);
+        airlines.setSort(u"AirCode DESC");
+        QCOMPARE(model.index(0, 0).data().toString(), u"SU"_s);
+        airlines.first();
+        airlines.remove();
+        airlines.refresh();
+        QCOMPARE(model.rowCount(), 1);
     }
 
     void deletingAnAirlineTakesItsOwnConditionsOnly()

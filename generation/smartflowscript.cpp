@@ -1,0 +1,154 @@
+#include "smartflowscript.h"
+
+#include "smartflowtext.h"
+
+#include <initializer_list>
+
+namespace tarvex {
+
+namespace {
+
+// The script's own texts. Their lengths are checked because the quotation marks and
+// backslashes in them are easy to get wrong; \" in them is the script's own escape.
+constexpr QStringView kS1 =
+    uR"(select "<h1>КОМИССИЯ АВИАКОМПАНИЙ-УЧАСТНИКОВ BSP</h1><br><h2>===========================<br>по состоянию на <font color=\"red\">)";
+constexpr QStringView kS2 =
+    uR"(</font><br>===========================</h2><br><h2>Выберите валидирующую авиакомпанию</h2>" from ",)";
+constexpr QStringView kS3 = uR"(" assign to airline )";
+constexpr QStringView kK1 = u" (";
+constexpr QStringView kK2 = u") ";
+constexpr QStringView kI1 = uR"(if(airline==")";
+constexpr QStringView kI2 = uR"("){)";
+constexpr QStringView kC1 = uR"(send "FM)";
+constexpr QStringView kC2 = u"A;";
+constexpr QStringView kC3 = uR"(")";
+constexpr QStringView kC4 = uR"(send "FQC)";
+constexpr QStringView kC5 = uR"(/RUB")";
+constexpr QStringView kC6 = u" capture line:4,column:5,length:";
+constexpr QStringView kC7 = u" assign to ratedvalue ";
+constexpr QStringView kC8 = uR"(send "FM"+ratedvalue+"A)";
+constexpr QStringView kM1 = uR"(choose "<h1>)";
+constexpr QStringView kM2 = u"</h1>";
+constexpr QStringView kM3 = uR"(<br><h2><font color=\"blue\">)";
+constexpr QStringView kM4 = u"</font></h2>";
+constexpr QStringView kM5 = uR"(<br><h3>Выберите вариант:</h3>"{)";
+constexpr QStringView kW1 = uR"(when(" - )";
+constexpr QStringView kW2 = u" - ";
+constexpr QStringView kW3 = u"%";
+constexpr QStringView kE1 = u"}";
+constexpr QStringView kLineEnd = u"\r\n";
+
+static_assert(kS1.size() == 128 && kS2.size() == 99 && kS3.size() == 20);
+static_assert(kK1.size() == 2 && kK2.size() == 2 && kI1.size() == 13 && kI2.size() == 3);
+static_assert(kC1.size() == 8 && kC2.size() == 2 && kC3.size() == 1 && kC4.size() == 9 && kC5.size() == 5);
+static_assert(kC6.size() == 32 && kC7.size() == 22 && kC8.size() == 23);
+static_assert(kM1.size() == 12 && kM2.size() == 5 && kM3.size() == 29 && kM4.size() == 12 && kM5.size() == 32);
+static_assert(kW1.size() == 9 && kW2.size() == 3 && kW3.size() == 1 && kE1.size() == 1);
+
+QString concat(std::initializer_list<QStringView> parts) {
+    qsizetype size = 0;
+    for (QStringView part : parts)
+        size += part.size();
+    QString text;
+    text.reserve(size);
+    for (QStringView part : parts)
+        text += part;
+    return text;
+}
+
+// Code, IATA code and name, the way the agent picks the airline. The key is brought
+// into its final form once (flattened and trimmed as the body would carry it), so the
+// list, the "if" test and the "choose" heading hold the very same text.
+QString airlineKey(const AirlineRecord& airline) {
+    QString key;
+    appendFlattened(key, concat({airline.airCode, kK1, airline.accCode, kK2, airline.airName}));
+    return escapeFlowText(trimBlanksAndControls(key));
+}
+
+// The comment shown under the airline in blue, its line breaks as HTML breaks.
+QString commentText(const AirlineRecord& airline) {
+    const QStringView comment = trimBlanksAndControls(airline.comment);
+    QString text;
+    for (qsizetype i = 0; i < comment.size(); ++i) {
+        const QChar c = comment[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < comment.size() && comment[i + 1] == u'\n')
+                ++i;
+            text += u"<br>";
+        } else {
+            text += c;
+        }
+    }
+    return escapeFlowText(text);
+}
+
+// The menu label of a condition: 7.5% or 50EUR.
+QString conditionLabel(const ConditionRecord& condition) {
+    if (condition.comVal.isEmpty())
+        return concat({percentText(condition.comPct), kW3});
+    return concat({condition.comSumText(), escapeFlowText(condition.comVal)});
+}
+
+} // namespace
+
+SmartFlowScript::SmartFlowScript(bool withRemarks)
+    : m_withRemarks(withRemarks) {}
+
+void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
+    if (!airline.script)
+        return;
+    // Keys are trimmed one by one, so the list needs no trim of its own.
+    const QString key = airlineKey(airline);
+    if (!m_keyList.isEmpty())
+        m_keyList += u',';
+    m_keyList += key;
+
+    addItem(concat({kI1, key, kI2}));
+    if (conditions.size() == 1)
+        addCommandItems(conditions.front(), EntryRule::SingleCondition);
+    else
+        addMenu(key, airline, conditions);
+    addItem(kE1);
+}
+
+QByteArray SmartFlowScript::finish(const QString& dateText) const {
+    return concat({kS1, dateText, kS2, m_keyList, kS3, m_body, kLineEnd}).toUtf8();
+}
+
+void SmartFlowScript::addItem(QStringView item) {
+    // Items stand on lines of their own until the body is flattened, and a line end
+    // breaks a run of hyphens, so each item can be flattened as it comes. The body
+    // begins with "if(" and ends with "}": trimming it would remove nothing.
+    appendFlattened(m_body, item);
+}
+
+void SmartFlowScript::addMenu(const QString& key, const AirlineRecord& airline, const ConditionList& conditions) {
+    addItem(concat({kM1, key, kM2}));
+    addItem(concat({kM3, commentText(airline), kM4}));
+    addItem(kM5);
+    for (const ConditionRecord& condition : conditions) {
+        addItem(concat({kW1, conditionLabel(condition), kW2, escapeFlowText(condition.comCondition), kI2}));
+        addCommandItems(condition, EntryRule::Menu);
+        addItem(kE1);
+    }
+    addItem(kE1);
+}
+
+void SmartFlowScript::addCommandItems(const ConditionRecord& condition, EntryRule rule) {
+    const QString remarks = escapeFlowText(remarksPart(condition, m_withRemarks));
+    switch (chooseEntry(condition, rule)) {
+    case CommissionEntry::Percent:
+        addItem(concat({kC1, percentText(condition.comPct), remarks, kC3}));
+        break;
+    case CommissionEntry::Rouble:
+        addItem(concat({kC1, condition.comSumText(), kC2, remarks, kC3}));
+        break;
+    case CommissionEntry::Conversion:
+        addItem(concat({kC4, condition.comSumText(), escapeFlowText(condition.comVal), kC5}));
+        addItem(concat({kC6, captureLength(condition), kC7}));
+        addItem(concat({kC8, remarks, kC3}));
+        break;
+    }
+}
+
+} // namespace tarvex

@@ -1,0 +1,54 @@
+#include "smartflowtext.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr qsizetype kSeparatorLength = 36;
+
+bool isBlankOrControl(QChar c) {
+    return c.unicode() <= u' ';
+}
+
+} // namespace
+
+QString escapeFlowText(QStringView text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+QStringView trimBlanksAndControls(QStringView text) {
+    while (!text.isEmpty() && isBlankOrControl(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlankOrControl(text.back()))
+        text.chop(1);
+    return text;
+}
+
+void appendFlattened(QString& out, QStringView text) {
+    const auto isLineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype next = i;
+        if (text[i] == u'-') {
+            while (next < text.size() && text[next] == u'-')
+                ++next;
+            out += text.sliced(i, (next - i) % kSeparatorLength);
+        } else if (isLineEnd(text[i])) {
+            next = i + 1;
+        } else {
+            while (next < text.size() && text[next] != u'-' && !isLineEnd(text[next]))
+                ++next;
+            out += text.sliced(i, next - i);
+        }
+        i = next;
+    }
+}
+
+} // namespace tarvex

@@ -1,0 +1,87 @@
+#include "smartkeyscript.h"
+
+#include "smartkeylines.h"
+
+#include <utility>
+
+namespace tarvex {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QStringView kItemEnd = u"\r\n";
+constexpr QStringView kFinalItem = u">\r\n";
+
+QString entryText(const ConditionRecord& condition, EntryRule rule) {
+    switch (chooseEntry(condition, rule)) {
+    case CommissionEntry::Percent:
+        return u"FM"_s + percentText(condition.comPct);
+    case CommissionEntry::Rouble:
+        return u"FM"_s + condition.comSumText() + u"A;"_s;
+    case CommissionEntry::Conversion:
+        return u"FQC"_s + condition.comSumText() + condition.comVal + u"/RUB<SEND><GET,4,5,"_s +
+               captureLength(condition) + u">FM<SET>A"_s;
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+SmartKeyScript::SmartKeyScript(QString prefix, bool withRemarks, const QString& dateText)
+    : m_prefix(std::move(prefix))
+    , m_withRemarks(withRemarks) {
+    addItem({u"<CHOOSE <КОМИССИЯ АВИАКОМПАНИЙ-УЧАСТНИКОВ BSP"});
+    addItem({u"\n==========================="});
+    addItem({u"по состоянию на ", dateText});
+    addItem({u"===========================\n"});
+    addItem({u"Введите 2х-буквенный код валидирующей авиакомпании>"});
+}
+
+void SmartKeyScript::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
+    if (!airline.script)
+        return;
+    if (conditions.size() == 1)
+        addCommissionItem(airline.airCode, conditions.front(), EntryRule::SingleCondition, u"<SEND>>");
+    else
+        addMenu(airline, conditions);
+}
+
+QByteArray SmartKeyScript::finish() const {
+    SmartKeyLineJoiner joiner;
+    joiner.addText(m_composition);
+    joiner.addText(kFinalItem);
+    return joiner.finish().toUtf8();
+}
+
+void SmartKeyScript::addItem(std::initializer_list<QStringView> parts) {
+    for (QStringView part : parts)
+        m_composition += part;
+    m_composition += kItemEnd;
+}
+
+void SmartKeyScript::addMenu(const AirlineRecord& airline, const ConditionList& conditions) {
+    addItem({airline.airCode, u"<<?", airline.accCode, u" ", airline.airName, u"\n", airline.comment,
+             u"\nВыберите вариант:\n"});
+
+    // The numbered list; the last number closes the question into the variable @m<code>.
+    const QString variable = u"@m"_s + airline.airCode;
+    const qsizetype count = conditions.size();
+    for (qsizetype i = 1; i < count; ++i)
+        addItem({QString::number(i), u" - ", conditions[i - 1].comCondition});
+    const QString lastWording = count > 0 ? conditions.back().comCondition : QString();
+    addItem({QString::number(count), u" - ", lastWording, variable, u">"});
+
+    for (qsizetype i = 1; i <= count; ++i) {
+        addItem({u"<if<", variable, u"=", QString::number(i), u">then"});
+        addCommissionItem({}, conditions[i - 1], EntryRule::Menu, u"<SEND>>>");
+    }
+    addItem({u">"});
+}
+
+void SmartKeyScript::addCommissionItem(QStringView lead, const ConditionRecord& condition, EntryRule rule,
+                                       QStringView ending) {
+    addItem({lead, u"<", m_prefix, entryText(condition, rule), remarksPart(condition, m_withRemarks), ending});
+}
+
+} // namespace tarvex
