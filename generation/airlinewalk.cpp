@@ -12,21 +12,16 @@ namespace {
 // Column positions of tbMain, fixed by the register's format.
 enum MainColumn { MainId = 0, AirCode = 1, AirName = 2, Comment = 5, AccCode = 6, Bsp = 7, Script = 11 };
 
-QString textAt(const TableCursor& table, int column)
-{
-    return table.value(column).toString();
-}
-
 AirlineRecord currentAirline(const TableCursor& table)
 {
     AirlineRecord airline;
-    airline.id = std::int32_t(table.value(MainId).toLongLong());
-    airline.airCode = textAt(table, AirCode);
-    airline.airName = textAt(table, AirName);
-    airline.comment = textAt(table, Comment);
-    airline.accCode = textAt(table, AccCode);
-    airline.bsp = table.value(Bsp).toBool();
-    airline.script = table.value(Script).toBool();
+    airline.id = std::int32_t(heldInteger(table.value(MainId)));
+    airline.airCode = heldText(table.value(AirCode));
+    airline.airName = heldText(table.value(AirName));
+    airline.comment = heldText(table.value(Comment));
+    airline.accCode = heldText(table.value(AccCode));
+    airline.bsp = heldBool(table.value(Bsp));
+    airline.script = heldBool(table.value(Script));
     return airline;
 }
 
@@ -41,6 +36,7 @@ int shareDone(int done, int count)
 
 void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer)
 {
+    const ReadSnapshot snapshot(data.MainConnection);
     TableCursor& airlines = data.tbMain;
     airlines.first();
     int lastShare = -1;

@@ -62,6 +62,18 @@ void execute(QSqlQuery& query, const QString& statement, const QVariantList& val
 
 } // namespace
 
+ReadSnapshot::ReadSnapshot(QSqlDatabase database)
+    : m_database(std::move(database))
+    , m_open(m_database.transaction())
+{
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    if (m_open)
+        m_database.rollback(); // nothing was written: just let go of the lock
+}
+
 TDataModule1::TDataModule1(QObject* parent)
     : QObject(parent)
     , tbMain(schema::tbMain())

@@ -9,6 +9,22 @@
 
 namespace tarvex {
 
+// One consistent view of the register while it is read many times over, as a
+// generation walk does: every query sees the file as it was at the start, and the
+// file lock is taken once instead of once per query. Another copy of the program
+// that writes meanwhile waits for it (busy timeout).
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(QSqlDatabase database);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    QSqlDatabase m_database;
+    bool m_open = false;
+};
+
 // The one data module of the program: the connection to the register file, the three
 // table cursors every window shares, and the shared query of the generators.
 class TDataModule1 : public QObject {

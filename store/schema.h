@@ -60,6 +60,23 @@ QVariant toStorage(const ColumnDef& column, const QVariant& value);
 // user when it does not fit, nothing when it does.
 std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value);
 
+// Fast typed reads of held values: a cursor holds texts as QString, integers as qint64
+// and yes/no as bool, and QVariant's general conversions are slow in a walk over
+// thousands of rows. Anything else (NULL included) goes the general way.
+inline QString heldText(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData()) : value.toString();
+}
+inline qint64 heldInteger(const QVariant& value)
+{
+    return value.typeId() == QMetaType::LongLong ? *static_cast<const qint64*>(value.constData())
+                                                 : value.toLongLong();
+}
+inline bool heldBool(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool ? *static_cast<const bool*>(value.constData()) : value.toBool();
+}
+
 // The text a value shows as: NULL and empty both give the empty text.
 QString displayText(const ColumnDef& column, const QVariant& value);
 

@@ -27,15 +27,20 @@ char16_t codePointRank(char16_t unit)
     return unit;
 }
 
+// NULL is held as an invalid QVariant, so validity is the cheap NULL test.
 int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
 {
-    const bool aNull = a.isNull();
-    const bool bNull = b.isNull();
+    const bool aNull = !a.isValid();
+    const bool bNull = !b.isValid();
     if (aNull || bNull)
         return int(bNull) - int(aNull); // NULL first
     switch (column.kind) {
     case ColumnKind::Text:
     case ColumnKind::Memo:
+        // Read in place: sorting ten thousand airlines must not copy their codes.
+        if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString)
+            return compareCodePoints(*static_cast<const QString*>(a.constData()),
+                                     *static_cast<const QString*>(b.constData()));
         return compareCodePoints(a.toString(), b.toString());
     case ColumnKind::Decimal: {
         const auto x = a.value<Decimal4>().units();
@@ -48,8 +53,8 @@ int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     default: {
-        const qint64 x = a.toLongLong();
-        const qint64 y = b.toLongLong();
+        const qint64 x = heldInteger(a);
+        const qint64 y = heldInteger(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     }
@@ -168,14 +173,12 @@ void TableCursor::setCurrent(int row)
     emit currentRowChanged(row);
 }
 
-QVariant TableCursor::value(int column) const
+const QVariant& TableCursor::value(int column) const
 {
-    if (m_current < 0)
-        return {};
     return valueAt(m_current, column);
 }
 
-QVariant TableCursor::value(QStringView columnName) const
+const QVariant& TableCursor::value(QStringView columnName) const
 {
     return value(columnOrThrow(columnName));
 }
@@ -186,10 +189,11 @@ QString TableCursor::text(QStringView columnName) const
     return displayText(m_table.columns[column], value(column));
 }
 
-QVariant TableCursor::valueAt(int row, int column) const
+const QVariant& TableCursor::valueAt(int row, int column) const
 {
+    static const QVariant null;
     if (row < 0 || row >= recordCount() || column < 0 || column >= m_table.columns.size())
-        return {};
+        return null;
     if (row == m_current && m_state != State::Browse)
         return m_buffer.at(column);
     return m_rows[m_visible[row]].values.at(column);
@@ -418,6 +422,9 @@ void TableCursor::setSort(QStringView sortText)
     const int column = text.isEmpty() ? -1 : columnOrThrow(text);
 
     requireBrowse("sort");
+    // Every change of the rows keeps them in order, so the same sort again changes nothing.
+    if (column == m_sortColumn && descending == m_sortDescending)
+        return;
     const int currentIndex = m_current >= 0 ? m_visible[m_current] : -1;
     m_sortColumn = column;
     m_sortDescending = descending;
@@ -483,7 +490,7 @@ bool TableCursor::sortsBefore(const Row& a, const Row& b) const
         if (order != 0)
             return order < 0;
     }
-    return a.values[0].toLongLong() < b.values[0].toLongLong();
+    return heldInteger(a.values[0]) < heldInteger(b.values[0]);
 }
 
 void TableCursor::rebuildVisible(int keepIndex)

@@ -63,10 +63,10 @@ public:
 
     // The current row's value (its pending value while it is edited or inserted);
     // an invalid QVariant for NULL or when there is no current row.
-    QVariant value(int column) const;
-    QVariant value(QStringView columnName) const;
+    const QVariant& value(int column) const;
+    const QVariant& value(QStringView columnName) const;
     QString text(QStringView columnName) const;
-    QVariant valueAt(int row, int column) const;
+    const QVariant& valueAt(int row, int column) const;
 
     // Sets a pending value of the current row; the row must be in edit or insert state.
     void setValue(QStringView columnName, const QVariant& value);
