@@ -2,10 +2,12 @@
 
 #include "airlinelistcsv.h"
 #include "airlinewalk.h"
+#include "commissionworkbook.h"
 #include "datamodule.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputname.h"
+#include "package.h"
 #include "runobserver.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
@@ -111,9 +113,19 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
     return finish(request, path);
 }
 
-RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest&, int)
+RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount)
 {
-    throw GenerationError(u"Excel workbook: not available yet"_s);
+    m_observer.runStarted();
+    const QDate today = m_today();
+    const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, today);
+    OutputFile file(path);
+    CommissionWorkbook workbook(shortDateText(today), request.includeFees);
+    walkAirlines(m_data, airlineCount, workbook, m_observer);
+    QString reason;
+    if (!xlsx::writePackage(workbook.workbook(), file.device(), &reason))
+        file.fail(reason);
+    file.commit();
+    return finish(request, path);
 }
 
 RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount)

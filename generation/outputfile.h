@@ -23,10 +23,10 @@ public:
     void write(const QByteArray& bytes);
     // Throws GenerationError when the data cannot be written or put in place.
     void commit();
-
-private:
+    // Ends the run with "Cannot create file "<path>". <reason>"; the target is untouched.
     [[noreturn]] void fail(const QString& reason) const;
 
+private:
     QString m_path;
     QSaveFile m_file;
 };

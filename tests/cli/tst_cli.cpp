@@ -116,7 +116,7 @@ private slots:
     void generatePrintsEachWrittenFile()
     {
         TempAppFolder folder;
-        folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n");
+        folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n4=cbXL\r\n");
         {
             TDataModule1 data;
             data.open(folder.appDir());
@@ -130,7 +130,12 @@ private slots:
         QCOMPARE(all.exitCode, 0);
         QCOMPARE(all.out.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList{folder.filesDir() + u"/Tarvex-SmartFlow-with-remarks.txt"_s,
-                              folder.filesDir() + u"/Tarvex_AviaList.csv"_s, folder.filesDir() + u"/Tarvex-Rules.txt"_s}));
+                              folder.filesDir() + u"/Tarvex_AviaList.csv"_s, folder.filesDir() + u"/Tarvex-Rules.txt"_s,
+                              folder.filesDir() + u"/Tarvex_comissions.xlsx"_s}));
+
+        const Outcome excel = runCli(folder.appDir(), {u"generate"_s, u"excel"_s, u"--no-fees"_s});
+        QCOMPARE(excel.exitCode, 0);
+        QCOMPARE(excel.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
     }
 
     void readOnlyTargetFailsAndKeepsItsContent()

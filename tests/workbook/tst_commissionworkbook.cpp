@@ -1,0 +1,326 @@
+#include "commissionworkbook.h"
+#include "package.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tarvex;
+
+namespace {
+
+const QString kDate = QStringLiteral("09.12.2024");
+const QString kTitle = QStringLiteral("Комиссионное вознаграждение авиакомпаний 09.12.2024");
+const QString kCheckerScript = QStringLiteral(TARVEX_TEST_SOURCE_DIR "/check_workbook.py");
+
+AirlineRecord airline(const QString& code, const QString& iata, const QString& name, bool bsp,
+                      const QString& comment = {}) {
+    AirlineRecord record;
+    record.airCode = code;
+    record.accCode = iata;
+    record.airName = name;
+    record.bsp = bsp;
+    record.comment = comment;
+    return record;
+}
+
+ConditionRecord percentCondition(const char* percent, const QString& condition, const QString& fee = {}) {
+    ConditionRecord record;
+    record.comPct = Decimal4::parse(QString::fromLatin1(percent));
+    record.comCondition = condition;
+    record.fee = fee;
+    return record;
+}
+
+ConditionRecord sumCondition(std::optional<std::int16_t> sum, const QString& currency, const QString& condition,
+                             const QString& fee = {}) {
+    ConditionRecord record;
+    record.comSum = sum;
+    record.comVal = currency;
+    record.comCondition = condition;
+    record.fee = fee;
+    return record;
+}
+
+// The styles of one airline row: A to C airline, D like the headers, E and F as given. Cells
+// hidden under a merged area are left out: readers show the style of the area's first cell.
+void expectAirlineRowStyles(QJsonObject& styles, int row, const QString& commissionStyle, bool firstOfBlock = true) {
+    const QString r = QString::number(row);
+    if (firstOfBlock) {
+        for (const char* column : {"A", "B", "C"})
+            styles[column + r] = "airline";
+        styles["D" + r] = "header";
+    }
+    styles["E" + r] = commissionStyle;
+    if (commissionStyle != "comment")
+        styles["F" + r] = commissionStyle;
+}
+
+// Splits one line of comma-separated values, quotes removed.
+QStringList csvFields(const QString& line) {
+    QStringList fields(1);
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
+            fields.last() += line[++i];
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (c == u',' && !quoted)
+            fields.append(QString());
+        else if (c != u'\r')
+            fields.last() += c;
+    }
+    return fields;
+}
+
+// The title area and the headers every workbook has.
+QJsonObject commonExpectations() {
+    QJsonObject cells{{"A1", kTitle},    {"B1", QJsonValue()}, {"A2", QJsonValue()},
+                      {"A3", "Код а/к"}, {"B3", "Код IATA"},   {"C3", "Название"},
+                      {"D3", "BSP"},     {"E3", "Комиссия"},   {"F3", "Сервисный сбор"}};
+    QJsonObject styles{{"A1", "title"}, {"G1", "default"}, {"A2", "default"}, {"G3", "default"}};
+    for (const char* column : {"A", "B", "C", "D", "E", "F"})
+        styles[QString(column) + "3"] = "header";
+    return {{"sheet_title", kDate},
+            {"max_column", 10},
+            {"cells", cells},
+            {"styles", styles},
+            {"column_widths", QJsonObject{{"A", 9.4140625},
+                                          {"B", 9.4140625},
+                                          {"C", 18.8359375},
+                                          {"D", 9.4140625},
+                                          {"E", 37.74609375},
+                                          {"F", 37.74609375},
+                                          {"G", 5.3359375},
+                                          {"J", 5.3359375}}},
+            {"row_heights", QJsonObject{{"1", 12.76}, {"2", 28.35}, {"3", 42.53}}}};
+}
+
+// Adds entries to an object member of the expectations.
+void merge(QJsonObject& expectations, const char* key, const QJsonObject& more) {
+    QJsonObject member = expectations[key].toObject();
+    for (auto it = more.begin(); it != more.end(); ++it)
+        member[it.key()] = it.value();
+    expectations[key] = member;
+}
+
+} // namespace
+
+class TestCommissionWorkbook : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void noAirlines();
+    void airlineBlocks();
+    void withoutFeesColumnFStaysEmpty();
+    void gridGrowsPastTenThousandRows();
+    void libreOfficeReadsTheTable();
+
+private:
+    QString writeBook(const CommissionWorkbook& book, const QString& name);
+    void checkWithOpenpyxl(const QString& bookPath, const QJsonObject& expectations);
+    static void addSampleRegister(CommissionWorkbook& book);
+
+    QTemporaryDir m_dir;
+};
+
+void TestCommissionWorkbook::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    // A comma locale must not reach the percent texts.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    if (QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) != 0)
+        QFAIL("/usr/bin/python3 with openpyxl is needed to read the workbook back");
+}
+
+QString TestCommissionWorkbook::writeBook(const CommissionWorkbook& book, const QString& name) {
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QString error;
+    if (!xlsx::writePackage(book.workbook(), file, &error)) {
+        qWarning() << error;
+        return {};
+    }
+    return path;
+}
+
+void TestCommissionWorkbook::checkWithOpenpyxl(const QString& bookPath, const QJsonObject& expectations) {
+    QVERIFY(!bookPath.isEmpty());
+    const QString expectationsPath = bookPath + ".json";
+    QFile file(expectationsPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(expectations).toJson());
+    file.close();
+
+    QProcess python;
+    python.start("/usr/bin/python3", {kCheckerScript, bookPath, expectationsPath});
+    QVERIFY(python.waitForFinished(120000));
+    const QByteArray report = python.readAllStandardOutput() + python.readAllStandardError();
+    QVERIFY2(python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0, report.constData());
+}
+
+void TestCommissionWorkbook::noAirlines() {
+    const CommissionWorkbook book(kDate, true);
+    QJsonObject expectations = commonExpectations();
+    expectations["max_row"] = 10000;
+    expectations["merges"] = QJsonArray{"A1:F2"};
+    merge(expectations, "cells", {{"A4", QJsonValue()}, {"J10000", QJsonValue()}});
+    merge(expectations, "styles", {{"A4", "default"}, {"J10000", "default"}});
+    merge(expectations, "row_heights", {{"4", 12.76}, {"10000", 12.76}});
+    checkWithOpenpyxl(writeBook(book, "empty.xlsx"), expectations);
+}
+
+void TestCommissionWorkbook::addSampleRegister(CommissionWorkbook& book) {
+    // Row 4: one condition, no comment.
+    book.addAirline(airline("AA", "001", "American Airlines", true), {percentCondition("7.5", "все рейсы", "500 RUB")});
+    // Row 5: a comment and no conditions.
+    book.addAirline(airline("BB", "002", "Bee Air", false, "  Договор до 31.12.2025\r\n"), {});
+    // Rows 6 to 8: a comment of 120 characters, then two conditions in the given order.
+    book.addAirline(airline("CC", "003", "Cee & \"Co\"", true, QString(120, u'к')),
+                    {sumCondition(15, "USD", "бизнес", "   "), sumCondition(0, {}, "прочее", "0")});
+    // Row 9: neither comment nor conditions.
+    book.addAirline(airline("DD", "004", "Dee", false), {});
+    // Row 10: a currency wins over a percentage.
+    book.addAirline(airline("EE", "005", "Eee", false), {[] {
+                        ConditionRecord record = sumCondition(20, "EUR", "эконом");
+                        record.comPct = Decimal4::fromInteger(5);
+                        return record;
+                    }()});
+}
+
+void TestCommissionWorkbook::airlineBlocks() {
+    CommissionWorkbook book(kDate, true);
+    addSampleRegister(book);
+
+    QJsonObject expectations = commonExpectations();
+    expectations["max_row"] = 10000;
+    expectations["merges"] = QJsonArray{"A1:F2", "E5:F5", "E6:F6", "A6:A8", "B6:B8", "C6:C8", "D6:D8"};
+    merge(expectations, "cells",
+          {{"A4", "AA"},
+           {"B4", "001"},
+           {"C4", "American Airlines"},
+           {"D4", "+"},
+           {"E4", "7.5 % = все рейсы"},
+           {"F4", "500 RUB = все рейсы"},
+           {"A5", "BB"},
+           {"D5", "-"},
+           {"E5", "Договор до 31.12.2025"},
+           {"F5", QJsonValue()},
+           {"A6", "CC"},
+           {"C6", "Cee & \"Co\""},
+           {"D6", "+"},
+           {"E6", QString(120, u'к')},
+           {"A7", QJsonValue()},
+           {"D7", QJsonValue()},
+           {"E7", "15 USD = бизнес"},
+           {"F7", QJsonValue()}, // a fee of spaces only
+           {"E8", "0  = прочее"},
+           {"F8", "0 = прочее"},
+           {"A9", "DD"},
+           {"D9", "-"},
+           {"E9", QJsonValue()},
+           {"F9", QJsonValue()},
+           {"A10", "EE"},
+           {"E10", "20 EUR = эконом"},
+           {"F10", QJsonValue()},
+           {"A11", QJsonValue()}});
+
+    QJsonObject styles;
+    expectAirlineRowStyles(styles, 4, "condition");
+    expectAirlineRowStyles(styles, 5, "comment");
+    expectAirlineRowStyles(styles, 6, "comment");
+    expectAirlineRowStyles(styles, 7, "condition", false);
+    expectAirlineRowStyles(styles, 8, "condition", false);
+    expectAirlineRowStyles(styles, 9, "condition");
+    expectAirlineRowStyles(styles, 10, "condition");
+    styles["A11"] = "default";
+    styles["G4"] = "default";
+    merge(expectations, "styles", styles);
+    // Comment rows: (pieces of 50 + 6) x 12.75 pt, written through millimetres.
+    merge(expectations, "row_heights", {{"4", 12.76}, {"5", 89.27}, {"6", 114.76}, {"7", 12.76}});
+    checkWithOpenpyxl(writeBook(book, "blocks.xlsx"), expectations);
+}
+
+void TestCommissionWorkbook::withoutFeesColumnFStaysEmpty() {
+    CommissionWorkbook book(kDate, false);
+    book.addAirline(airline("AA", "001", "American Airlines", true),
+                    {percentCondition("0.125", "все рейсы", "500 RUB"), percentCondition("10", "группы", "100")});
+    QJsonObject expectations = commonExpectations();
+    expectations["merges"] = QJsonArray{"A1:F2", "A4:A5", "B4:B5", "C4:C5", "D4:D5"};
+    merge(expectations, "cells",
+          {{"E4", "0.125 % = все рейсы"}, {"F4", QJsonValue()}, {"E5", "10 % = группы"}, {"F5", QJsonValue()}});
+    QJsonObject styles;
+    expectAirlineRowStyles(styles, 4, "condition");
+    expectAirlineRowStyles(styles, 5, "condition", false);
+    merge(expectations, "styles", styles);
+    checkWithOpenpyxl(writeBook(book, "nofees.xlsx"), expectations);
+}
+
+void TestCommissionWorkbook::gridGrowsPastTenThousandRows() {
+    CommissionWorkbook book(kDate, true);
+    ConditionList many;
+    for (int i = 0; i < 9996; ++i)
+        many.append(percentCondition("1", QString::number(i)));
+    book.addAirline(airline("AA", "001", "A", false), many); // rows 4 to 9999
+    book.addAirline(airline("BB", "002", "B", true, "длинный договор"),
+                    {percentCondition("2", "x"), percentCondition("3", "y"), percentCondition("4", "z")});
+
+    QJsonObject expectations = commonExpectations();
+    expectations["max_row"] = 10003;
+    expectations["merges"] =
+        QJsonArray{"A1:F2",         "A4:A9999",      "B4:B9999",      "C4:C9999",      "D4:D9999",
+                   "E10000:F10000", "A10000:A10003", "B10000:B10003", "C10000:C10003", "D10000:D10003"};
+    merge(expectations, "cells",
+          {{"E9999", "1 % = 9995"}, {"A10000", "BB"}, {"E10000", "длинный договор"}, {"E10003", "4 % = z"}});
+    QJsonObject styles;
+    expectAirlineRowStyles(styles, 10000, "comment");
+    expectAirlineRowStyles(styles, 10003, "condition", false);
+    merge(expectations, "styles", styles);
+    merge(expectations, "row_heights", {{"10000", 89.27}, {"10003", 12.76}});
+    checkWithOpenpyxl(writeBook(book, "grown.xlsx"), expectations);
+}
+
+void TestCommissionWorkbook::libreOfficeReadsTheTable() {
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    CommissionWorkbook book(kDate, true);
+    addSampleRegister(book);
+    const QString path = writeBook(book, "calc.xlsx");
+    QVERIFY(!path.isEmpty());
+
+    QProcess office;
+    office.start(soffice, {"-env:UserInstallation=file://" + m_dir.filePath("profile"), "--headless", "--convert-to",
+                           "csv:Text - txt - csv (StarCalc):44,34,76,1", "--outdir", m_dir.path(), path});
+    QVERIFY(office.waitForFinished(180000));
+    QFile csv(m_dir.filePath("calc.csv"));
+    QVERIFY2(csv.open(QIODevice::ReadOnly), office.readAllStandardError().constData());
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split(u'\n');
+    QVERIFY(lines.size() >= 10);
+    const QList<QStringList> expectedRows = {
+        {kTitle, "", "", "", "", ""},
+        {"", "", "", "", "", ""},
+        {"Код а/к", "Код IATA", "Название", "BSP", "Комиссия", "Сервисный сбор"},
+        {"AA", "001", "American Airlines", "+", "7.5 % = все рейсы", "500 RUB = все рейсы"},
+        {"BB", "002", "Bee Air", "-", "Договор до 31.12.2025", ""},
+        {"CC", "003", "Cee & \"Co\"", "+", QString(120, u'к'), ""},
+        {"", "", "", "", "15 USD = бизнес", ""},
+        {"", "", "", "", "0  = прочее", "0 = прочее"},
+        {"DD", "004", "Dee", "-", "", ""},
+        {"EE", "005", "Eee", "-", "20 EUR = эконом", ""},
+    };
+    for (int i = 0; i < expectedRows.size(); ++i)
+        QCOMPARE(csvFields(lines[i]).mid(0, 6), expectedRows[i]);
+}
+
+QTEST_GUILESS_MAIN(TestCommissionWorkbook)
+#include "tst_commissionworkbook.moc"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+
+namespace tarvex::xlsx {
+
+class Workbook;
+
+// Writes the workbook as an Office Open XML spreadsheet package into the device, which
+// must be open for writing and seekable (a file, a save file or a buffer). A workbook
+// without sheets writes nothing. On failure returns false and, when asked, the reason;
+// what was written so far is then incomplete.
+bool writePackage(const Workbook& workbook, QIODevice& out, QString* errorMessage = nullptr);
+
+} // namespace tarvex::xlsx
