@@ -31,6 +31,8 @@ struct DemoAirline {
     QList<DemoCondition> conditions;
 };
 
+// One airline per block reads better than one field per line.
+// clang-format off
 QList<DemoAirline> demoAirlines()
 {
     return {
@@ -87,11 +89,11 @@ QList<DemoAirline> demoAirlines()
          {{u"Северные направления"_s, "5", 0, {}, u"RM YC NORTH"_s, 0, u"200 руб."_s}}},
     };
 }
+// clang-format on
 
 } // namespace
 
-void addDemoRegister(TDataModule1& data)
-{
+void addDemoRegister(TDataModule1& data) {
     const QDate contractEnd(QDate::currentDate().year(), 12, 31);
     int contractNumber = 101;
     for (const DemoAirline& demo : demoAirlines()) {

@@ -35,20 +35,17 @@ of its own. Errors go to standard error and end with a non-zero exit status.
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
 
-QTextStream& out()
-{
+QTextStream& out() {
     static QTextStream stream(stdout);
     return stream;
 }
 
-QTextStream& err()
-{
+QTextStream& err() {
     static QTextStream stream(stderr);
     return stream;
 }
 
-int usageError(const QString& message)
-{
+int usageError(const QString& message) {
     err() << message << u"\n\n"_s << kUsage;
     return kExitUsage;
 }
@@ -59,8 +56,7 @@ struct Command {
     QStringList flags; // options other than --app-dir
 };
 
-std::optional<Command> parse(const QStringList& arguments, QString* problem)
-{
+std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     Command command;
     command.appDir = QCoreApplication::applicationDirPath();
     for (int i = 1; i < arguments.size(); ++i) {
@@ -83,8 +79,7 @@ std::optional<Command> parse(const QStringList& arguments, QString* problem)
     return command;
 }
 
-bool onlyFlags(const Command& command, const QStringList& allowed, QString* problem)
-{
+bool onlyFlags(const Command& command, const QStringList& allowed, QString* problem) {
     for (const QString& flag : command.flags) {
         if (!allowed.contains(flag)) {
             *problem = u"unknown option %1 for this command"_s.arg(flag);
@@ -94,8 +89,7 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
     return true;
 }
 
-int initDatabase(const Command& command)
-{
+int initDatabase(const Command& command) {
     const QString path = TDataModule1::databasePath(command.appDir);
     TDataModule1::createDatabase(path);
     if (command.flags.contains(u"--demo"_s)) {
@@ -107,8 +101,7 @@ int initDatabase(const Command& command)
     return 0;
 }
 
-std::optional<GenerationRequest> requestFor(const Command& command, QString* problem)
-{
+std::optional<GenerationRequest> requestFor(const Command& command, QString* problem) {
     const QString what = command.words.value(1);
     GenerationRequest request;
     QStringList allowed;
@@ -136,8 +129,7 @@ std::optional<GenerationRequest> requestFor(const Command& command, QString* pro
 }
 
 // Prints each result; true when every one was written.
-bool report(const QList<RunResult>& results)
-{
+bool report(const QList<RunResult>& results) {
     bool allWritten = true;
     for (const RunResult& result : results) {
         switch (result.status) {
@@ -157,8 +149,7 @@ bool report(const QList<RunResult>& results)
     return allWritten;
 }
 
-int generate(const Command& command)
-{
+int generate(const Command& command) {
     QString problem;
     const bool all = command.words.value(1) == u"all"_s;
     std::optional<GenerationRequest> request;
@@ -180,8 +171,7 @@ int generate(const Command& command)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"tarvex-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVEX_VERSION));

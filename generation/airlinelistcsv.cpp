@@ -13,15 +13,13 @@ namespace {
 // The converter marks a character it cannot map with the control character SUB.
 constexpr char kSubstitute = '\x1a';
 
-QStringEncoder windows1251()
-{
+QStringEncoder windows1251() {
     return QStringEncoder("windows-1251", QStringConverter::Flag::Stateless);
 }
 
 } // namespace
 
-QByteArray toWindows1251(QStringView text)
-{
+QByteArray toWindows1251(QStringView text) {
     QStringEncoder encoder = windows1251();
     QByteArray bytes = encoder.encode(text);
     if (!bytes.contains(kSubstitute))
@@ -40,19 +38,16 @@ QByteArray toWindows1251(QStringView text)
     return bytes;
 }
 
-AirlineListCsv::AirlineListCsv()
-{
+AirlineListCsv::AirlineListCsv() {
     if (!windows1251().isValid())
         throw GenerationError(u"Кодировка Windows-1251 недоступна: список авиакомпаний не может быть записан"_s);
 }
 
-void AirlineListCsv::addAirline(const AirlineRecord& airline, const ConditionList&)
-{
+void AirlineListCsv::addAirline(const AirlineRecord& airline, const ConditionList&) {
     m_text += airline.airCode + u';' + airline.airName + u';' + airline.accCode + u"\r\n"_s;
 }
 
-QByteArray AirlineListCsv::finish() const
-{
+QByteArray AirlineListCsv::finish() const {
     return toWindows1251(m_text);
 }
 

@@ -12,8 +12,7 @@ namespace {
 // Column positions of tbMain, fixed by the register's format.
 enum MainColumn { MainId = 0, AirCode = 1, AirName = 2, Comment = 5, AccCode = 6, Bsp = 7, Script = 11 };
 
-AirlineRecord currentAirline(const TableCursor& table)
-{
+AirlineRecord currentAirline(const TableCursor& table) {
     AirlineRecord airline;
     airline.id = std::int32_t(heldInteger(table.value(MainId)));
     airline.airCode = heldText(table.value(AirCode));
@@ -27,15 +26,13 @@ AirlineRecord currentAirline(const TableCursor& table)
 
 } // namespace
 
-int shareDone(int done, int count)
-{
+int shareDone(int done, int count) {
     if (count <= 0)
         return 100;
     return int(std::lround(double(done) * 100.0 / double(count)));
 }
 
-void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer)
-{
+void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer) {
     const ReadSnapshot snapshot(data.MainConnection);
     TableCursor& airlines = data.tbMain;
     airlines.first();

@@ -11,9 +11,7 @@ class GenerationError : public std::runtime_error {
 public:
     explicit GenerationError(const QString& message)
         : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
+        , m_message(message) {}
     const QString& message() const { return m_message; }
 
 private:

@@ -21,8 +21,7 @@ namespace {
 
 const QString kScriptExtension = u".txt"_s;
 
-RunResult refused(const QString& message)
-{
+RunResult refused(const QString& message) {
     return {RunResult::Status::Refused, {}, message};
 }
 
@@ -32,12 +31,9 @@ GenerationRun::GenerationRun(TDataModule1& data, const Options& options, RunObse
     : m_data(data)
     , m_options(options)
     , m_observer(observer)
-    , m_today([] { return QDate::currentDate(); })
-{
-}
+    , m_today([] { return QDate::currentDate(); }) {}
 
-RunResult GenerationRun::run(const GenerationRequest& request)
-{
+RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
         m_data.resetAirlineView();
         const int airlineCount = m_data.tbMain.recordCount();
@@ -61,8 +57,7 @@ RunResult GenerationRun::run(const GenerationRequest& request)
     }
 }
 
-QList<RunResult> GenerationRun::createAll()
-{
+QList<RunResult> GenerationRun::createAll() {
     QList<RunResult> results;
     for (const QString& value : m_options.groupTasks()) {
         const std::optional<GroupTask> task = decodeGroupTask(value);
@@ -81,11 +76,9 @@ QList<RunResult> GenerationRun::createAll()
     return results;
 }
 
-RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount)
-{
+RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
     const QDate today = m_today();
-    const QString path =
-        composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today);
+    const QString path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today);
     if (isWriteProtected(path))
         return refused(u"Файл защищен от записи"_s);
     OutputFile file(path);
@@ -97,8 +90,7 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, i
     return finish(request, path);
 }
 
-RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount)
-{
+RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
     const QString path =
         composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, m_today());
     if (isWriteProtected(path))
@@ -113,8 +105,7 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
     return finish(request, path);
 }
 
-RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount)
-{
+RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {
     m_observer.runStarted();
     const QDate today = m_today();
     const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, today);
@@ -128,8 +119,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
     return finish(request, path);
 }
 
-RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount)
-{
+RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount) {
     const QString path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s;
     if (isWriteProtected(path))
         return refused(u"Файл защищен от записи."_s);
@@ -142,8 +132,7 @@ RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, i
     return finish(request, path);
 }
 
-RunResult GenerationRun::finish(const GenerationRequest& request, const QString& path)
-{
+RunResult GenerationRun::finish(const GenerationRequest& request, const QString& path) {
     m_observer.runFinished(path, request.startedByCreateAll);
     return {RunResult::Status::Written, path, {}};
 }

@@ -2,8 +2,7 @@
 
 namespace tarvex {
 
-std::optional<GroupTask> decodeGroupTask(QStringView value)
-{
+std::optional<GroupTask> decodeGroupTask(QStringView value) {
     const QStringView code = value.mid(2, 2);
     const bool flag = value.mid(4, 3) == u"rmk";
     if (code == u"SF")

@@ -6,16 +6,14 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
-bool isWriteProtected(const QString& path)
-{
+bool isWriteProtected(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && !info.permission(QFileDevice::WriteOwner);
 }
 
 OutputFile::OutputFile(const QString& path)
     : m_path(path)
-    , m_file(path)
-{
+    , m_file(path) {
     if (isWriteProtected(path))
         fail(u"Файл защищен от записи"_s);
     const QFileInfo folder(QFileInfo(path).absolutePath());
@@ -28,20 +26,17 @@ OutputFile::OutputFile(const QString& path)
         fail(m_file.errorString());
 }
 
-void OutputFile::write(const QByteArray& bytes)
-{
+void OutputFile::write(const QByteArray& bytes) {
     if (m_file.write(bytes) != bytes.size())
         fail(m_file.errorString());
 }
 
-void OutputFile::commit()
-{
+void OutputFile::commit() {
     if (!m_file.commit())
         fail(m_file.errorString());
 }
 
-void OutputFile::fail(const QString& reason) const
-{
+void OutputFile::fail(const QString& reason) const {
     throw GenerationError(u"Cannot create file \"%1\". %2"_s.arg(m_path, reason));
 }
 

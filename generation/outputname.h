@@ -12,7 +12,6 @@ QString shortDateText(const QDate& date);
 
 // path + "/" + name [+ "-with-remarks"] [+ "_" + date] + extension. The path is used
 // as configured: no separator is removed and the folder is not created.
-QString composeOutputName(const OutputNaming& naming, const QString& extension, bool withRemarks,
-                          const QDate& today);
+QString composeOutputName(const OutputNaming& naming, const QString& extension, bool withRemarks, const QDate& today);
 
 } // namespace tarvex

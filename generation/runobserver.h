@@ -15,8 +15,7 @@ public:
     // The share of airlines done, 0 to 100.
     virtual void progressChanged(int percent) { (void)percent; }
     // The file is complete. Outside "Create all" the completion dialog follows.
-    virtual void runFinished(const QString& filePath, bool startedByCreateAll)
-    {
+    virtual void runFinished(const QString& filePath, bool startedByCreateAll) {
         (void)filePath;
         (void)startedByCreateAll;
     }

@@ -4,8 +4,7 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
-CommissionSummary summarizeConditions(const ConditionList& conditions)
-{
+CommissionSummary summarizeConditions(const ConditionList& conditions) {
     CommissionSummary summary;
     for (const ConditionRecord& condition : conditions) {
         summary.commission += condition.comCondition + u" - "_s;

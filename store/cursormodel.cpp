@@ -6,8 +6,7 @@ namespace tarvex {
 
 CursorModel::CursorModel(TableCursor& cursor, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_cursor(cursor)
-{
+    , m_cursor(cursor) {
     connect(&cursor, &TableCursor::aboutToReset, this, [this] { beginResetModel(); });
     connect(&cursor, &TableCursor::reset, this, [this] { endResetModel(); });
     connect(&cursor, &TableCursor::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
@@ -20,18 +19,15 @@ CursorModel::CursorModel(TableCursor& cursor, QObject* parent)
     });
 }
 
-int CursorModel::rowCount(const QModelIndex& parent) const
-{
+int CursorModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_cursor.recordCount();
 }
 
-int CursorModel::columnCount(const QModelIndex& parent) const
-{
+int CursorModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_cursor.table().columns.size()) - 1;
 }
 
-QVariant CursorModel::data(const QModelIndex& index, int role) const
-{
+QVariant CursorModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const int column = tableColumn(index.column());
@@ -46,8 +42,7 @@ QVariant CursorModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
     const ColumnDef& column = m_cursor.table().column(tableColumn(section));

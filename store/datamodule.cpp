@@ -20,26 +20,22 @@ namespace {
 // Another copy of the program writing at the same moment makes this one wait, not fail.
 constexpr auto kBusyTimeoutOption = "QSQLITE_BUSY_TIMEOUT=10000";
 
-QString uniqueConnectionName()
-{
+QString uniqueConnectionName() {
     return u"tarvex-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase& database)
-        : m_database(database)
-    {
+        : m_database(database) {
         if (!m_database.transaction())
             throw StoreError(u"Не удалось начать изменение базы данных: "_s + m_database.lastError().text());
     }
-    ~Transaction()
-    {
+    ~Transaction() {
         if (!m_committed)
             m_database.rollback();
     }
-    void commit()
-    {
+    void commit() {
         if (!m_database.commit())
             throw StoreError(u"Не удалось сохранить изменения базы данных: "_s + m_database.lastError().text());
         m_committed = true;
@@ -50,8 +46,7 @@ private:
     bool m_committed = false;
 };
 
-void execute(QSqlQuery& query, const QString& statement, const QVariantList& values = {})
-{
+void execute(QSqlQuery& query, const QString& statement, const QVariantList& values = {}) {
     if (!query.prepare(statement))
         throw StoreError(query.lastError().text());
     for (const QVariant& value : values)
@@ -64,12 +59,9 @@ void execute(QSqlQuery& query, const QString& statement, const QVariantList& val
 
 ReadSnapshot::ReadSnapshot(QSqlDatabase database)
     : m_database(std::move(database))
-    , m_open(m_database.transaction())
-{
-}
+    , m_open(m_database.transaction()) {}
 
-ReadSnapshot::~ReadSnapshot()
-{
+ReadSnapshot::~ReadSnapshot() {
     if (m_open)
         m_database.rollback(); // nothing was written: just let go of the lock
 }
@@ -79,12 +71,9 @@ TDataModule1::TDataModule1(QObject* parent)
     , tbMain(schema::tbMain())
     , tbComm(schema::tbComm())
     , tbFee(schema::tbFee())
-    , m_connectionName(uniqueConnectionName())
-{
-}
+    , m_connectionName(uniqueConnectionName()) {}
 
-TDataModule1::~TDataModule1()
-{
+TDataModule1::~TDataModule1() {
     SQLQuery.close();
     tbMain.close();
     tbComm.close();
@@ -96,13 +85,11 @@ TDataModule1::~TDataModule1()
     }
 }
 
-QString TDataModule1::databasePath(const QString& appDir)
-{
+QString TDataModule1::databasePath(const QString& appDir) {
     return QDir::cleanPath(appDir + u"DB/Tarvex.mdb"_s);
 }
 
-void TDataModule1::open(const QString& appDir)
-{
+void TDataModule1::open(const QString& appDir) {
     const QString path = databasePath(appDir);
     const QFileInfo info(path);
     if (!info.exists())
@@ -132,8 +119,7 @@ void TDataModule1::open(const QString& appDir)
     SQLQuery.setDatabase(MainConnection);
 }
 
-void TDataModule1::checkSchema(const QString& path)
-{
+void TDataModule1::checkSchema(const QString& path) {
     QSqlQuery query(MainConnection);
     for (const TableDef* table : schema::allTables()) {
         if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name))) {
@@ -151,8 +137,7 @@ void TDataModule1::checkSchema(const QString& path)
     }
 }
 
-void TDataModule1::createDatabase(const QString& path)
-{
+void TDataModule1::createDatabase(const QString& path) {
     if (QFileInfo::exists(path))
         throw StoreError(u"Файл базы данных уже существует, он не будет перезаписан: %1"_s.arg(path));
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -185,14 +170,12 @@ void TDataModule1::createDatabase(const QString& path)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-void TDataModule1::resetAirlineView()
-{
+void TDataModule1::resetAirlineView() {
     tbMain.setSort(u"[AirCode] ASC");
     tbMain.setFiltered(false);
 }
 
-void TDataModule1::deleteCurrentAirline()
-{
+void TDataModule1::deleteCurrentAirline() {
     if (tbMain.state() != TableCursor::State::Browse || tbMain.currentRow() < 0)
         throw StoreError(u"Нет авиакомпании для удаления"_s);
     const qint64 airlineId = tbMain.value(0).toLongLong();

@@ -4,13 +4,11 @@
 
 namespace tarvex {
 
-Decimal4 Decimal4::fromDouble(double value)
-{
+Decimal4 Decimal4::fromDouble(double value) {
     return Decimal4(std::llround(value * double(kScale)));
 }
 
-std::optional<Decimal4> Decimal4::parse(QStringView text)
-{
+std::optional<Decimal4> Decimal4::parse(QStringView text) {
     text = text.trimmed();
     bool negative = false;
     if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
@@ -58,8 +56,7 @@ std::optional<Decimal4> Decimal4::parse(QStringView text)
     return Decimal4(negative ? -units : units);
 }
 
-QString Decimal4::toText() const
-{
+QString Decimal4::toText() const {
     const bool negative = m_units < 0;
     // Work on the magnitude as unsigned so the most negative value cannot overflow.
     const std::uint64_t magnitude = negative ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
@@ -76,8 +73,7 @@ QString Decimal4::toText() const
     return negative ? u'-' + text : text;
 }
 
-QString percentText(const std::optional<Decimal4>& percent)
-{
+QString percentText(const std::optional<Decimal4>& percent) {
     return percent.value_or(Decimal4()).toText();
 }
 

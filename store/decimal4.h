@@ -38,9 +38,7 @@ public:
 
 private:
     constexpr explicit Decimal4(std::int64_t units)
-        : m_units(units)
-    {
-    }
+        : m_units(units) {}
 
     std::int64_t m_units = 0;
 };

@@ -12,21 +12,33 @@ namespace tarvex {
 
 namespace {
 
-ColumnDef autoId() { return {u"id"_s, ColumnKind::AutoId, 0, {}, u"INTEGER PRIMARY KEY AUTOINCREMENT"_s}; }
-ColumnDef int32(const QString& name, const QString& label = {}) { return {name, ColumnKind::Int32, 0, label, u"INTEGER"_s}; }
-ColumnDef int16(const QString& name, const QString& label = {}) { return {name, ColumnKind::Int16, 0, label, u"INTEGER"_s}; }
-ColumnDef uint16(const QString& name, const QString& label = {}) { return {name, ColumnKind::UInt16, 0, label, u"INTEGER"_s}; }
-ColumnDef boolean(const QString& name, const QString& label = {})
-{
+ColumnDef autoId() {
+    return {u"id"_s, ColumnKind::AutoId, 0, {}, u"INTEGER PRIMARY KEY AUTOINCREMENT"_s};
+}
+ColumnDef int32(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::Int32, 0, label, u"INTEGER"_s};
+}
+ColumnDef int16(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::Int16, 0, label, u"INTEGER"_s};
+}
+ColumnDef uint16(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::UInt16, 0, label, u"INTEGER"_s};
+}
+ColumnDef boolean(const QString& name, const QString& label = {}) {
     return {name, ColumnKind::Boolean, 0, label, u"INTEGER NOT NULL DEFAULT 0"_s};
 }
-ColumnDef dateTime(const QString& name, const QString& label = {}) { return {name, ColumnKind::DateTime, 0, label, u"TEXT"_s}; }
-ColumnDef decimal(const QString& name, const QString& label = {}) { return {name, ColumnKind::Decimal, 0, label, u"NUMERIC"_s}; }
-ColumnDef text(const QString& name, int width, const QString& label = {})
-{
+ColumnDef dateTime(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::DateTime, 0, label, u"TEXT"_s};
+}
+ColumnDef decimal(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::Decimal, 0, label, u"NUMERIC"_s};
+}
+ColumnDef text(const QString& name, int width, const QString& label = {}) {
     return {name, ColumnKind::Text, width, label, u"TEXT"_s};
 }
-ColumnDef memo(const QString& name, const QString& label = {}) { return {name, ColumnKind::Memo, 0, label, u"TEXT"_s}; }
+ColumnDef memo(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::Memo, 0, label, u"TEXT"_s};
+}
 
 // Column order is part of the format: condition rows are read and copied by position.
 const TableDef kMain{u"tbMain"_s,
@@ -37,22 +49,20 @@ const TableDef kMain{u"tbMain"_s,
                       dateTime(u"DogDate"_s, u"Дата окончания"_s), text(u"ContrAgent"_s, 150, u"Контрагент"_s),
                       boolean(u"Script"_s, u"Script"_s)}};
 
-const TableDef kComm{u"tbComm"_s,
-                     {autoId(), int32(u"ComId"_s, u"ComId"_s),
-                      memo(u"ComCondition"_s, u"Условие начисления комиссии"_s), decimal(u"ComPCT"_s, u"%"_s),
-                      int16(u"ComSum"_s, u"Сумма"_s), text(u"ComVal"_s, 3, u"Валюта"_s),
-                      text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s),
-                      text(u"Fee"_s, 255, u"Сбор"_s)}};
+const TableDef kComm{
+    u"tbComm"_s,
+    {autoId(), int32(u"ComId"_s, u"ComId"_s), memo(u"ComCondition"_s, u"Условие начисления комиссии"_s),
+     decimal(u"ComPCT"_s, u"%"_s), int16(u"ComSum"_s, u"Сумма"_s), text(u"ComVal"_s, 3, u"Валюта"_s),
+     text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s), text(u"Fee"_s, 255, u"Сбор"_s)}};
 
 const TableDef kFee{u"tbFee"_s,
-                    {autoId(), int32(u"FeeId"_s), memo(u"FeeCondition"_s), decimal(u"FeePCT"_s),
-                     int16(u"FeeSumm"_s), text(u"FeeVal"_s, 3)}};
+                    {autoId(), int32(u"FeeId"_s), memo(u"FeeCondition"_s), decimal(u"FeePCT"_s), int16(u"FeeSumm"_s),
+                     text(u"FeeVal"_s, 3)}};
 
 // The largest magnitude a decimal of 18 digits with four places can hold.
 constexpr std::int64_t kDecimalLimit = 1'000'000'000'000'000'000 - 1;
 
-std::optional<qint64> toInteger(const QVariant& value)
-{
+std::optional<qint64> toInteger(const QVariant& value) {
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     if (ok)
@@ -64,17 +74,14 @@ std::optional<qint64> toInteger(const QVariant& value)
     return std::nullopt;
 }
 
-QString fieldName(const ColumnDef& column)
-{
-    return column.label.isEmpty() || column.label == column.name
-               ? u"«%1»"_s.arg(column.name)
-               : u"«%1» (%2)"_s.arg(column.label, column.name);
+QString fieldName(const ColumnDef& column) {
+    return column.label.isEmpty() || column.label == column.name ? u"«%1»"_s.arg(column.name)
+                                                                 : u"«%1» (%2)"_s.arg(column.label, column.name);
 }
 
 } // namespace
 
-int TableDef::columnIndex(QStringView columnName) const
-{
+int TableDef::columnIndex(QStringView columnName) const {
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].name.compare(columnName, Qt::CaseInsensitive) == 0)
             return i;
@@ -84,18 +91,22 @@ int TableDef::columnIndex(QStringView columnName) const
 
 namespace schema {
 
-const TableDef& tbMain() { return kMain; }
-const TableDef& tbComm() { return kComm; }
-const TableDef& tbFee() { return kFee; }
+const TableDef& tbMain() {
+    return kMain;
+}
+const TableDef& tbComm() {
+    return kComm;
+}
+const TableDef& tbFee() {
+    return kFee;
+}
 
-const QList<const TableDef*>& allTables()
-{
+const QList<const TableDef*>& allTables() {
     static const QList<const TableDef*> tables{&kMain, &kComm, &kFee};
     return tables;
 }
 
-QStringList createStatements()
-{
+QStringList createStatements() {
     QStringList statements;
     for (const TableDef* table : allTables()) {
         QStringList columns;
@@ -110,8 +121,7 @@ QStringList createStatements()
 
 } // namespace schema
 
-QVariant fromStorage(const ColumnDef& column, const QVariant& stored)
-{
+QVariant fromStorage(const ColumnDef& column, const QVariant& stored) {
     if (stored.isNull())
         return {};
     switch (column.kind) {
@@ -139,8 +149,7 @@ QVariant fromStorage(const ColumnDef& column, const QVariant& stored)
     return stored;
 }
 
-QVariant toStorage(const ColumnDef& column, const QVariant& value)
-{
+QVariant toStorage(const ColumnDef& column, const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return {};
     switch (column.kind) {
@@ -156,8 +165,7 @@ QVariant toStorage(const ColumnDef& column, const QVariant& value)
     }
 }
 
-std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value)
-{
+std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return std::nullopt;
 
@@ -201,8 +209,7 @@ std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value
     return std::nullopt;
 }
 
-QString displayText(const ColumnDef& column, const QVariant& value)
-{
+QString displayText(const ColumnDef& column, const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return {};
     switch (column.kind) {

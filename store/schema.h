@@ -25,8 +25,8 @@ enum class ColumnKind {
 struct ColumnDef {
     QString name;
     ColumnKind kind;
-    int width = 0;  // characters, for Text only
-    QString label;  // the title shown to the user; empty when the column has none
+    int width = 0; // characters, for Text only
+    QString label; // the title shown to the user; empty when the column has none
     QString sqlType;
 };
 
@@ -63,17 +63,13 @@ std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value
 // Fast typed reads of held values: a cursor holds texts as QString, integers as qint64
 // and yes/no as bool, and QVariant's general conversions are slow in a walk over
 // thousands of rows. Anything else (NULL included) goes the general way.
-inline QString heldText(const QVariant& value)
-{
+inline QString heldText(const QVariant& value) {
     return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData()) : value.toString();
 }
-inline qint64 heldInteger(const QVariant& value)
-{
-    return value.typeId() == QMetaType::LongLong ? *static_cast<const qint64*>(value.constData())
-                                                 : value.toLongLong();
+inline qint64 heldInteger(const QVariant& value) {
+    return value.typeId() == QMetaType::LongLong ? *static_cast<const qint64*>(value.constData()) : value.toLongLong();
 }
-inline bool heldBool(const QVariant& value)
-{
+inline bool heldBool(const QVariant& value) {
     return value.typeId() == QMetaType::Bool ? *static_cast<const bool*>(value.constData()) : value.toBool();
 }
 

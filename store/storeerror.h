@@ -12,9 +12,7 @@ class StoreError : public std::runtime_error {
 public:
     explicit StoreError(const QString& message)
         : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
+        , m_message(message) {}
 
     const QString& message() const { return m_message; }
 

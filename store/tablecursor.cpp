@@ -18,8 +18,7 @@ namespace tarvex {
 namespace {
 
 // In UTF-16, surrogates (D800-DFFF) sort below E000-FFFF; as code points they sort above.
-char16_t codePointRank(char16_t unit)
-{
+char16_t codePointRank(char16_t unit) {
     if (unit >= 0xE000)
         return char16_t(unit - 0x800);
     if (unit >= 0xD800)
@@ -28,8 +27,7 @@ char16_t codePointRank(char16_t unit)
 }
 
 // NULL is held as an invalid QVariant, so validity is the cheap NULL test.
-int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
-{
+int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b) {
     const bool aNull = !a.isValid();
     const bool bNull = !b.isValid();
     if (aNull || bNull)
@@ -60,8 +58,7 @@ int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
     }
 }
 
-QString columnList(const TableDef& table)
-{
+QString columnList(const TableDef& table) {
     QStringList names;
     for (const ColumnDef& column : table.columns)
         names << column.name;
@@ -70,8 +67,7 @@ QString columnList(const TableDef& table)
 
 } // namespace
 
-int compareCodePoints(QStringView a, QStringView b)
-{
+int compareCodePoints(QStringView a, QStringView b) {
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
         const char16_t x = codePointRank(a[i].unicode());
@@ -84,17 +80,13 @@ int compareCodePoints(QStringView a, QStringView b)
 
 TableCursor::TableCursor(const TableDef& table, QObject* parent)
     : QObject(parent)
-    , m_table(table)
-{
-}
+    , m_table(table) {}
 
-void TableCursor::fail(const QString& what, const QString& engineText) const
-{
+void TableCursor::fail(const QString& what, const QString& engineText) const {
     throw StoreError(u"%1 (%2): %3"_s.arg(what, m_table.name, engineText));
 }
 
-std::vector<TableCursor::Row> TableCursor::readAllRows() const
-{
+std::vector<TableCursor::Row> TableCursor::readAllRows() const {
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT %1 FROM %2 ORDER BY id"_s.arg(columnList(m_table), m_table.name)))
@@ -113,8 +105,7 @@ std::vector<TableCursor::Row> TableCursor::readAllRows() const
     return rows;
 }
 
-void TableCursor::open(const QSqlDatabase& database)
-{
+void TableCursor::open(const QSqlDatabase& database) {
     m_database = database;
     std::vector<Row> rows = readAllRows();
     emit aboutToReset();
@@ -126,8 +117,7 @@ void TableCursor::open(const QSqlDatabase& database)
     emit stateChanged(m_state);
 }
 
-void TableCursor::close()
-{
+void TableCursor::close() {
     emit aboutToReset();
     m_rows.clear();
     m_visible.clear();
@@ -139,14 +129,12 @@ void TableCursor::close()
     setState(State::Inactive);
 }
 
-void TableCursor::first()
-{
+void TableCursor::first() {
     setCurrent(m_visible.empty() ? -1 : 0);
     m_eof = m_visible.empty();
 }
 
-void TableCursor::next()
-{
+void TableCursor::next() {
     if (m_current + 1 < recordCount()) {
         setCurrent(m_current + 1);
         m_eof = false;
@@ -155,8 +143,7 @@ void TableCursor::next()
     }
 }
 
-void TableCursor::setCurrentRow(int row)
-{
+void TableCursor::setCurrentRow(int row) {
     if (row < 0 || row >= recordCount() || row == m_current)
         return;
     if (m_state != State::Browse)
@@ -165,32 +152,27 @@ void TableCursor::setCurrentRow(int row)
     m_eof = false;
 }
 
-void TableCursor::setCurrent(int row)
-{
+void TableCursor::setCurrent(int row) {
     if (row == m_current)
         return;
     m_current = row;
     emit currentRowChanged(row);
 }
 
-const QVariant& TableCursor::value(int column) const
-{
+const QVariant& TableCursor::value(int column) const {
     return valueAt(m_current, column);
 }
 
-const QVariant& TableCursor::value(QStringView columnName) const
-{
+const QVariant& TableCursor::value(QStringView columnName) const {
     return value(columnOrThrow(columnName));
 }
 
-QString TableCursor::text(QStringView columnName) const
-{
+QString TableCursor::text(QStringView columnName) const {
     const int column = columnOrThrow(columnName);
     return displayText(m_table.columns[column], value(column));
 }
 
-const QVariant& TableCursor::valueAt(int row, int column) const
-{
+const QVariant& TableCursor::valueAt(int row, int column) const {
     static const QVariant null;
     if (row < 0 || row >= recordCount() || column < 0 || column >= m_table.columns.size())
         return null;
@@ -199,20 +181,18 @@ const QVariant& TableCursor::valueAt(int row, int column) const
     return m_rows[m_visible[row]].values.at(column);
 }
 
-void TableCursor::setValue(QStringView columnName, const QVariant& value)
-{
+void TableCursor::setValue(QStringView columnName, const QVariant& value) {
     const int column = columnOrThrow(columnName);
     if (m_state != State::Edit && m_state != State::Insert)
         throw StoreError(u"Таблица %1 не находится в режиме правки"_s.arg(m_table.name));
     if (m_table.columns[column].kind == ColumnKind::AutoId)
-        throw StoreError(u"Поле «%1» таблицы %2 заполняется автоматически"_s.arg(m_table.columns[column].name,
-                                                                                  m_table.name));
+        throw StoreError(
+            u"Поле «%1» таблицы %2 заполняется автоматически"_s.arg(m_table.columns[column].name, m_table.name));
     m_buffer[column] = value;
     emit rowChanged(m_current);
 }
 
-void TableCursor::insert()
-{
+void TableCursor::insert() {
     requireBrowse("insert");
     const int row = std::max(m_current, 0);
     emit rowAboutToBeInserted(row);
@@ -230,8 +210,7 @@ void TableCursor::insert()
     emit currentRowChanged(row);
 }
 
-void TableCursor::edit()
-{
+void TableCursor::edit() {
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     requireBrowse("edit");
@@ -240,8 +219,7 @@ void TableCursor::edit()
     setState(State::Edit);
 }
 
-void TableCursor::post()
-{
+void TableCursor::post() {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     for (int c = 0; c < m_table.columns.size(); ++c) {
@@ -263,8 +241,7 @@ void TableCursor::post()
     emit stateChanged(m_state);
 }
 
-void TableCursor::storeInsert()
-{
+void TableCursor::storeInsert() {
     QStringList names;
     QStringList marks;
     for (int c = 1; c < m_table.columns.size(); ++c) {
@@ -272,7 +249,8 @@ void TableCursor::storeInsert()
         marks << u"?"_s;
     }
     QSqlQuery query(m_database);
-    if (!query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table.name, names.join(u", "_s), marks.join(u", "_s))))
+    if (!query.prepare(
+            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table.name, names.join(u", "_s), marks.join(u", "_s))))
         fail(u"Не удалось добавить запись"_s, query.lastError().text());
     for (int c = 1; c < m_table.columns.size(); ++c)
         query.addBindValue(toStorage(m_table.columns[c], m_buffer[c]));
@@ -281,8 +259,7 @@ void TableCursor::storeInsert()
     m_buffer[0] = QVariant::fromValue<qint64>(query.lastInsertId().toLongLong());
 }
 
-void TableCursor::storeUpdate()
-{
+void TableCursor::storeUpdate() {
     const QVariantList& stored = m_rows[m_visible[m_current]].values;
     QStringList assignments;
     QVariantList values;
@@ -305,12 +282,11 @@ void TableCursor::storeUpdate()
     if (!query.exec())
         fail(u"Не удалось сохранить запись"_s, query.lastError().text());
     if (query.numRowsAffected() == 0)
-        throw StoreError(u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы"_s.arg(
-            m_table.name));
+        throw StoreError(
+            u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы"_s.arg(m_table.name));
 }
 
-void TableCursor::cancel()
-{
+void TableCursor::cancel() {
     if (m_state == State::Edit) {
         m_buffer.clear();
         setState(State::Browse);
@@ -330,8 +306,7 @@ void TableCursor::cancel()
     }
 }
 
-void TableCursor::remove()
-{
+void TableCursor::remove() {
     if (m_state == State::Insert) {
         cancel();
         return;
@@ -360,8 +335,7 @@ void TableCursor::remove()
     m_eof = m_current < 0;
 }
 
-void TableCursor::refresh()
-{
+void TableCursor::refresh() {
     requireBrowse("refresh");
     std::vector<Row> fresh = readAllRows();
     std::unordered_map<qint64, int> byId;
@@ -387,8 +361,7 @@ void TableCursor::refresh()
     emit reset();
 }
 
-void TableCursor::forgetRows(QStringView columnName, qint64 value)
-{
+void TableCursor::forgetRows(QStringView columnName, qint64 value) {
     requireBrowse("forget rows");
     const int column = columnOrThrow(columnName);
     const int currentIndex = m_current >= 0 ? m_visible[m_current] : -1;
@@ -406,8 +379,7 @@ void TableCursor::forgetRows(QStringView columnName, qint64 value)
     emit reset();
 }
 
-void TableCursor::setSort(QStringView sortText)
-{
+void TableCursor::setSort(QStringView sortText) {
     QStringView text = sortText.trimmed();
     bool descending = false;
     if (text.endsWith(u" DESC", Qt::CaseInsensitive)) {
@@ -433,8 +405,7 @@ void TableCursor::setSort(QStringView sortText)
     emit reset();
 }
 
-void TableCursor::setFilter(const RowFilter& filter)
-{
+void TableCursor::setFilter(const RowFilter& filter) {
     if (const auto* search = std::get_if<SearchFilter>(&filter)) {
         for (const QString& column : search->columns)
             columnOrThrow(column);
@@ -450,8 +421,7 @@ void TableCursor::setFilter(const RowFilter& filter)
     }
 }
 
-void TableCursor::setFiltered(bool on)
-{
+void TableCursor::setFiltered(bool on) {
     if (on == m_filtered)
         return;
     requireBrowse("filter");
@@ -461,8 +431,7 @@ void TableCursor::setFiltered(bool on)
     emit reset();
 }
 
-bool TableCursor::passes(const Row& row) const
-{
+bool TableCursor::passes(const Row& row) const {
     if (!m_filtered)
         return true;
     if (const auto* search = std::get_if<SearchFilter>(&m_filter)) {
@@ -481,8 +450,7 @@ bool TableCursor::passes(const Row& row) const
     return true;
 }
 
-bool TableCursor::sortsBefore(const Row& a, const Row& b) const
-{
+bool TableCursor::sortsBefore(const Row& a, const Row& b) const {
     if (m_sortColumn >= 0) {
         int order = compareValues(m_table.columns[m_sortColumn], a.values[m_sortColumn], b.values[m_sortColumn]);
         if (m_sortDescending)
@@ -493,8 +461,7 @@ bool TableCursor::sortsBefore(const Row& a, const Row& b) const
     return heldInteger(a.values[0]) < heldInteger(b.values[0]);
 }
 
-void TableCursor::rebuildVisible(int keepIndex)
-{
+void TableCursor::rebuildVisible(int keepIndex) {
     m_visible.clear();
     for (int i = 0; i < int(m_rows.size()); ++i) {
         if (passes(m_rows[i]))
@@ -517,16 +484,14 @@ void TableCursor::rebuildVisible(int keepIndex)
     emit currentRowChanged(m_current);
 }
 
-int TableCursor::columnOrThrow(QStringView columnName) const
-{
+int TableCursor::columnOrThrow(QStringView columnName) const {
     const int column = m_table.columnIndex(columnName);
     if (column < 0)
         throw StoreError(u"В таблице %1 нет поля «%2»"_s.arg(m_table.name, columnName));
     return column;
 }
 
-void TableCursor::requireBrowse(const char* operation) const
-{
+void TableCursor::requireBrowse(const char* operation) const {
     if (m_state == State::Inactive)
         throw StoreError(u"Таблица %1 не открыта (%2)"_s.arg(m_table.name, QLatin1StringView(operation)));
     if (m_state != State::Browse)
@@ -534,14 +499,12 @@ void TableCursor::requireBrowse(const char* operation) const
             m_table.name, QLatin1StringView(operation)));
 }
 
-void TableCursor::requireCurrent(const char* operation) const
-{
+void TableCursor::requireCurrent(const char* operation) const {
     if (m_current < 0)
         throw StoreError(u"В таблице %1 нет текущей записи (%2)"_s.arg(m_table.name, QLatin1StringView(operation)));
 }
 
-void TableCursor::setState(State state)
-{
+void TableCursor::setState(State state) {
     if (state == m_state)
         return;
     m_state = state;

@@ -21,13 +21,11 @@ namespace {
 constexpr int kAirlines = 10000;
 constexpr int kConditions = 30000;
 
-QString appDir()
-{
+QString appDir() {
     return bench::benchAppDir(kAirlines, kConditions);
 }
 
-sqlite3* openRaw()
-{
+sqlite3* openRaw() {
     sqlite3* db = nullptr;
     const QByteArray path = TDataModule1::databasePath(appDir()).toUtf8();
     sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -36,8 +34,7 @@ sqlite3* openRaw()
 
 // Baseline: airlines in code order, then one reused statement per airline reading
 // every column of its conditions.
-void BM_RawWalk(benchmark::State& state)
-{
+void BM_RawWalk(benchmark::State& state) {
     sqlite3* db = openRaw();
     for (auto _ : state) {
         sqlite3_stmt* airlines = nullptr;
@@ -66,8 +63,7 @@ void BM_RawWalk(benchmark::State& state)
 BENCHMARK(BM_RawWalk)->Unit(benchmark::kMillisecond);
 
 // Baseline of the list: the airlines' three columns in code order.
-void BM_RawReadMain(benchmark::State& state)
-{
+void BM_RawReadMain(benchmark::State& state) {
     sqlite3* db = openRaw();
     for (auto _ : state) {
         sqlite3_stmt* airlines = nullptr;
@@ -85,8 +81,7 @@ void BM_RawReadMain(benchmark::State& state)
 }
 BENCHMARK(BM_RawReadMain)->Unit(benchmark::kMillisecond);
 
-void BM_OpenStore(benchmark::State& state)
-{
+void BM_OpenStore(benchmark::State& state) {
     for (auto _ : state) {
         TDataModule1 data;
         data.open(appDir());
@@ -100,8 +95,7 @@ struct CountingSink : AirlineSink {
     void addAirline(const AirlineRecord&, const ConditionList& list) override { conditions += list.size(); }
 };
 
-void BM_GenerationWalk(benchmark::State& state)
-{
+void BM_GenerationWalk(benchmark::State& state) {
     TDataModule1 data;
     data.open(appDir());
     RunObserver quiet;
@@ -117,8 +111,7 @@ BENCHMARK(BM_GenerationWalk)->Unit(benchmark::kMillisecond);
 
 // A whole command as the user runs it: walk, writer and file, for registers of 1,000
 // and 10,000 airlines (three conditions each on average).
-void BM_Output(benchmark::State& state, OutputKind kind)
-{
+void BM_Output(benchmark::State& state, OutputKind kind) {
     const int airlines = int(state.range(0));
     const QString folder = bench::benchAppDir(airlines, airlines * 3);
     TDataModule1 data;
@@ -134,14 +127,19 @@ void BM_Output(benchmark::State& state, OutputKind kind)
             state.SkipWithError("the file was not written");
     }
 }
-BENCHMARK_CAPTURE(BM_Output, AirlineListCsv, OutputKind::AirlineList)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, AirlineListCsv, OutputKind::AirlineList)
+    ->Arg(1000)
+    ->Arg(kAirlines)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Output, SmartKey, OutputKind::SmartKey)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Output, SmartFlow, OutputKind::SmartFlow)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, SmartFlow, OutputKind::SmartFlow)
+    ->Arg(1000)
+    ->Arg(kAirlines)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     appDir(); // the register is made before any measurement
     benchmark::Initialize(&argc, argv);

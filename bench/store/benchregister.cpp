@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <numeric>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -18,15 +18,13 @@ namespace tarvex::bench {
 
 namespace {
 
-QString letterCode(std::mt19937& random)
-{
+QString letterCode(std::mt19937& random) {
     std::uniform_int_distribution<int> letter(0, 25);
     const QChar code[] = {QChar(u'A' + letter(random)), QChar(u'A' + letter(random))};
     return QString(code, 2);
 }
 
-void fill(const QString& appDir, int airlines, int conditions)
-{
+void fill(const QString& appDir, int airlines, int conditions) {
     TDataModule1 data;
     data.open(appDir);
     std::mt19937 random(20241209);
@@ -75,8 +73,7 @@ void fill(const QString& appDir, int airlines, int conditions)
 
 } // namespace
 
-QString benchAppDir(int airlines, int conditions)
-{
+QString benchAppDir(int airlines, int conditions) {
     static std::map<std::pair<int, int>, std::unique_ptr<QTemporaryDir>> folders;
     auto& folder = folders[{airlines, conditions}];
     if (!folder) {

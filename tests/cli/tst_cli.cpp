@@ -20,8 +20,7 @@ struct Outcome {
     QString err;
 };
 
-Outcome runCli(const QString& appDir, const QStringList& arguments)
-{
+Outcome runCli(const QString& appDir, const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral(TARVEX_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + arguments);
     if (!process.waitForFinished(60000))
@@ -30,8 +29,7 @@ Outcome runCli(const QString& appDir, const QStringList& arguments)
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -41,8 +39,7 @@ QByteArray readFile(const QString& path)
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
-    void helpAndUsageErrors_data()
-    {
+    void helpAndUsageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("help") << QStringList{u"--help"_s} << 0;
@@ -52,8 +49,7 @@ private slots:
         QTest::newRow("option of another output") << QStringList{u"generate"_s, u"csv"_s, u"--remarks"_s} << 2;
         QTest::newRow("extra argument") << QStringList{u"generate"_s, u"all"_s, u"now"_s} << 2;
     }
-    void helpAndUsageErrors()
-    {
+    void helpAndUsageErrors() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QTemporaryDir empty;
@@ -63,8 +59,7 @@ private slots:
         QVERIFY(QDir(empty.path()).isEmpty());
     }
 
-    void missingRegisterIsNamedAndNothingIsCreated()
-    {
+    void missingRegisterIsNamedAndNothingIsCreated() {
         QTemporaryDir empty;
         const Outcome outcome = runCli(empty.path(), {u"generate"_s, u"csv"_s});
         QCOMPARE(outcome.exitCode, 1);
@@ -73,8 +68,7 @@ private slots:
         QVERIFY(QDir(empty.path()).isEmpty());
     }
 
-    void initDbMakesABelievableDemoRegisterOnce()
-    {
+    void initDbMakesABelievableDemoRegisterOnce() {
         QTemporaryDir dir;
         const Outcome created = runCli(dir.path(), {u"init-db"_s, u"--demo"_s});
         QCOMPARE(created.exitCode, 0);
@@ -113,8 +107,7 @@ private slots:
         QCOMPARE(currencies, (QSet<QString>{u"RUB"_s, u"EUR"_s, u"USD"_s}));
     }
 
-    void generatePrintsEachWrittenFile()
-    {
+    void generatePrintsEachWrittenFile() {
         TempAppFolder folder;
         folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n4=cbXL\r\n");
         {
@@ -138,8 +131,7 @@ private slots:
         QCOMPARE(excel.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
     }
 
-    void readOnlyTargetFailsAndKeepsItsContent()
-    {
+    void readOnlyTargetFailsAndKeepsItsContent() {
         TempAppFolder folder;
         const QString target = folder.filesDir() + u"/Tarvex-SmartFlow.txt"_s;
         {

@@ -22,21 +22,18 @@ struct RecordingObserver : RunObserver {
     int lastShare = -1;
     void runStarted() override { events << u"started"_s; }
     void progressChanged(int percent) override { lastShare = percent; }
-    void runFinished(const QString& filePath, bool startedByCreateAll) override
-    {
+    void runFinished(const QString& filePath, bool startedByCreateAll) override {
         events << u"finished %1%2"_s.arg(QFileInfo(filePath).fileName(), startedByCreateAll ? u" (all)"_s : u""_s);
     }
     void runAbandoned() override { events << u"abandoned"_s; }
 };
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
@@ -47,8 +44,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 class TestGenerationRun : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         m_folder = std::make_unique<TempAppFolder>();
         m_data = std::make_unique<TDataModule1>();
         m_data->open(m_folder->appDir());
@@ -57,29 +53,27 @@ private slots:
         m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
         m_run->setClock([] { return kRunDate; });
     }
-    void cleanup()
-    {
+    void cleanup() {
         m_run.reset();
         m_data.reset();
         m_folder.reset();
     }
 
-    void outputNameFollowsTheSettings_data()
-    {
+    void outputNameFollowsTheSettings_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("date");
         QTest::addColumn<bool>("remarks");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << u"/a/Files"_s << u"Tarvex-Rules"_s << false << false << u"/a/Files/Tarvex-Rules.txt"_s;
+        QTest::newRow("plain") << u"/a/Files"_s << u"Tarvex-Rules"_s << false << false
+                               << u"/a/Files/Tarvex-Rules.txt"_s;
         QTest::newRow("remarks") << u"/a/Files"_s << u"Tarvex-Rules"_s << false << true
                                  << u"/a/Files/Tarvex-Rules-with-remarks.txt"_s;
         QTest::newRow("remarks and date") << u"/a/Files"_s << u"Tarvex-Rules"_s << true << true
                                           << u"/a/Files/Tarvex-Rules-with-remarks_09.12.2024.txt"_s;
         QTest::newRow("path used as written") << u"/a/Files/"_s << u"x"_s << false << false << u"/a/Files//x.txt"_s;
     }
-    void outputNameFollowsTheSettings()
-    {
+    void outputNameFollowsTheSettings() {
         QFETCH(QString, path);
         QFETCH(QString, name);
         QFETCH(bool, date);
@@ -88,16 +82,14 @@ private slots:
         QCOMPARE(composeOutputName({path, name, date}, u".txt"_s, remarks, kRunDate), expected);
     }
 
-    void dateOptionCountsOnlyWhenExactlyOne_data()
-    {
+    void dateOptionCountsOnlyWhenExactlyOne_data() {
         QTest::addColumn<QByteArray>("dateValue");
         QTest::addColumn<QString>("fileName");
         QTest::newRow("1") << QByteArray("1") << u"Tarvex-Rules_09.12.2024.txt"_s;
         QTest::newRow("2") << QByteArray("2") << u"Tarvex-Rules.txt"_s;
         QTest::newRow("word") << QByteArray("yes") << u"Tarvex-Rules.txt"_s;
     }
-    void dateOptionCountsOnlyWhenExactlyOne()
-    {
+    void dateOptionCountsOnlyWhenExactlyOne() {
         QFETCH(QByteArray, dateValue);
         QFETCH(QString, fileName);
         m_folder->writeOptions("[script]\r\ndate=" + dateValue + "\r\n");
@@ -107,8 +99,7 @@ private slots:
         QVERIFY(QFileInfo::exists(result.filePath));
     }
 
-    void groupTaskIsDecodedByPosition_data()
-    {
+    void groupTaskIsDecodedByPosition_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("kind"); // -1: no task
         QTest::addColumn<bool>("flag");
@@ -124,8 +115,7 @@ private slots:
         QTest::newRow("too short") << u"cbS"_s << -1 << false;
         QTest::newRow("empty") << QString() << -1 << false;
     }
-    void groupTaskIsDecodedByPosition()
-    {
+    void groupTaskIsDecodedByPosition() {
         QFETCH(QString, value);
         QFETCH(int, kind);
         QFETCH(bool, flag);
@@ -137,8 +127,7 @@ private slots:
         }
     }
 
-    void gaugeShowsTheShareDone_data()
-    {
+    void gaugeShowsTheShareDone_data() {
         QTest::addColumn<int>("done");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("percent");
@@ -149,16 +138,14 @@ private slots:
         QTest::newRow("all of 1000") << 1000 << 1000 << 100;
         QTest::newRow("nothing to walk") << 0 << 0 << 100;
     }
-    void gaugeShowsTheShareDone()
-    {
+    void gaugeShowsTheShareDone() {
         QFETCH(int, done);
         QFETCH(int, count);
         QFETCH(int, percent);
         QCOMPARE(shareDone(done, count), percent);
     }
 
-    void airlineListIsWrittenByteForByte()
-    {
+    void airlineListIsWrittenByteForByte() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
         addAirline(*m_data, airline(u"ZZ"_s, u"Air 中国 € ✈"_s, u"999"_s));
         addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s, u""_s));
@@ -184,15 +171,13 @@ private slots:
         QCOMPARE(m_observer.lastShare, 100);
     }
 
-    void emptyRegisterGivesAnEmptyList()
-    {
+    void emptyRegisterGivesAnEmptyList() {
         const RunResult result = m_run->run({OutputKind::AirlineList});
         QCOMPARE(result.status, RunResult::Status::Written);
         QCOMPARE(readFile(result.filePath), QByteArray());
     }
 
-    void readOnlyTargetIsRefusedAndKept_data()
-    {
+    void readOnlyTargetIsRefusedAndKept_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("message");
@@ -204,8 +189,7 @@ private slots:
         QTest::newRow("workbook") << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s
                                   << u"Cannot create file \"%1/Tarvex_comissions.xlsx\". Файл защищен от записи"_s;
     }
-    void readOnlyTargetIsRefusedAndKept()
-    {
+    void readOnlyTargetIsRefusedAndKept() {
         QFETCH(int, kind);
         QFETCH(QString, fileName);
         QFETCH(QString, message);
@@ -228,17 +212,16 @@ private slots:
         QVERIFY(m_observer.events.isEmpty()); // no progress window
     }
 
-    void missingFolderFailsAndCreatesNothing()
-    {
+    void missingFolderFailsAndCreatesNothing() {
         QVERIFY(QDir(m_folder->filesDir()).removeRecursively());
         const RunResult result = m_run->run({OutputKind::AirlineList});
         QCOMPARE(result.status, RunResult::Status::Failed);
-        QVERIFY2(result.message.startsWith(u"Cannot create file \""_s + m_folder->filesDir()), qPrintable(result.message));
+        QVERIFY2(result.message.startsWith(u"Cannot create file \""_s + m_folder->filesDir()),
+                 qPrintable(result.message));
         QVERIFY(!QFileInfo::exists(m_folder->filesDir()));
     }
 
-    void failedRunLeavesThePreviousFile()
-    {
+    void failedRunLeavesThePreviousFile() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString target = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
         writeFile(target, "previous run");
@@ -254,8 +237,7 @@ private slots:
         QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"abandoned"_s}));
     }
 
-    void createAllRunsTheGroupInFileOrder()
-    {
+    void createAllRunsTheGroupInFileOrder() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         m_folder->writeOptions("[group]\r\n1=cbSF\r\n7=cbSFrmk\r\n2=cbZZ\r\n3=cbCSV\r\n4=xxSKrmk\r\n5=cbXL\r\n");
         const QList<RunResult> results = m_run->createAll();
@@ -271,16 +253,14 @@ private slots:
         QVERIFY(!m_run->GroupTaskFlag); // the last line, cbXL, has no flag
     }
 
-    void createAllWithoutTasksDoesNothing()
-    {
+    void createAllWithoutTasksDoesNothing() {
         QVERIFY(m_run->createAll().isEmpty());
         m_folder->writeOptions("[group]\r\n");
         QVERIFY(m_run->createAll().isEmpty());
         QVERIFY(QDir(m_folder->filesDir()).isEmpty());
     }
 
-    void createAllGoesOnAfterARefusedTarget()
-    {
+    void createAllGoesOnAfterARefusedTarget() {
         m_folder->writeOptions("[group]\r\n1=cbCSV\r\n2=cbSF\r\n");
         const QString list = m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s;
         writeFile(list, "kept");

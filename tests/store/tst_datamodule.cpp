@@ -15,13 +15,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString sqliteShell()
-{
+QString sqliteShell() {
     return QStandardPaths::findExecutable(u"sqlite3"_s);
 }
 
-QString runShell(const QString& database, const QStringList& statements)
-{
+QString runShell(const QString& database, const QStringList& statements) {
     QProcess shell;
     shell.start(sqliteShell(), QStringList{database} + statements);
     if (!shell.waitForFinished(30000) || shell.exitCode() != 0)
@@ -29,8 +27,7 @@ QString runShell(const QString& database, const QStringList& statements)
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
 
-QString openingError(const QString& appDir)
-{
+QString openingError(const QString& appDir) {
     TDataModule1 data;
     try {
         data.open(appDir);
@@ -45,14 +42,12 @@ QString openingError(const QString& appDir)
 class TestDataModule : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         if (sqliteShell().isEmpty())
             QSKIP("the sqlite3 shell is not installed");
     }
 
-    void registerIsSharedWithTheSqliteShell()
-    {
+    void registerIsSharedWithTheSqliteShell() {
         TempAppFolder folder;
         runShell(folder.databasePath(), {u"INSERT INTO tbComm (ComId, ComPCT) VALUES (1, 7.5)"_s,
                                          u"INSERT INTO tbComm (ComId, ComPCT, ComSum) VALUES (1, NULL, 10)"_s,
@@ -76,8 +71,7 @@ private slots:
                  u"0.125|null"_s);
     }
 
-    void secondProcessWaitsForTheFirstOnesWrite()
-    {
+    void secondProcessWaitsForTheFirstOnesWrite() {
         TempAppFolder folder;
         TDataModule1 data;
         data.open(folder.appDir());
@@ -85,9 +79,9 @@ private slots:
         // Another process holds the write lock for a while; it leaves a mark once it has it.
         const QString mark = folder.appDir() + u"locked"_s;
         QProcess holder;
-        holder.start(sqliteShell(), {folder.databasePath(), u"BEGIN EXCLUSIVE"_s,
-                                     u"INSERT INTO tbMain (AirCode) VALUES ('XX')"_s,
-                                     u".shell touch '%1' && sleep 1.5"_s.arg(mark), u"COMMIT"_s});
+        holder.start(sqliteShell(),
+                     {folder.databasePath(), u"BEGIN EXCLUSIVE"_s, u"INSERT INTO tbMain (AirCode) VALUES ('XX')"_s,
+                      u".shell touch '%1' && sleep 1.5"_s.arg(mark), u"COMMIT"_s});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(mark), 10000);
 
@@ -100,8 +94,7 @@ private slots:
         QCOMPARE(runShell(folder.databasePath(), {u"SELECT group_concat(AirCode, ',') FROM tbMain"_s}), u"XX,SU"_s);
     }
 
-    void openingRefusesWhatIsNotARegister_data()
-    {
+    void openingRefusesWhatIsNotARegister_data() {
         QTest::addColumn<QByteArray>("setup");
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing file") << QByteArray("missing") << u"не найден"_s;
@@ -110,8 +103,7 @@ private slots:
         QTest::newRow("column missing") << QByteArray("ALTER TABLE tbComm DROP COLUMN ValLen") << u"нет поля ValLen"_s;
         QTest::newRow("folder in place of the file") << QByteArray("folder") << u"каталог"_s;
     }
-    void openingRefusesWhatIsNotARegister()
-    {
+    void openingRefusesWhatIsNotARegister() {
         QFETCH(QByteArray, setup);
         QFETCH(QString, expected);
         TempAppFolder folder;
@@ -149,8 +141,7 @@ private slots:
         }
     }
 
-    void creatingRefusesToOverwrite()
-    {
+    void creatingRefusesToOverwrite() {
         TempAppFolder folder;
         {
             TDataModule1 data;

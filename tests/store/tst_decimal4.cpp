@@ -9,8 +9,7 @@ using namespace Qt::StringLiterals;
 class TestDecimal4 : public QObject {
     Q_OBJECT
 private slots:
-    void parsesAndPrintsShortest_data()
-    {
+    void parsesAndPrintsShortest_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<qint64>("units");
         QTest::addColumn<QString>("text");
@@ -25,8 +24,7 @@ private slots:
         QTest::newRow("negative") << u"-3.05"_s << qint64(-30500) << u"-3.05"_s;
         QTest::newRow("no whole part") << u".5"_s << qint64(5000) << u"0.5"_s;
     }
-    void parsesAndPrintsShortest()
-    {
+    void parsesAndPrintsShortest() {
         QFETCH(QString, input);
         QFETCH(qint64, units);
         QFETCH(QString, text);
@@ -36,34 +34,29 @@ private slots:
         QCOMPARE(parsed->toText(), text);
     }
 
-    void refusesWhatIsNotANumber_data()
-    {
+    void refusesWhatIsNotANumber_data() {
         QTest::addColumn<QString>("input");
         for (const char* bad : {"", "-", ".", "1.2.3", "7,5%", "abc", "1e3", "100000000000000"})
             QTest::newRow(bad) << QString::fromLatin1(bad);
     }
-    void refusesWhatIsNotANumber()
-    {
+    void refusesWhatIsNotANumber() {
         QFETCH(QString, input);
         QVERIFY(!Decimal4::parse(input));
     }
 
-    void readsStoredRealsExactly()
-    {
+    void readsStoredRealsExactly() {
         // Values the database returns as binary reals must not pick up stray digits.
         QCOMPARE(Decimal4::fromDouble(7.1234).toText(), u"7.1234"_s);
         QCOMPARE(Decimal4::fromDouble(0.1 + 0.2).toText(), u"0.3"_s);
         QCOMPARE(Decimal4::fromDouble(-2.675).toText(), u"-2.675"_s);
     }
 
-    void missingPercentageReadsAsZero()
-    {
+    void missingPercentageReadsAsZero() {
         QCOMPARE(percentText(std::nullopt), u"0"_s);
         QCOMPARE(percentText(Decimal4::fromUnits(75000)), u"7.5"_s);
     }
 
-    void summaryHasOneLinePerConditionEndedByCarriageReturn()
-    {
+    void summaryHasOneLinePerConditionEndedByCarriageReturn() {
         ConditionRecord percent;
         percent.comCondition = u"Продажа из Москвы"_s;
         percent.comPct = Decimal4::fromUnits(100000);

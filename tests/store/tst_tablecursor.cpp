@@ -14,19 +14,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList codesInView(const TableCursor& table)
-{
+QStringList codesInView(const TableCursor& table) {
     QStringList codes;
     for (int row = 0; row < table.recordCount(); ++row)
         codes << table.valueAt(row, 1).toString();
     return codes;
 }
 
-SearchFilter searchFor(const QString& text)
-{
-    return {text,
-            {u"AirCode"_s, u"AirName"_s, u"Commision"_s, u"Fee"_s, u"Comment"_s, u"AccCode"_s, u"Dog"_s,
-             u"ContrAgent"_s}};
+SearchFilter searchFor(const QString& text) {
+    return {
+        text,
+        {u"AirCode"_s, u"AirName"_s, u"Commision"_s, u"Fee"_s, u"Comment"_s, u"AccCode"_s, u"Dog"_s, u"ContrAgent"_s}};
 }
 
 } // namespace
@@ -34,20 +32,17 @@ SearchFilter searchFor(const QString& text)
 class TestTableCursor : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         m_folder = std::make_unique<TempAppFolder>();
         m_data = std::make_unique<TDataModule1>();
         m_data->open(m_folder->appDir());
     }
-    void cleanup()
-    {
+    void cleanup() {
         m_data.reset();
         m_folder.reset();
     }
 
-    void insertPostAndCancelMoveThroughTheStates()
-    {
+    void insertPostAndCancelMoveThroughTheStates() {
         TableCursor& airlines = m_data->tbMain;
         QSignalSpy states(&airlines, &TableCursor::stateChanged);
         QCOMPARE(airlines.state(), TableCursor::State::Browse);
@@ -76,8 +71,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, airlines.setValue(u"AirName", u"x"_s)); // not editing
     }
 
-    void valueThatDoesNotFitIsRefusedAndStaysPending_data()
-    {
+    void valueThatDoesNotFitIsRefusedAndStaysPending_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("column");
         QTest::addColumn<QVariant>("value");
@@ -91,8 +85,7 @@ private slots:
         QTest::newRow("sum not a number") << u"tbComm"_s << u"ComSum"_s << QVariant(u"много"_s) << u"ComSum"_s;
         QTest::newRow("currency of 4") << u"tbComm"_s << u"ComVal"_s << QVariant(u"RUBL"_s) << u"ComVal"_s;
     }
-    void valueThatDoesNotFitIsRefusedAndStaysPending()
-    {
+    void valueThatDoesNotFitIsRefusedAndStaysPending() {
         QFETCH(QString, table);
         QFETCH(QString, column);
         QFETCH(QVariant, value);
@@ -113,8 +106,7 @@ private slots:
         QCOMPARE(count.value(0).toInt(), 0);
     }
 
-    void limitsThemselvesAreAccepted()
-    {
+    void limitsThemselvesAreAccepted() {
         TableCursor& rules = m_data->tbComm;
         rules.insert();
         rules.setValue(u"ComSum", -32768);
@@ -129,8 +121,7 @@ private slots:
         QCOMPARE(m_data->tbComm.recordCount(), 2);
     }
 
-    void nullStaysApartFromEmptyAndZero()
-    {
+    void nullStaysApartFromEmptyAndZero() {
         TableCursor& rules = m_data->tbComm;
         rules.insert();
         rules.setValue(u"ComId", 1);
@@ -157,8 +148,7 @@ private slots:
         QVERIFY(stored.value(u"ValLen").isNull());
     }
 
-    void sortsByCodePointWithTiesInIdOrder()
-    {
+    void sortsByCodePointWithTiesInIdOrder() {
         // Stored in shuffled order; two airlines share a code.
         const QStringList codes{u"Б"_s, u"b"_s, u"SU"_s, u"A"_s, u"S7"_s, u"SU"_s, u""_s, u"a"_s};
         QList<qint64> ids;
@@ -177,15 +167,13 @@ private slots:
         QCOMPARE(codesInView(m_data->tbMain), codes); // store order
     }
 
-    void codePointOrderPutsSupplementaryCharactersLast()
-    {
+    void codePointOrderPutsSupplementaryCharactersLast() {
         QVERIFY(compareCodePoints(u"\U0001F600", u"\uFFFD") > 0);
         QVERIFY(compareCodePoints(u"A", u"AB") < 0);
         QCOMPARE(compareCodePoints(u"SU", u"SU"), 0);
     }
 
-    void searchIsLiteralAndIgnoresCase_data()
-    {
+    void searchIsLiteralAndIgnoresCase_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("codes");
         QTest::newRow("latin, other case") << u"su"_s << QStringList{u"SU"_s};
@@ -198,8 +186,7 @@ private slots:
         QTest::newRow("counterparty") << u"агент"_s << QStringList{u"S7"_s};
         QTest::newRow("nothing") << u"zzz"_s << QStringList{};
     }
-    void searchIsLiteralAndIgnoresCase()
-    {
+    void searchIsLiteralAndIgnoresCase() {
         QFETCH(QString, text);
         QFETCH(QStringList, codes);
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
@@ -233,8 +220,7 @@ private slots:
         QCOMPARE(codesInView(airlines), (QStringList{u"S7"_s, u"SU"_s, u"U6"_s, u"UT"_s}));
     }
 
-    void conditionFilterShowsOneAirline()
-    {
+    void conditionFilterShowsOneAirline() {
         const qint64 first = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s),
                                         {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
         const qint64 second = addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s), {percentCondition(u"c"_s, "7")});
@@ -250,8 +236,7 @@ private slots:
         QVERIFY(rules.eof());
     }
 
-    void refreshSeesAnotherConnectionsChanges()
-    {
+    void refreshSeesAnotherConnectionsChanges() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
         TableCursor& airlines = m_data->tbMain;
@@ -276,8 +261,7 @@ private slots:
         QCOMPARE(airlines.value(u"id").toLongLong(), current);
     }
 
-    void editingTwoCopiesKeepsBothColumns()
-    {
+    void editingTwoCopiesKeepsBothColumns() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         TDataModule1 other;
         other.open(m_folder->appDir());
@@ -295,8 +279,7 @@ private slots:
         QCOMPARE(m_data->tbMain.text(u"AirName"), u"Aeroflot"_s);
     }
 
-    void signalsLetAViewFollow()
-    {
+    void signalsLetAViewFollow() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         TableCursor& airlines = m_data->tbMain;
         QSignalSpy inserted(&airlines, &TableCursor::rowInserted);
@@ -317,8 +300,7 @@ private slots:
         QVERIFY(current.count() >= 3);
     }
 
-    void anItemViewCanFollowEveryChange()
-    {
+    void anItemViewCanFollowEveryChange() {
         CursorModel model(m_data->tbMain);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
@@ -344,13 +326,12 @@ private slots:
         QCOMPARE(model.rowCount(), 1);
     }
 
-    void deletingAnAirlineTakesItsOwnConditionsOnly()
-    {
+    void deletingAnAirlineTakesItsOwnConditionsOnly() {
         // Two airlines share a code: the conditions of the other one must survive.
         const qint64 kept = addAirline(*m_data, airline(u"SU"_s, u"Первая"_s), {percentCondition(u"keep"_s, "1")});
-        const qint64 gone = addAirline(*m_data, airline(u"SU"_s, u"Вторая"_s),
-                                       {percentCondition(u"a"_s, "1"), percentCondition(u"b"_s, "2"),
-                                        sumCondition(u"c"_s, 5, u"EUR"_s)});
+        const qint64 gone = addAirline(
+            *m_data, airline(u"SU"_s, u"Вторая"_s),
+            {percentCondition(u"a"_s, "1"), percentCondition(u"b"_s, "2"), sumCondition(u"c"_s, 5, u"EUR"_s)});
         QSqlQuery fee(m_data->MainConnection);
         QVERIFY(fee.exec(u"INSERT INTO tbFee (FeeId, FeeCondition) VALUES (%1, 'x'), (%2, 'y')"_s.arg(kept).arg(gone)));
 

@@ -5,21 +5,18 @@
 
 namespace tarvex::testing {
 
-TempAppFolder::TempAppFolder()
-{
+TempAppFolder::TempAppFolder() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Files"));
     TDataModule1::createDatabase(databasePath());
 }
 
-void TempAppFolder::writeOptions(const QByteArray& ini) const
-{
+void TempAppFolder::writeOptions(const QByteArray& ini) const {
     QFile file(appDir() + QStringLiteral("options.ini"));
     if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
         qFatal("cannot write options.ini");
 }
 
-qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions)
-{
+qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions) {
     TableCursor& airlines = data.tbMain;
     airlines.insert();
     airlines.setValue(u"AirCode", airline.airCode);
@@ -50,8 +47,7 @@ qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const Condit
     return id;
 }
 
-AirlineRecord airline(const QString& code, const QString& name, const QString& accCode, bool script)
-{
+AirlineRecord airline(const QString& code, const QString& name, const QString& accCode, bool script) {
     AirlineRecord record;
     record.airCode = code;
     record.airName = name;
@@ -60,16 +56,14 @@ AirlineRecord airline(const QString& code, const QString& name, const QString& a
     return record;
 }
 
-ConditionRecord percentCondition(const QString& wording, const char* percent)
-{
+ConditionRecord percentCondition(const QString& wording, const char* percent) {
     ConditionRecord condition;
     condition.comCondition = wording;
     condition.comPct = Decimal4::parse(QString::fromLatin1(percent));
     return condition;
 }
 
-ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency)
-{
+ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency) {
     ConditionRecord condition;
     condition.comCondition = wording;
     condition.comSum = std::int16_t(sum);
