@@ -60,11 +60,14 @@ QVariant toStorage(const ColumnDef& column, const QVariant& value);
 // user when it does not fit, nothing when it does.
 std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value);
 
-// Fast typed reads of held values: a cursor holds texts as QString, integers as qint64
-// and yes/no as bool, and QVariant's general conversions are slow in a walk over
-// thousands of rows. Anything else (NULL included) goes the general way.
+// Fast typed reads of the values a cursor holds for stored rows. Those are kept in the
+// form fromStorage() gives (a text column holds a QString or NULL), and QVariant's
+// general conversions are too slow for a walk over thousands of rows.
 inline QString heldText(const QVariant& value) {
-    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData()) : value.toString();
+    if (!value.isValid())
+        return {};
+    Q_ASSERT(value.typeId() == QMetaType::QString);
+    return *static_cast<const QString*>(value.constData());
 }
 inline qint64 heldInteger(const QVariant& value) {
     return value.typeId() == QMetaType::LongLong ? *static_cast<const qint64*>(value.constData()) : value.toLongLong();

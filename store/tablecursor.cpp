@@ -36,10 +36,7 @@ int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
     case ColumnKind::Text:
     case ColumnKind::Memo:
         // Read in place: sorting ten thousand airlines must not copy their codes.
-        if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString)
-            return compareCodePoints(*static_cast<const QString*>(a.constData()),
-                                     *static_cast<const QString*>(b.constData()));
-        return compareCodePoints(a.toString(), b.toString());
+        return compareCodePoints(heldText(a), heldText(b));
     case ColumnKind::Decimal: {
         const auto x = a.value<Decimal4>().units();
         const auto y = b.value<Decimal4>().units();
@@ -226,6 +223,9 @@ void TableCursor::post() {
         if (const auto problem = checkValue(m_table.columns[c], m_buffer[c]))
             throw StoreError(*problem);
     }
+    // The row keeps each value in the form the store gives back, as rows read from it do.
+    for (int c = 1; c < m_table.columns.size(); ++c)
+        m_buffer[c] = fromStorage(m_table.columns[c], toStorage(m_table.columns[c], m_buffer[c]));
     const int rowIndex = m_visible[m_current];
     if (m_state == State::Insert)
         storeInsert();

@@ -136,6 +136,7 @@ BENCHMARK_CAPTURE(BM_Output, SmartFlow, OutputKind::SmartFlow)
     ->Arg(1000)
     ->Arg(kAirlines)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Workbook, OutputKind::Workbook)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -57,8 +57,10 @@ private slots:
 
         airlines.insert();
         airlines.setValue(u"AirCode", u"SU"_s);
+        airlines.setValue(u"AccCode", 555); // held afterwards as the store gives it back: text
         airlines.post();
         QCOMPARE(airlines.recordCount(), 1);
+        QCOMPARE(airlines.value(u"AccCode"), QVariant(u"555"_s));
         QVERIFY(airlines.value(u"id").toLongLong() > 0);
 
         airlines.edit();
