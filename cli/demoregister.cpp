@@ -114,38 +114,26 @@ void addDemoRegister(TDataModule1& data) {
         }
         const CommissionSummary summary = summarizeConditions(conditions);
 
+        AirlineRecord airline;
+        airline.airCode = demo.code;
+        airline.airName = demo.name;
+        airline.accCode = demo.iata;
+        airline.comment = demo.comment;
+        airline.bsp = demo.bsp;
+        airline.script = demo.script;
+        const qint64 airlineId = data.addAirline(airline);
+
         TableCursor& airlines = data.tbMain;
-        airlines.insert();
-        airlines.setValue(u"AirCode", demo.code);
-        airlines.setValue(u"AirName", demo.name);
-        airlines.setValue(u"AccCode", demo.iata);
-        airlines.setValue(u"BSP", demo.bsp);
-        airlines.setValue(u"Script", demo.script);
-        airlines.setValue(u"Comment", demo.comment);
+        airlines.edit();
         airlines.setValue(u"Dog", u"%1/А-%2"_s.arg(contractNumber++).arg(contractEnd.year()));
         airlines.setValue(u"DogDate", contractEnd.startOfDay());
         airlines.setValue(u"ContrAgent", u"Представительство «%1»"_s.arg(demo.name));
         airlines.setValue(u"Commision", summary.commission);
         airlines.setValue(u"Fee", summary.fee);
         airlines.post();
-        const qint64 airlineId = airlines.value(u"id").toLongLong();
 
-        TableCursor& rules = data.tbComm;
-        for (const ConditionRecord& condition : conditions) {
-            rules.insert();
-            rules.setValue(u"ComId", airlineId);
-            rules.setValue(u"ComCondition", condition.comCondition);
-            if (condition.comPct)
-                rules.setValue(u"ComPCT", QVariant::fromValue(*condition.comPct));
-            if (condition.comSum)
-                rules.setValue(u"ComSum", *condition.comSum);
-            rules.setValue(u"ComVal", condition.comVal);
-            rules.setValue(u"Remarks", condition.remarks);
-            if (condition.valLen)
-                rules.setValue(u"ValLen", *condition.valLen);
-            rules.setValue(u"Fee", condition.fee);
-            rules.post();
-        }
+        for (const ConditionRecord& condition : conditions)
+            data.addCondition(airlineId, condition);
     }
 }
 

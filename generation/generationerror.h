@@ -1,21 +1,13 @@
 #pragma once
 
-#include <QString>
-
-#include <stdexcept>
+#include "tarvexerror.h"
 
 namespace tarvex {
 
-// A run that cannot go on; the message is shown to the user as it is.
-class GenerationError : public std::runtime_error {
+// A run that cannot go on: its output cannot be created or written.
+class GenerationError : public TarvexError {
 public:
-    explicit GenerationError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message) {}
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using TarvexError::TarvexError;
 };
 
 } // namespace tarvex

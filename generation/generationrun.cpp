@@ -11,7 +11,6 @@
 #include "runobserver.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
-#include "storeerror.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,10 +47,7 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
             return writeAirlineListCsv(request, airlineCount);
         }
         return {};
-    } catch (const GenerationError& error) {
-        m_observer.runAbandoned();
-        return {RunResult::Status::Failed, {}, error.message()};
-    } catch (const StoreError& error) {
+    } catch (const TarvexError& error) {
         m_observer.runAbandoned();
         return {RunResult::Status::Failed, {}, error.message()};
     }

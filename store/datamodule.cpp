@@ -170,6 +170,34 @@ void TDataModule1::createDatabase(const QString& path) {
     QSqlDatabase::removeDatabase(connectionName);
 }
 
+qint64 TDataModule1::addAirline(const AirlineRecord& airline) {
+    tbMain.insert();
+    tbMain.setValue(u"AirCode", airline.airCode);
+    tbMain.setValue(u"AirName", airline.airName);
+    tbMain.setValue(u"AccCode", airline.accCode);
+    tbMain.setValue(u"Comment", airline.comment);
+    tbMain.setValue(u"BSP", airline.bsp);
+    tbMain.setValue(u"Script", airline.script);
+    tbMain.post();
+    return heldInteger(tbMain.value(0));
+}
+
+void TDataModule1::addCondition(qint64 airlineId, const ConditionRecord& condition) {
+    tbComm.insert();
+    tbComm.setValue(u"ComId", airlineId);
+    tbComm.setValue(u"ComCondition", condition.comCondition);
+    if (condition.comPct)
+        tbComm.setValue(u"ComPCT", QVariant::fromValue(*condition.comPct));
+    if (condition.comSum)
+        tbComm.setValue(u"ComSum", *condition.comSum);
+    tbComm.setValue(u"ComVal", condition.comVal);
+    tbComm.setValue(u"Remarks", condition.remarks);
+    if (condition.valLen)
+        tbComm.setValue(u"ValLen", *condition.valLen);
+    tbComm.setValue(u"Fee", condition.fee);
+    tbComm.post();
+}
+
 void TDataModule1::resetAirlineView() {
     tbMain.setSort(u"[AirCode] ASC");
     tbMain.setFiltered(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "airlinerecord.h"
 #include "sharedquery.h"
 #include "tablecursor.h"
 
@@ -44,6 +45,11 @@ public:
 
     // Creates an empty register file; refuses when the file exists. Throws StoreError.
     static void createDatabase(const QString& path);
+
+    // Stores a new airline through tbMain and returns its id; it stays tbMain's current row.
+    qint64 addAirline(const AirlineRecord& airline);
+    // Stores a new condition of the airline through tbComm; it stays tbComm's current row.
+    void addCondition(qint64 airlineId, const ConditionRecord& condition);
 
     // Shows every airline again in code order: the search filter is switched off.
     void resetAirlineView();

@@ -1,23 +1,14 @@
 #pragma once
 
-#include <QString>
-
-#include <stdexcept>
+#include "tarvexerror.h"
 
 namespace tarvex {
 
-// A failure of the register: the database cannot be opened, a statement fails, or a
-// row breaks a column's width or range. The message is meant for the user as it is.
-class StoreError : public std::runtime_error {
+// The register failed: the database cannot be opened, a statement fails, or a row
+// breaks a column's width or range.
+class StoreError : public TarvexError {
 public:
-    explicit StoreError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message) {}
-
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using TarvexError::TarvexError;
 };
 
 } // namespace tarvex

@@ -11,40 +11,26 @@ TempAppFolder::TempAppFolder() {
 }
 
 void TempAppFolder::writeOptions(const QByteArray& ini) const {
-    QFile file(appDir() + QStringLiteral("options.ini"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
-        qFatal("cannot write options.ini");
+    writeFile(appDir() + QStringLiteral("options.ini"), ini);
 }
 
 qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions) {
-    TableCursor& airlines = data.tbMain;
-    airlines.insert();
-    airlines.setValue(u"AirCode", airline.airCode);
-    airlines.setValue(u"AirName", airline.airName);
-    airlines.setValue(u"AccCode", airline.accCode);
-    airlines.setValue(u"Comment", airline.comment);
-    airlines.setValue(u"BSP", airline.bsp);
-    airlines.setValue(u"Script", airline.script);
-    airlines.post();
-    const qint64 id = airlines.value(u"id").toLongLong();
+    const qint64 id = data.addAirline(airline);
 
-    TableCursor& rules = data.tbComm;
-    for (const ConditionRecord& condition : conditions) {
-        rules.insert();
-        rules.setValue(u"ComId", id);
-        rules.setValue(u"ComCondition", condition.comCondition);
-        if (condition.comPct)
-            rules.setValue(u"ComPCT", QVariant::fromValue(*condition.comPct));
-        if (condition.comSum)
-            rules.setValue(u"ComSum", *condition.comSum);
-        rules.setValue(u"ComVal", condition.comVal);
-        rules.setValue(u"Remarks", condition.remarks);
-        if (condition.valLen)
-            rules.setValue(u"ValLen", *condition.valLen);
-        rules.setValue(u"Fee", condition.fee);
-        rules.post();
-    }
+    for (const ConditionRecord& condition : conditions)
+        data.addCondition(id, condition);
     return id;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 AirlineRecord airline(const QString& code, const QString& name, const QString& accCode, bool script) {

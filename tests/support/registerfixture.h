@@ -28,6 +28,10 @@ private:
 // Stores an airline and its conditions through the table cursors; returns its id.
 qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions = {});
 
+// The whole content of a file; "<missing>" when it cannot be read.
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
 AirlineRecord airline(const QString& code, const QString& name, const QString& accCode = {}, bool script = true);
 ConditionRecord percentCondition(const QString& wording, const char* percent);
 ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency);
