@@ -66,16 +66,6 @@ Formats addFormats(lxw_workbook* book) {
     return formats;
 }
 
-QString trimmed(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= u' ')
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 // The sheet with a record of the cells written, so that every cell of the grid is written once.
 class GridSheet {
 public:
@@ -124,7 +114,7 @@ private:
 // One airline block, laid out as the commission table lays it out.
 int writeBlock(GridSheet& sheet, const Formats& formats, const RegisterAirline& entry, int firstRow) {
     const AirlineRecord& airline = entry.airline;
-    const QString comment = trimmed(airline.comment);
+    const QString comment = xlsx::trimmedText(airline.comment);
     const int rows = std::max<int>(1, int(entry.conditions.size()) + (comment.isEmpty() ? 0 : 1));
     const int lastRow = firstRow + rows - 1;
     const QString values[] = {airline.airCode, airline.accCode, airline.airName,
@@ -148,7 +138,7 @@ int writeBlock(GridSheet& sheet, const Formats& formats, const RegisterAirline& 
             condition.comVal.isEmpty() && condition.comPct
                 ? condition.comPct->toText() + QStringLiteral(" % = ") + condition.comCondition
                 : condition.comSumText() + u' ' + condition.comVal + QStringLiteral(" = ") + condition.comCondition;
-        const QString fee = trimmed(condition.fee).isEmpty()
+        const QString fee = xlsx::trimmedText(condition.fee).isEmpty()
                                 ? QString()
                                 : condition.fee + QStringLiteral(" = ") + condition.comCondition;
         sheet.text(row, 4, commission, formats.condition);
