@@ -4,11 +4,11 @@
 source "$(dirname "$0")/scripts/common.sh"
 
 install_missing "${TARVEX_PACKAGES[@]}"
-build "$TARVEX_ROOT/build" -DCMAKE_BUILD_TYPE=Release -DTARVEX_BUILD_TESTS=OFF
+build "$TARVEX_ROOT/build-release" -DCMAKE_BUILD_TYPE=Release -DTARVEX_BUILD_TESTS=OFF
 
 APP_DIR="$TARVEX_ROOT/appdir"
 mkdir -p "$APP_DIR/Files"
-cp "$TARVEX_ROOT/build/cli/tarvex-cli" "$APP_DIR/"
+cp "$TARVEX_ROOT/build-release/cli/tarvex-cli" "$APP_DIR/"
 if [ ! -e "$APP_DIR/DB/Tarvex.mdb" ]; then
     "$APP_DIR/tarvex-cli" init-db --demo
 fi
