@@ -1,7 +1,7 @@
 #include "demoregister.h"
 
-#include "commissionsummary.h"
-#include "datamodule.h"
+#include "store/commissionsummary.h"
+#include "store/registerstore.h"
 
 #include <QDate>
 
@@ -93,7 +93,7 @@ QList<DemoAirline> demoAirlines()
 
 } // namespace
 
-void addDemoRegister(TDataModule1& data) {
+void addDemoRegister(RegisterStore& data) {
     const QDate contractEnd(QDate::currentDate().year(), 12, 31);
     int contractNumber = 101;
     for (const DemoAirline& demo : demoAirlines()) {
@@ -123,7 +123,7 @@ void addDemoRegister(TDataModule1& data) {
         airline.script = demo.script;
         const qint64 airlineId = data.addAirline(airline);
 
-        TableCursor& airlines = data.tbMain;
+        TableCursor& airlines = data.airlines();
         airlines.edit();
         airlines.setValue(u"Dog", u"%1/А-%2"_s.arg(contractNumber++).arg(contractEnd.year()));
         airlines.setValue(u"DogDate", contractEnd.startOfDay());

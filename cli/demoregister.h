@@ -2,10 +2,10 @@
 
 namespace tarvex {
 
-class TDataModule1;
+class RegisterStore;
 
 // Fills an empty register with a small sample of airlines and their conditions, for
 // trying the program out.
-void addDemoRegister(TDataModule1& data);
+void addDemoRegister(RegisterStore& data);
 
 } // namespace tarvex

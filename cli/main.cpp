@@ -1,12 +1,12 @@
 // tarvex-cli: the register's outputs from the command line, for scripts, scheduled
 // jobs and tests. It writes exactly what the desktop program's commands write.
 
-#include "datamodule.h"
 #include "demoregister.h"
-#include "generationrun.h"
-#include "options.h"
-#include "runobserver.h"
-#include "storeerror.h"
+#include "generation/generationrun.h"
+#include "generation/runobserver.h"
+#include "settings/options.h"
+#include "store/registerstore.h"
+#include "store/storeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,10 +90,10 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
 }
 
 int initDatabase(const Command& command) {
-    const QString path = TDataModule1::databasePath(command.appDir);
-    TDataModule1::createDatabase(path);
+    const QString path = RegisterStore::databasePath(command.appDir);
+    RegisterStore::createDatabase(path);
     if (command.flags.contains(u"--demo"_s)) {
-        TDataModule1 data;
+        RegisterStore data;
         data.open(command.appDir);
         addDemoRegister(data);
     }
@@ -160,7 +160,7 @@ int generate(const Command& command) {
         return usageError(problem);
     }
 
-    TDataModule1 data;
+    RegisterStore data;
     data.open(command.appDir);
     const Options options(command.appDir);
     RunObserver quiet;

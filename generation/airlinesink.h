@@ -1,6 +1,6 @@
 #pragma once
 
-#include "airlinerecord.h"
+#include "store/airlinerecord.h"
 
 namespace tarvex {
 

@@ -1,7 +1,7 @@
 #include "airlinewalk.h"
 
-#include "datamodule.h"
 #include "runobserver.h"
+#include "store/registerstore.h"
 
 #include <cmath>
 
@@ -32,15 +32,15 @@ int shareDone(int done, int count) {
     return int(std::lround(double(done) * 100.0 / double(count)));
 }
 
-void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer) {
-    const ReadSnapshot snapshot(data.MainConnection);
-    TableCursor& airlines = data.tbMain;
+void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver& observer) {
+    const ReadSnapshot snapshot(data.connection());
+    TableCursor& airlines = data.airlines();
     airlines.first();
     int lastShare = -1;
     for (int index = 0; index < count && !airlines.eof(); ++index) {
         const AirlineRecord airline = currentAirline(airlines);
         const ConditionList conditions =
-            sink.wantsConditions(airline) ? data.SQLQuery.conditionsOf(airline.id) : ConditionList();
+            sink.wantsConditions(airline) ? data.sharedQuery().conditionsOf(airline.id) : ConditionList();
         sink.addAirline(airline, conditions);
         airlines.next();
         const int share = shareDone(index + 1, count);

@@ -5,11 +5,11 @@
 namespace tarvex {
 
 class RunObserver;
-class TDataModule1;
+class RegisterStore;
 
 // Visits `count` airlines of tbMain from its first row, in the table's current order,
 // fetching each one's conditions with the per-airline query when the sink wants them,
 // and reports the share done after every airline. The walk moves tbMain's current row.
-void walkAirlines(TDataModule1& data, int count, AirlineSink& sink, RunObserver& observer);
+void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver& observer);
 
 } // namespace tarvex

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "airlinesink.h"
-#include "workbook.h"
+#include "xlsx/workbook.h"
 
 #include <QString>
 

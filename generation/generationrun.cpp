@@ -3,14 +3,14 @@
 #include "airlinelistcsv.h"
 #include "airlinewalk.h"
 #include "commissionworkbook.h"
-#include "datamodule.h"
-#include "options.h"
 #include "outputfile.h"
 #include "outputname.h"
-#include "package.h"
 #include "runobserver.h"
+#include "settings/options.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
+#include "store/registerstore.h"
+#include "xlsx/package.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,7 +26,7 @@ RunResult refused(const QString& message) {
 
 } // namespace
 
-GenerationRun::GenerationRun(TDataModule1& data, const Options& options, RunObserver& observer)
+GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer)
     : m_data(data)
     , m_options(options)
     , m_observer(observer)
@@ -35,7 +35,7 @@ GenerationRun::GenerationRun(TDataModule1& data, const Options& options, RunObse
 RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
         m_data.resetAirlineView();
-        const int airlineCount = m_data.tbMain.recordCount();
+        const int airlineCount = m_data.airlines().recordCount();
         switch (request.kind) {
         case OutputKind::SmartKey:
             return writeSmartKeyScript(request, airlineCount);
@@ -59,12 +59,11 @@ QList<RunResult> GenerationRun::createAll() {
         const std::optional<GroupTask> task = decodeGroupTask(value);
         if (!task)
             continue;
-        GroupTaskFlag = task->flag;
         GenerationRequest request;
         request.kind = task->kind;
         request.startedByCreateAll = true;
-        request.withRemarks = GroupTaskFlag;
-        request.includeFees = GroupTaskFlag;
+        request.withRemarks = task->flag;
+        request.includeFees = task->flag;
         results << run(request);
         if (results.last().status == RunResult::Status::Failed)
             break;

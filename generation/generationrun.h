@@ -12,7 +12,7 @@ namespace tarvex {
 
 class Options;
 class RunObserver;
-class TDataModule1;
+class RegisterStore;
 
 // What one command hands to a writer.
 struct GenerationRequest {
@@ -39,7 +39,7 @@ struct RunResult {
 // when it is complete.
 class GenerationRun {
 public:
-    GenerationRun(TDataModule1& data, const Options& options, RunObserver& observer);
+    GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer);
 
     // Tests fix the date that goes into names and texts.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
@@ -50,9 +50,6 @@ public:
     // line gives. A read-only target skips that task; a failure stops the rest.
     QList<RunResult> createAll();
 
-    // The flag "Create all" sets before each of its tasks.
-    bool GroupTaskFlag = false;
-
 private:
     RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);
     RunResult writeSmartFlowScript(const GenerationRequest& request, int airlineCount);
@@ -60,7 +57,7 @@ private:
     RunResult writeAirlineListCsv(const GenerationRequest& request, int airlineCount);
     RunResult finish(const GenerationRequest& request, const QString& path);
 
-    TDataModule1& m_data;
+    RegisterStore& m_data;
     const Options& m_options;
     RunObserver& m_observer;
     std::function<QDate()> m_today;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options.h"
+#include "settings/options.h"
 
 #include <QDate>
 #include <QString>

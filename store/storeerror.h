@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tarvexerror.h"
+#include "common/tarvexerror.h"
 
 namespace tarvex {
 

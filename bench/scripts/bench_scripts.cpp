@@ -1,5 +1,5 @@
-#include "smartflowscript.h"
-#include "smartkeyscript.h"
+#include "generation/smartflowscript.h"
+#include "generation/smartkeyscript.h"
 
 #include <QStringEncoder>
 

@@ -2,12 +2,12 @@
 // generation walk and the airline list, each against a raw SQLite C-API loop over
 // the same file; and the whole commands that write the outputs.
 
-#include "airlinewalk.h"
 #include "benchregister.h"
-#include "datamodule.h"
-#include "generationrun.h"
-#include "options.h"
-#include "runobserver.h"
+#include "generation/airlinewalk.h"
+#include "generation/generationrun.h"
+#include "generation/runobserver.h"
+#include "settings/options.h"
+#include "store/registerstore.h"
 
 #include <QCoreApplication>
 
@@ -27,7 +27,7 @@ QString appDir() {
 
 sqlite3* openRaw() {
     sqlite3* db = nullptr;
-    const QByteArray path = TDataModule1::databasePath(appDir()).toUtf8();
+    const QByteArray path = RegisterStore::databasePath(appDir()).toUtf8();
     sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     return db;
 }
@@ -83,9 +83,9 @@ BENCHMARK(BM_RawReadMain)->Unit(benchmark::kMillisecond);
 
 void BM_OpenStore(benchmark::State& state) {
     for (auto _ : state) {
-        TDataModule1 data;
+        RegisterStore data;
         data.open(appDir());
-        benchmark::DoNotOptimize(data.tbComm.recordCount());
+        benchmark::DoNotOptimize(data.conditions().recordCount());
     }
 }
 BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond);
@@ -96,13 +96,13 @@ struct CountingSink : AirlineSink {
 };
 
 void BM_GenerationWalk(benchmark::State& state) {
-    TDataModule1 data;
+    RegisterStore data;
     data.open(appDir());
     RunObserver quiet;
     for (auto _ : state) {
         data.resetAirlineView();
         CountingSink sink;
-        walkAirlines(data, data.tbMain.recordCount(), sink, quiet);
+        walkAirlines(data, data.airlines().recordCount(), sink, quiet);
         if (sink.conditions != kConditions)
             state.SkipWithError("conditions lost in the walk");
     }
@@ -114,7 +114,7 @@ BENCHMARK(BM_GenerationWalk)->Unit(benchmark::kMillisecond);
 void BM_Output(benchmark::State& state, OutputKind kind) {
     const int airlines = int(state.range(0));
     const QString folder = bench::benchAppDir(airlines, airlines * 3);
-    TDataModule1 data;
+    RegisterStore data;
     data.open(folder);
     const Options options(folder);
     RunObserver quiet;

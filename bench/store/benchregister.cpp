@@ -1,6 +1,6 @@
 #include "benchregister.h"
 
-#include "datamodule.h"
+#include "store/registerstore.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -25,10 +25,10 @@ QString letterCode(std::mt19937& random) {
 }
 
 void fill(const QString& appDir, int airlines, int conditions) {
-    TDataModule1 data;
+    RegisterStore data;
     data.open(appDir);
     std::mt19937 random(20241209);
-    QSqlDatabase db = data.MainConnection;
+    QSqlDatabase db = data.connection();
     db.transaction();
     QSqlQuery insertAirline(db);
     insertAirline.prepare(u"INSERT INTO tbMain (id, AirCode, AirName, Comment, AccCode, BSP, Script) "
@@ -80,7 +80,7 @@ QString benchAppDir(int airlines, int conditions) {
         folder = std::make_unique<QTemporaryDir>();
         QDir(folder->path()).mkpath(u"Files"_s);
         const QString appDir = folder->path() + u'/';
-        TDataModule1::createDatabase(TDataModule1::databasePath(appDir));
+        RegisterStore::createDatabase(RegisterStore::databasePath(appDir));
         fill(appDir, airlines, conditions);
     }
     return folder->path() + u'/';

@@ -1,8 +1,8 @@
 #include "writers.h"
 
-#include "commissionworkbook.h"
-#include "package.h"
-#include "workbook.h"
+#include "generation/commissionworkbook.h"
+#include "xlsx/package.h"
+#include "xlsx/workbook.h"
 
 #include <QFile>
 

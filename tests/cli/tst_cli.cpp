@@ -1,4 +1,4 @@
-#include "registerfixture.h"
+#include "support/registerfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,9 +76,9 @@ private slots:
         QVERIFY(again.err.contains(path));
         QCOMPARE(readFile(path), before);
 
-        TDataModule1 data;
+        RegisterStore data;
         data.open(dir.path() + u'/');
-        TableCursor& airlines = data.tbMain;
+        TableCursor& airlines = data.airlines();
         QVERIFY(airlines.recordCount() >= 15 && airlines.recordCount() <= 30);
         int withoutConditions = 0;
         int withSeveral = 0;
@@ -87,7 +87,7 @@ private slots:
         for (airlines.first(); !airlines.eof(); airlines.next()) {
             QVERIFY(QRegularExpression(u"^[A-Z]{2}$"_s).match(airlines.text(u"AirCode")).hasMatch());
             QVERIFY(QRegularExpression(u"[А-Яа-я]"_s).match(airlines.text(u"AirName")).hasMatch());
-            const ConditionList conditions = data.SQLQuery.conditionsOf(airlines.value(u"id").toLongLong());
+            const ConditionList conditions = data.sharedQuery().conditionsOf(airlines.value(u"id").toLongLong());
             withoutConditions += conditions.isEmpty();
             withSeveral += conditions.size() > 1;
             for (const ConditionRecord& condition : conditions) {
@@ -106,7 +106,7 @@ private slots:
         TempAppFolder folder;
         folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n4=cbXL\r\n");
         {
-            TDataModule1 data;
+            RegisterStore data;
             data.open(folder.appDir());
             addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         }

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes through the INI layer the settings file is read and written with, and checks that an
 // edit sets what it says and leaves every other section as it was.
-#include "iniedit.h"
-#include "iniparser.h"
-#include "iniquery.h"
-#include "initext.h"
+#include "settings/iniedit.h"
+#include "settings/iniparser.h"
+#include "settings/iniquery.h"
+#include "settings/initext.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "generationrun.h"
-#include "options.h"
-#include "outputname.h"
-#include "registerfixture.h"
-#include "runobserver.h"
+#include "generation/generationrun.h"
+#include "generation/outputname.h"
+#include "generation/runobserver.h"
+#include "settings/options.h"
+#include "support/registerfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +35,7 @@ class TestGenerationRun : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<TempAppFolder>();
-        m_data = std::make_unique<TDataModule1>();
+        m_data = std::make_unique<RegisterStore>();
         m_data->open(m_folder->appDir());
         m_options = std::make_unique<Options>(m_folder->appDir());
         m_observer = RecordingObserver();
@@ -139,23 +139,23 @@ private slots:
         addAirline(*m_data, airline(u"ZZ"_s, u"Air 中国 € ✈"_s, u"999"_s));
         addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s, u""_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь; Новосибирск"_s, u"421"_s));
-        QSqlQuery insert(m_data->MainConnection);
+        QSqlQuery insert(m_data->connection());
         QVERIFY(insert.exec(u"INSERT INTO tbMain (AirCode, AirName, AccCode) VALUES ('A1', NULL, NULL)"_s));
         m_data.reset(); // rows added behind the cursors' back show at the next opening
-        m_data = std::make_unique<TDataModule1>();
+        m_data = std::make_unique<RegisterStore>();
         m_data->open(m_folder->appDir());
         m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
 
         // A search in force and a configured output folder change nothing.
-        m_data->tbMain.setFilter(SearchFilter{u"SU"_s, {u"AirCode"_s}});
-        m_data->tbMain.setFiltered(true);
+        m_data->airlines().setFilter(SearchFilter{u"SU"_s, {u"AirCode"_s}});
+        m_data->airlines().setFiltered(true);
         m_folder->writeOptions("[script]\r\npath=/nonexistent\r\n[xls]\r\npath=/nonexistent\r\n");
 
         const RunResult result = m_run->run({OutputKind::AirlineList});
         QCOMPARE(result.status, RunResult::Status::Written);
         QCOMPARE(result.filePath, m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s);
         QCOMPARE(readFile(result.filePath), readFile(QStringLiteral(TARVEX_TEST_DATA_DIR "/csv/airlines.csv")));
-        QVERIFY(!m_data->tbMain.isFiltered());
+        QVERIFY(!m_data->airlines().isFiltered());
         QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"finished Tarvex_AviaList.csv"_s}));
         QCOMPARE(m_observer.lastShare, 100);
     }
@@ -215,7 +215,7 @@ private slots:
         const QString target = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
         writeFile(target, "previous run");
         // The conditions cannot be read any more: the walk fails half-way.
-        QSqlQuery drop(m_data->MainConnection);
+        QSqlQuery drop(m_data->connection());
         QVERIFY(drop.exec(u"DROP TABLE tbComm"_s));
 
         const RunResult result = m_run->run({OutputKind::SmartFlow});
@@ -239,7 +239,6 @@ private slots:
                                        u"Tarvex_AviaList.csv"_s, u"Tarvex-Rules-with-remarks.txt"_s,
                                        u"Tarvex_comissions.xlsx"_s}));
         QVERIFY(m_observer.events.contains(u"finished Tarvex_AviaList.csv (all)"_s));
-        QVERIFY(!m_run->GroupTaskFlag); // the last line, cbXL, has no flag
     }
 
     void createAllWithoutTasksDoesNothing() {
@@ -262,7 +261,7 @@ private slots:
 
 private:
     std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<TDataModule1> m_data;
+    std::unique_ptr<RegisterStore> m_data;
     std::unique_ptr<Options> m_options;
     RecordingObserver m_observer;
     std::unique_ptr<GenerationRun> m_run;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "airlinesink.h"
+#include "generation/airlinesink.h"
 
 #include <QByteArray>
 #include <QList>

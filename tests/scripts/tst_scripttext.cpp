@@ -1,5 +1,5 @@
-#include "smartflowtext.h"
-#include "smartkeylines.h"
+#include "generation/smartflowtext.h"
+#include "generation/smartkeylines.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "smartflowscript.h"
+#include "generation/smartflowscript.h"
 #include "testregisters.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "smartkeyscript.h"
+#include "generation/smartkeyscript.h"
 #include "testregisters.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "settings/options.h"
 
 #include <QFile>
 #include <QTemporaryDir>

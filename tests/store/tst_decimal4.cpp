@@ -1,5 +1,5 @@
-#include "commissionsummary.h"
-#include "decimal4.h"
+#include "store/commissionsummary.h"
+#include "store/decimal4.h"
 
 #include <QTest>
 

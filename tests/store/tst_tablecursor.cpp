@@ -1,6 +1,6 @@
-#include "cursormodel.h"
-#include "registerfixture.h"
-#include "storeerror.h"
+#include "store/cursormodel.h"
+#include "store/storeerror.h"
+#include "support/registerfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -34,7 +34,7 @@ class TestTableCursor : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<TempAppFolder>();
-        m_data = std::make_unique<TDataModule1>();
+        m_data = std::make_unique<RegisterStore>();
         m_data->open(m_folder->appDir());
     }
     void cleanup() {
@@ -43,7 +43,7 @@ private slots:
     }
 
     void insertPostAndCancelMoveThroughTheStates() {
-        TableCursor& airlines = m_data->tbMain;
+        TableCursor& airlines = m_data->airlines();
         QSignalSpy states(&airlines, &TableCursor::stateChanged);
         QCOMPARE(airlines.state(), TableCursor::State::Browse);
 
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QVariant, value);
         QFETCH(QString, named);
-        TableCursor& cursor = table == u"tbMain"_s ? m_data->tbMain : m_data->tbComm;
+        TableCursor& cursor = table == u"tbMain"_s ? m_data->airlines() : m_data->conditions();
         cursor.insert();
         cursor.setValue(column, value);
         try {
@@ -103,13 +103,13 @@ private slots:
         }
         QCOMPARE(cursor.state(), TableCursor::State::Insert);
         QCOMPARE(cursor.value(column), value);
-        QSqlQuery count(u"SELECT COUNT(*) FROM %1"_s.arg(table), m_data->MainConnection);
+        QSqlQuery count(u"SELECT COUNT(*) FROM %1"_s.arg(table), m_data->connection());
         QVERIFY(count.next());
         QCOMPARE(count.value(0).toInt(), 0);
     }
 
     void limitsThemselvesAreAccepted() {
-        TableCursor& rules = m_data->tbComm;
+        TableCursor& rules = m_data->conditions();
         rules.insert();
         rules.setValue(u"ComSum", -32768);
         rules.setValue(u"ValLen", 65535);
@@ -119,12 +119,12 @@ private slots:
         rules.setValue(u"ComSum", 32767);
         rules.setValue(u"ValLen", 0);
         rules.post();
-        m_data->tbComm.refresh();
-        QCOMPARE(m_data->tbComm.recordCount(), 2);
+        m_data->conditions().refresh();
+        QCOMPARE(m_data->conditions().recordCount(), 2);
     }
 
     void nullStaysApartFromEmptyAndZero() {
-        TableCursor& rules = m_data->tbComm;
+        TableCursor& rules = m_data->conditions();
         rules.insert();
         rules.setValue(u"ComId", 1);
         rules.setValue(u"ComCondition", u""_s);
@@ -135,9 +135,9 @@ private slots:
         rules.setValue(u"ComId", 2);
         rules.post();
 
-        TDataModule1 reopened;
+        RegisterStore reopened;
         reopened.open(m_folder->appDir());
-        TableCursor& stored = reopened.tbComm;
+        TableCursor& stored = reopened.conditions();
         stored.first();
         QVERIFY(!stored.value(u"ComCondition").isNull());
         QCOMPARE(stored.value(u"ComCondition").toString(), QString());
@@ -156,17 +156,17 @@ private slots:
         QList<qint64> ids;
         for (int i = 0; i < codes.size(); ++i)
             ids << addAirline(*m_data, airline(codes[i], u"N%1"_s.arg(i)));
-        m_data->tbMain.setSort(u"[AirCode] ASC");
-        QCOMPARE(codesInView(m_data->tbMain),
+        m_data->airlines().setSort(u"[AirCode] ASC");
+        QCOMPARE(codesInView(m_data->airlines()),
                  (QStringList{u""_s, u"A"_s, u"S7"_s, u"SU"_s, u"SU"_s, u"a"_s, u"b"_s, u"Б"_s}));
         // The two SU rows keep the order they were stored in.
-        QCOMPARE(m_data->tbMain.valueAt(3, 0).toLongLong(), ids[2]);
-        QCOMPARE(m_data->tbMain.valueAt(4, 0).toLongLong(), ids[5]);
+        QCOMPARE(m_data->airlines().valueAt(3, 0).toLongLong(), ids[2]);
+        QCOMPARE(m_data->airlines().valueAt(4, 0).toLongLong(), ids[5]);
 
-        m_data->tbMain.setSort(u"AirCode DESC");
-        QCOMPARE(codesInView(m_data->tbMain).first(), u"Б"_s);
-        m_data->tbMain.setSort(u"");
-        QCOMPARE(codesInView(m_data->tbMain), codes); // store order
+        m_data->airlines().setSort(u"AirCode DESC");
+        QCOMPARE(codesInView(m_data->airlines()).first(), u"Б"_s);
+        m_data->airlines().setSort(u"");
+        QCOMPARE(codesInView(m_data->airlines()), codes); // store order
     }
 
     void codePointOrderPutsSupplementaryCharactersLast() {
@@ -195,7 +195,7 @@ private slots:
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
         addAirline(*m_data, airline(u"U6"_s, u"Уральские*"_s, u"262"_s));
         addAirline(*m_data, airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s));
-        TableCursor& airlines = m_data->tbMain;
+        TableCursor& airlines = m_data->airlines();
         airlines.setCurrentRow(0); // S7
         airlines.edit();
         airlines.setValue(u"Commision", u"Бизнес - 7%\r"_s);
@@ -226,7 +226,7 @@ private slots:
         const qint64 first = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s),
                                         {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
         const qint64 second = addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s), {percentCondition(u"c"_s, "7")});
-        TableCursor& rules = m_data->tbComm;
+        TableCursor& rules = m_data->conditions();
         rules.setFilter(EqualsFilter{u"ComId"_s, first});
         rules.setFiltered(true);
         QCOMPARE(rules.recordCount(), 2);
@@ -241,17 +241,17 @@ private slots:
     void refreshSeesAnotherConnectionsChanges() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
-        TableCursor& airlines = m_data->tbMain;
+        TableCursor& airlines = m_data->airlines();
         airlines.setCurrentRow(1); // SU
         const qint64 current = airlines.value(u"id").toLongLong();
 
         {
-            TDataModule1 other;
+            RegisterStore other;
             other.open(m_folder->appDir());
-            other.tbMain.first(); // S7
-            other.tbMain.edit();
-            other.tbMain.setValue(u"AirName", u"S7 Airlines"_s);
-            other.tbMain.post();
+            other.airlines().first(); // S7
+            other.airlines().edit();
+            other.airlines().setValue(u"AirName", u"S7 Airlines"_s);
+            other.airlines().post();
             addAirline(other, airline(u"UT"_s, u"ЮТэйр"_s));
         }
         QCOMPARE(airlines.valueAt(0, 2).toString(), u"Сибирь"_s);
@@ -265,25 +265,25 @@ private slots:
 
     void editingTwoCopiesKeepsBothColumns() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        TDataModule1 other;
+        RegisterStore other;
         other.open(m_folder->appDir());
-        other.tbMain.first();
-        other.tbMain.edit();
-        other.tbMain.setValue(u"Comment", u"из другой копии"_s);
-        other.tbMain.post();
+        other.airlines().first();
+        other.airlines().edit();
+        other.airlines().setValue(u"Comment", u"из другой копии"_s);
+        other.airlines().post();
 
-        m_data->tbMain.first();
-        m_data->tbMain.edit();
-        m_data->tbMain.setValue(u"AirName", u"Aeroflot"_s);
-        m_data->tbMain.post();
-        m_data->tbMain.refresh();
-        QCOMPARE(m_data->tbMain.text(u"Comment"), u"из другой копии"_s);
-        QCOMPARE(m_data->tbMain.text(u"AirName"), u"Aeroflot"_s);
+        m_data->airlines().first();
+        m_data->airlines().edit();
+        m_data->airlines().setValue(u"AirName", u"Aeroflot"_s);
+        m_data->airlines().post();
+        m_data->airlines().refresh();
+        QCOMPARE(m_data->airlines().text(u"Comment"), u"из другой копии"_s);
+        QCOMPARE(m_data->airlines().text(u"AirName"), u"Aeroflot"_s);
     }
 
     void signalsLetAViewFollow() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        TableCursor& airlines = m_data->tbMain;
+        TableCursor& airlines = m_data->airlines();
         QSignalSpy inserted(&airlines, &TableCursor::rowInserted);
         QSignalSpy removed(&airlines, &TableCursor::rowRemoved);
         QSignalSpy changed(&airlines, &TableCursor::rowChanged);
@@ -303,7 +303,7 @@ private slots:
     }
 
     void anItemViewCanFollowEveryChange() {
-        CursorModel model(m_data->tbMain);
+        CursorModel model(m_data->airlines());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
@@ -311,7 +311,7 @@ private slots:
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Код"_s);
         QCOMPARE(model.index(0, 0).data().toString(), u"S7"_s);
 
-        TableCursor& airlines = m_data->tbMain;
+        TableCursor& airlines = m_data->airlines();
         airlines.insert();
         airlines.setValue(u"AirCode", u"AA"_s);
         QCOMPARE(model.index(airlines.currentRow(), 0).data().toString(), u"AA"_s); // the pending value
@@ -334,29 +334,29 @@ private slots:
         const qint64 gone = addAirline(
             *m_data, airline(u"SU"_s, u"Вторая"_s),
             {percentCondition(u"a"_s, "1"), percentCondition(u"b"_s, "2"), sumCondition(u"c"_s, 5, u"EUR"_s)});
-        QSqlQuery fee(m_data->MainConnection);
+        QSqlQuery fee(m_data->connection());
         QVERIFY(fee.exec(u"INSERT INTO tbFee (FeeId, FeeCondition) VALUES (%1, 'x'), (%2, 'y')"_s.arg(kept).arg(gone)));
 
-        m_data->tbMain.setCurrentRow(1);
-        QCOMPARE(m_data->tbMain.value(u"id").toLongLong(), gone);
+        m_data->airlines().setCurrentRow(1);
+        QCOMPARE(m_data->airlines().value(u"id").toLongLong(), gone);
         m_data->deleteCurrentAirline();
 
         auto count = [&](const QString& sql) {
-            QSqlQuery query(sql, m_data->MainConnection);
+            QSqlQuery query(sql, m_data->connection());
             return query.next() ? query.value(0).toInt() : -1;
         };
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(gone)), 0);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(gone)), 0);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(kept)), 1);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(kept)), 1);
-        QCOMPARE(m_data->tbMain.recordCount(), 1);
-        QCOMPARE(m_data->tbComm.recordCount(), 1); // the cached rows follow the store
-        QCOMPARE(m_data->tbMain.value(u"id").toLongLong(), kept);
+        QCOMPARE(m_data->airlines().recordCount(), 1);
+        QCOMPARE(m_data->conditions().recordCount(), 1); // the cached rows follow the store
+        QCOMPARE(m_data->airlines().value(u"id").toLongLong(), kept);
     }
 
 private:
     std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<TDataModule1> m_data;
+    std::unique_ptr<RegisterStore> m_data;
 };
 
 QTEST_GUILESS_MAIN(TestTableCursor)

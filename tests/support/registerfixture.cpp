@@ -7,14 +7,14 @@ namespace tarvex::testing {
 
 TempAppFolder::TempAppFolder() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Files"));
-    TDataModule1::createDatabase(databasePath());
+    RegisterStore::createDatabase(databasePath());
 }
 
 void TempAppFolder::writeOptions(const QByteArray& ini) const {
     writeFile(appDir() + QStringLiteral("options.ini"), ini);
 }
 
-qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions) {
+qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const ConditionList& conditions) {
     const qint64 id = data.addAirline(airline);
 
     for (const ConditionRecord& condition : conditions)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "airlinerecord.h"
-#include "datamodule.h"
+#include "store/airlinerecord.h"
+#include "store/registerstore.h"
 
 #include <QTemporaryDir>
 
@@ -17,7 +17,7 @@ public:
 
     bool isValid() const { return m_dir.isValid(); }
     QString appDir() const { return m_dir.path() + u'/'; }
-    QString databasePath() const { return TDataModule1::databasePath(appDir()); }
+    QString databasePath() const { return RegisterStore::databasePath(appDir()); }
     QString filesDir() const { return m_dir.path() + QStringLiteral("/Files"); }
     void writeOptions(const QByteArray& ini) const;
 
@@ -26,7 +26,7 @@ private:
 };
 
 // Stores an airline and its conditions through the table cursors; returns its id.
-qint64 addAirline(TDataModule1& data, const AirlineRecord& airline, const ConditionList& conditions = {});
+qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const ConditionList& conditions = {});
 
 // The whole content of a file; "<missing>" when it cannot be read.
 QByteArray readFile(const QString& path);

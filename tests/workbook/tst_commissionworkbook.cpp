@@ -1,5 +1,5 @@
-#include "commissionworkbook.h"
-#include "package.h"
+#include "generation/commissionworkbook.h"
+#include "xlsx/package.h"
 
 #include <QFile>
 #include <QJsonArray>

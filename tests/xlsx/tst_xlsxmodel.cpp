@@ -1,7 +1,7 @@
-#include "colour.h"
-#include "digitwidth.h"
-#include "units.h"
-#include "workbook.h"
+#include "xlsx/colour.h"
+#include "xlsx/digitwidth.h"
+#include "xlsx/units.h"
+#include "xlsx/workbook.h"
 
 #include <QTest>
 

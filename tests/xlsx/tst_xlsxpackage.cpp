@@ -1,6 +1,6 @@
-#include "commissionworkbook.h"
-#include "package.h"
-#include "workbook.h"
+#include "generation/commissionworkbook.h"
+#include "xlsx/package.h"
+#include "xlsx/workbook.h"
 #include "zipentries.h"
 
 #include <QBuffer>

@@ -26,13 +26,13 @@ private:
     bool m_open = false;
 };
 
-// The one data module of the program: the connection to the register file, the three
+// The register of the program: the connection to the register file, the three
 // table cursors every window shares, and the shared query of the generators.
-class TDataModule1 : public QObject {
+class RegisterStore : public QObject {
     Q_OBJECT
 public:
-    explicit TDataModule1(QObject* parent = nullptr);
-    ~TDataModule1() override;
+    explicit RegisterStore(QObject* parent = nullptr);
+    ~RegisterStore() override;
 
     // The register file of an app folder (given with its trailing separator).
     static QString databasePath(const QString& appDir);
@@ -41,7 +41,7 @@ public:
     // Throws StoreError, naming the file, when it is missing, is not a database or
     // lacks a table or column. The file is never created here.
     void open(const QString& appDir);
-    bool isOpen() const { return tbMain.isOpen(); }
+    bool isOpen() const { return m_airlines.isOpen(); }
 
     // Creates an empty register file; refuses when the file exists. Throws StoreError.
     static void createDatabase(const QString& path);
@@ -58,15 +58,23 @@ public:
     // the airline's own id, in one transaction.
     void deleteCurrentAirline();
 
-    QSqlDatabase MainConnection;
-    TableCursor tbMain;
-    TableCursor tbComm;
-    TableCursor tbFee;
-    SharedQuery SQLQuery;
+    // The connection to the register file, for statements of the store's own.
+    QSqlDatabase connection() const { return m_connection; }
+    // The cursors over tbMain, tbComm and tbFee that every window shares.
+    TableCursor& airlines() { return m_airlines; }
+    TableCursor& conditions() { return m_conditions; }
+    TableCursor& fees() { return m_fees; }
+    // The per-airline query of the generators.
+    SharedQuery& sharedQuery() { return m_sharedQuery; }
 
 private:
     void checkSchema(const QString& path);
     const QString m_connectionName;
+    QSqlDatabase m_connection;
+    TableCursor m_airlines;
+    TableCursor m_conditions;
+    TableCursor m_fees;
+    SharedQuery m_sharedQuery;
 };
 
 } // namespace tarvex

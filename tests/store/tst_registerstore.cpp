@@ -1,5 +1,5 @@
-#include "registerfixture.h"
-#include "storeerror.h"
+#include "store/storeerror.h"
+#include "support/registerfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ QString runShell(const QString& database, const QStringList& statements) {
 }
 
 QString openingError(const QString& appDir) {
-    TDataModule1 data;
+    RegisterStore data;
     try {
         data.open(appDir);
     } catch (const StoreError& error) {
@@ -52,28 +52,28 @@ private slots:
         runShell(folder.databasePath(), {u"INSERT INTO tbComm (ComId, ComPCT) VALUES (1, 7.5)"_s,
                                          u"INSERT INTO tbComm (ComId, ComPCT, ComSum) VALUES (1, NULL, 10)"_s,
                                          u"INSERT INTO tbMain (AirCode, AirName) VALUES ('SU', NULL)"_s});
-        TDataModule1 data;
+        RegisterStore data;
         data.open(folder.appDir());
-        const ConditionList conditions = data.SQLQuery.conditionsOf(1);
+        const ConditionList conditions = data.sharedQuery().conditionsOf(1);
         QCOMPARE(conditions.size(), 2);
         QCOMPARE(conditions[0].comPct->toText(), u"7.5"_s);
         QVERIFY(!conditions[0].comSum);
         QVERIFY(!conditions[1].comPct);
         QCOMPARE(*conditions[1].comSum, 10);
-        QVERIFY(data.tbMain.value(u"AirName").isNull());
+        QVERIFY(data.airlines().value(u"AirName").isNull());
 
         // And what the program writes reads back naturally in the shell.
-        data.tbComm.insert();
-        data.tbComm.setValue(u"ComId", 2);
-        data.tbComm.setValue(u"ComPCT", QVariant::fromValue(*Decimal4::parse(u"0.125")));
-        data.tbComm.post();
+        data.conditions().insert();
+        data.conditions().setValue(u"ComId", 2);
+        data.conditions().setValue(u"ComPCT", QVariant::fromValue(*Decimal4::parse(u"0.125")));
+        data.conditions().post();
         QCOMPARE(runShell(folder.databasePath(), {u"SELECT ComPCT, typeof(ComSum) FROM tbComm WHERE ComId = 2"_s}),
                  u"0.125|null"_s);
     }
 
     void secondProcessWaitsForTheFirstOnesWrite() {
         TempAppFolder folder;
-        TDataModule1 data;
+        RegisterStore data;
         data.open(folder.appDir());
 
         // Another process holds the write lock for a while; it leaves a mark once it has it.
@@ -144,16 +144,16 @@ private slots:
     void creatingRefusesToOverwrite() {
         TempAppFolder folder;
         {
-            TDataModule1 data;
+            RegisterStore data;
             data.open(folder.appDir());
             addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
         }
-        QVERIFY_THROWS_EXCEPTION(StoreError, TDataModule1::createDatabase(folder.databasePath()));
-        TDataModule1 data;
+        QVERIFY_THROWS_EXCEPTION(StoreError, RegisterStore::createDatabase(folder.databasePath()));
+        RegisterStore data;
         data.open(folder.appDir());
-        QCOMPARE(data.tbMain.recordCount(), 1);
+        QCOMPARE(data.airlines().recordCount(), 1);
     }
 };
 
 QTEST_GUILESS_MAIN(TestDataModule)
-#include "tst_datamodule.moc"
+#include "tst_registerstore.moc"

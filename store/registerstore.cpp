@@ -1,4 +1,4 @@
-#include "datamodule.h"
+#include "registerstore.h"
 
 #include "storeerror.h"
 
@@ -66,30 +66,30 @@ ReadSnapshot::~ReadSnapshot() {
         m_database.rollback(); // nothing was written: just let go of the lock
 }
 
-TDataModule1::TDataModule1(QObject* parent)
+RegisterStore::RegisterStore(QObject* parent)
     : QObject(parent)
-    , tbMain(schema::tbMain())
-    , tbComm(schema::tbComm())
-    , tbFee(schema::tbFee())
-    , m_connectionName(uniqueConnectionName()) {}
+    , m_connectionName(uniqueConnectionName())
+    , m_airlines(schema::tbMain())
+    , m_conditions(schema::tbComm())
+    , m_fees(schema::tbFee()) {}
 
-TDataModule1::~TDataModule1() {
-    SQLQuery.close();
-    tbMain.close();
-    tbComm.close();
-    tbFee.close();
-    if (MainConnection.isValid()) {
-        MainConnection.close();
-        MainConnection = QSqlDatabase();
+RegisterStore::~RegisterStore() {
+    m_sharedQuery.close();
+    m_airlines.close();
+    m_conditions.close();
+    m_fees.close();
+    if (m_connection.isValid()) {
+        m_connection.close();
+        m_connection = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
     }
 }
 
-QString TDataModule1::databasePath(const QString& appDir) {
+QString RegisterStore::databasePath(const QString& appDir) {
     return QDir::cleanPath(appDir + u"DB/Tarvex.mdb"_s);
 }
 
-void TDataModule1::open(const QString& appDir) {
+void RegisterStore::open(const QString& appDir) {
     const QString path = databasePath(appDir);
     const QFileInfo info(path);
     if (!info.exists())
@@ -97,30 +97,30 @@ void TDataModule1::open(const QString& appDir) {
     if (!info.isFile())
         throw StoreError(u"Вместо файла базы данных найден каталог: %1"_s.arg(path));
 
-    if (MainConnection.isValid())
-        MainConnection.close();
+    if (m_connection.isValid())
+        m_connection.close();
     else
-        MainConnection = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
+        m_connection = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
     // mode=rw opens an existing file for reading and writing and never creates one.
-    MainConnection.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u"?mode=rw"_s);
-    MainConnection.setConnectOptions(u"QSQLITE_OPEN_URI;"_s + QLatin1StringView(kBusyTimeoutOption));
-    if (!MainConnection.open())
-        throw StoreError(u"Не удалось открыть базу данных %1: %2"_s.arg(path, MainConnection.lastError().text()));
+    m_connection.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u"?mode=rw"_s);
+    m_connection.setConnectOptions(u"QSQLITE_OPEN_URI;"_s + QLatin1StringView(kBusyTimeoutOption));
+    if (!m_connection.open())
+        throw StoreError(u"Не удалось открыть базу данных %1: %2"_s.arg(path, m_connection.lastError().text()));
 
     checkSchema(path);
     try {
-        tbMain.open(MainConnection);
-        tbComm.open(MainConnection);
-        tbFee.open(MainConnection);
+        m_airlines.open(m_connection);
+        m_conditions.open(m_connection);
+        m_fees.open(m_connection);
     } catch (const StoreError& error) {
         throw StoreError(u"База данных %1: %2"_s.arg(path, error.message()));
     }
-    tbMain.setSort(u"AirCode ASC");
-    SQLQuery.setDatabase(MainConnection);
+    m_airlines.setSort(u"AirCode ASC");
+    m_sharedQuery.setDatabase(m_connection);
 }
 
-void TDataModule1::checkSchema(const QString& path) {
-    QSqlQuery query(MainConnection);
+void RegisterStore::checkSchema(const QString& path) {
+    QSqlQuery query(m_connection);
     for (const TableDef* table : schema::allTables()) {
         if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name))) {
             throw StoreError(u"Файл %1 не является базой данных Tarvex: %2"_s.arg(path, query.lastError().text()));
@@ -137,7 +137,7 @@ void TDataModule1::checkSchema(const QString& path) {
     }
 }
 
-void TDataModule1::createDatabase(const QString& path) {
+void RegisterStore::createDatabase(const QString& path) {
     if (QFileInfo::exists(path))
         throw StoreError(u"Файл базы данных уже существует, он не будет перезаписан: %1"_s.arg(path));
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -170,54 +170,54 @@ void TDataModule1::createDatabase(const QString& path) {
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-qint64 TDataModule1::addAirline(const AirlineRecord& airline) {
-    tbMain.insert();
-    tbMain.setValue(u"AirCode", airline.airCode);
-    tbMain.setValue(u"AirName", airline.airName);
-    tbMain.setValue(u"AccCode", airline.accCode);
-    tbMain.setValue(u"Comment", airline.comment);
-    tbMain.setValue(u"BSP", airline.bsp);
-    tbMain.setValue(u"Script", airline.script);
-    tbMain.post();
-    return heldInteger(tbMain.value(0));
+qint64 RegisterStore::addAirline(const AirlineRecord& airline) {
+    m_airlines.insert();
+    m_airlines.setValue(u"AirCode", airline.airCode);
+    m_airlines.setValue(u"AirName", airline.airName);
+    m_airlines.setValue(u"AccCode", airline.accCode);
+    m_airlines.setValue(u"Comment", airline.comment);
+    m_airlines.setValue(u"BSP", airline.bsp);
+    m_airlines.setValue(u"Script", airline.script);
+    m_airlines.post();
+    return heldInteger(m_airlines.value(0));
 }
 
-void TDataModule1::addCondition(qint64 airlineId, const ConditionRecord& condition) {
-    tbComm.insert();
-    tbComm.setValue(u"ComId", airlineId);
-    tbComm.setValue(u"ComCondition", condition.comCondition);
+void RegisterStore::addCondition(qint64 airlineId, const ConditionRecord& condition) {
+    m_conditions.insert();
+    m_conditions.setValue(u"ComId", airlineId);
+    m_conditions.setValue(u"ComCondition", condition.comCondition);
     if (condition.comPct)
-        tbComm.setValue(u"ComPCT", QVariant::fromValue(*condition.comPct));
+        m_conditions.setValue(u"ComPCT", QVariant::fromValue(*condition.comPct));
     if (condition.comSum)
-        tbComm.setValue(u"ComSum", *condition.comSum);
-    tbComm.setValue(u"ComVal", condition.comVal);
-    tbComm.setValue(u"Remarks", condition.remarks);
+        m_conditions.setValue(u"ComSum", *condition.comSum);
+    m_conditions.setValue(u"ComVal", condition.comVal);
+    m_conditions.setValue(u"Remarks", condition.remarks);
     if (condition.valLen)
-        tbComm.setValue(u"ValLen", *condition.valLen);
-    tbComm.setValue(u"Fee", condition.fee);
-    tbComm.post();
+        m_conditions.setValue(u"ValLen", *condition.valLen);
+    m_conditions.setValue(u"Fee", condition.fee);
+    m_conditions.post();
 }
 
-void TDataModule1::resetAirlineView() {
-    tbMain.setSort(u"[AirCode] ASC");
-    tbMain.setFiltered(false);
+void RegisterStore::resetAirlineView() {
+    m_airlines.setSort(u"[AirCode] ASC");
+    m_airlines.setFiltered(false);
 }
 
-void TDataModule1::deleteCurrentAirline() {
-    if (tbMain.state() != TableCursor::State::Browse || tbMain.currentRow() < 0)
+void RegisterStore::deleteCurrentAirline() {
+    if (m_airlines.state() != TableCursor::State::Browse || m_airlines.currentRow() < 0)
         throw StoreError(u"Нет авиакомпании для удаления"_s);
-    const qint64 airlineId = tbMain.value(0).toLongLong();
+    const qint64 airlineId = m_airlines.value(0).toLongLong();
     {
-        Transaction transaction(MainConnection);
-        QSqlQuery query(MainConnection);
+        Transaction transaction(m_connection);
+        QSqlQuery query(m_connection);
         execute(query, u"DELETE FROM tbComm WHERE ComId = ?"_s, {airlineId});
         execute(query, u"DELETE FROM tbFee WHERE FeeId = ?"_s, {airlineId});
         execute(query, u"DELETE FROM tbMain WHERE id = ?"_s, {airlineId});
         transaction.commit();
     }
-    tbComm.forgetRows(u"ComId", airlineId);
-    tbFee.forgetRows(u"FeeId", airlineId);
-    tbMain.forgetRows(u"id", airlineId);
+    m_conditions.forgetRows(u"ComId", airlineId);
+    m_fees.forgetRows(u"FeeId", airlineId);
+    m_airlines.forgetRows(u"id", airlineId);
 }
 
 } // namespace tarvex
