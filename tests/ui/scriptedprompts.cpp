@@ -1,0 +1,35 @@
+#include "scriptedprompts.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+UserPrompts::Answer ScriptedPrompts::nextAnswer() {
+    if (m_answers.isEmpty()) {
+        QTest::qFail("a question was asked that the test did not expect", __FILE__, __LINE__);
+        return Answer::Cancel;
+    }
+    return m_answers.dequeue();
+}
+
+UserPrompts::Answer ScriptedPrompts::askYesNo(QWidget*, const QString& title, const QString& text) {
+    m_shown.append({u"yesno"_s, title, text});
+    return nextAnswer();
+}
+
+UserPrompts::Answer ScriptedPrompts::askYesNoCancel(QWidget*, const QString& title, const QString& text) {
+    m_shown.append({u"yesnocancel"_s, title, text});
+    return nextAnswer();
+}
+
+void ScriptedPrompts::inform(QWidget*, const QString& title, const QString& text) {
+    m_shown.append({u"inform"_s, title, text});
+}
+
+void ScriptedPrompts::showError(QWidget*, const QString& text) {
+    m_shown.append({u"error"_s, {}, text});
+}
+
+} // namespace tarvex

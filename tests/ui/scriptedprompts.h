@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/desktopopener.h"
+#include "ui/userprompts.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+namespace tarvex {
+
+// Answers the windows' questions from a list set in advance and records every box.
+// A question asked with no answer left fails the test that asked it.
+class ScriptedPrompts : public UserPrompts {
+public:
+    struct Shown {
+        QString kind; // "yesno", "yesnocancel", "inform" or "error"
+        QString title;
+        QString text;
+    };
+
+    void answerNext(Answer answer) { m_answers.enqueue(answer); }
+    const QList<Shown>& shown() const { return m_shown; }
+    int pendingAnswers() const { return int(m_answers.size()); }
+    void clear() {
+        m_shown.clear();
+        m_answers.clear();
+    }
+
+    Answer askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    Answer askYesNoCancel(QWidget* parent, const QString& title, const QString& text) override;
+    void inform(QWidget* parent, const QString& title, const QString& text) override;
+    void showError(QWidget* parent, const QString& text) override;
+
+private:
+    Answer nextAnswer();
+
+    QQueue<Answer> m_answers;
+    QList<Shown> m_shown;
+};
+
+// Records what the windows ask the desktop to open.
+class RecordingOpener : public DesktopOpener {
+public:
+    bool openPath(const QString& path) override {
+        opened << path;
+        return succeeds;
+    }
+    QStringList opened;
+    bool succeeds = true;
+};
+
+} // namespace tarvex

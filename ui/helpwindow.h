@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace tarvex {
+
+class UserPrompts;
+
+// "Справка по программе Tarvex": the help page Tarvex_Help.html of the app folder.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    // appDir is the app folder with its trailing "/".
+    HelpWindow(QString appDir, UserPrompts& prompts);
+
+    // Shows the help page, or tells the user (over messageParent) that it is missing.
+    void openHelp(QWidget* messageParent);
+
+private:
+    QString m_appDir;
+    UserPrompts& m_prompts;
+};
+
+} // namespace tarvex

@@ -1,0 +1,66 @@
+#include "userprompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+// Russian texts on the standard buttons, whatever translations the system has.
+void nameButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Yes, u"Да"_s},
+        {QMessageBox::No, u"Нет"_s},
+        {QMessageBox::Cancel, u"Отмена"_s},
+        {QMessageBox::Ok, u"OK"_s},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* shown = box.button(button)) {
+            shown->setText(caption);
+            shown->setAccessibleName(caption);
+        }
+    }
+}
+
+QMessageBox::StandardButton showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                                    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                                    QMessageBox::StandardButton escapeButton) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(escapeButton);
+    nameButtons(box);
+    const int result = box.exec();
+    return static_cast<QMessageBox::StandardButton>(result);
+}
+
+} // namespace
+
+UserPrompts::Answer MessageBoxPrompts::askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    const auto answer = showBox(parent, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+UserPrompts::Answer MessageBoxPrompts::askYesNoCancel(QWidget* parent, const QString& title, const QString& text) {
+    const auto answer =
+        showBox(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                QMessageBox::Yes, QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return Answer::Yes;
+    return answer == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void MessageBoxPrompts::inform(QWidget* parent, const QString& title, const QString& text) {
+    showBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void MessageBoxPrompts::showError(QWidget* parent, const QString& text) {
+    showBox(parent, QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+            QMessageBox::Ok, QMessageBox::Ok);
+}
+
+} // namespace tarvex
