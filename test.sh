@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tarvex and runs every test: once in a normal build
-# and once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks the formatting, builds Tarvex with warnings as errors and
+# runs every test: once in a normal build and once built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 source "$(dirname "$0")/scripts/common.sh"
 
-install_missing "${TARVEX_PACKAGES[@]}"
+install_missing "${TARVEX_PACKAGES[@]}" "${TARVEX_TEST_PACKAGES[@]}"
 
-build "$TARVEX_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "Checking the formatting against .clang-format"
+(cd "$TARVEX_ROOT" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+
+build "$TARVEX_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVEX_WERROR=ON
 ctest --test-dir "$TARVEX_ROOT/build" --output-on-failure --timeout 600
 
 build "$TARVEX_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTARVEX_SANITIZE=ON

@@ -3,11 +3,16 @@ set -euo pipefail
 
 TARVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Debian packages the build and the tests need.
+# Debian packages the build and the program need.
 TARVEX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev
-    sqlite3 python3 python3-openpyxl
+    sqlite3 fonts-dejavu-core
+)
+
+# What the tests need besides: independent workbook readers and the formatting check.
+TARVEX_TEST_PACKAGES=(
+    python3 python3-openpyxl libreoffice-calc-nogui clang-format
 )
 
 as_root() {
