@@ -1,5 +1,6 @@
 #include "inifile.h"
 
+#include "common/pathstatus.h"
 #include "common/systemerror.h"
 #include "iniedit.h"
 #include "initext.h"
@@ -11,8 +12,6 @@
 
 #include <cerrno>
 #include <optional>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,19 +26,19 @@ struct LoadResult {
 };
 
 LoadResult load(const QString& path) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        // Only a file that is not there is missing; one that cannot even be looked at (a folder on the way without
-        // search permission) is unreadable.
-        if (errno == ENOENT || errno == ENOTDIR)
-            return {};
-        return {{}, systemErrorText(errno)};
-    }
-    if (S_ISDIR(status.st_mode))
+    const PathStatus status = pathStatus(path);
+    switch (status.kind) {
+    case PathStatus::Kind::Missing:
+        return {};
+    case PathStatus::Kind::Folder:
         return {{}, systemErrorText(EISDIR)};
-    // Opening a pipe would wait for a writer forever.
-    if (!S_ISREG(status.st_mode))
+    case PathStatus::Kind::OtherKind:
         return {{}, u"это не обычный файл"_s};
+    case PathStatus::Kind::Unreachable:
+        return {{}, status.reason()};
+    case PathStatus::Kind::File:
+        break;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
