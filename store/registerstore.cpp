@@ -23,6 +23,7 @@ namespace {
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoError = 10;
 constexpr int kSqliteNotADatabase = 26;
 
 // Why the first read of the register failed, in the user's words.
@@ -32,12 +33,13 @@ QString readFailure(const QString& path, const QSqlError& error) {
     case kSqliteLocked:
         return u"База данных %1 занята: её использует другая программа. Повторите, когда та закончит работу (%2)"_s.arg(
             path, error.text());
-    case kSqliteReadOnly:
+    case kSqliteReadOnly: // the file may not be written
+    case kSqliteIoError:  // the journal may not be deleted once the file is restored
         // A journal left by a write that was cut off must be rolled back before anyone may read the file.
         if (QFileInfo::exists(path + u"-journal"_s)) {
-            return u"В базе данных %1 осталась прерванная запись (журнал %2-journal), и её нельзя откатить: нет прав "
-                   u"на запись в файл базы данных или в его каталог (%3)"_s.arg(path, QFileInfo(path).fileName(),
-                                                                                error.text());
+            return u"В базе данных %1 осталась прерванная запись (журнал %2-journal), и её нельзя откатить: нужны "
+                   u"права на запись в файл базы данных и в его каталог (%3)"_s.arg(path, QFileInfo(path).fileName(),
+                                                                                    error.text());
         }
         break;
     case kSqliteNotADatabase:
