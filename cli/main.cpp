@@ -1,12 +1,12 @@
 // tarvex-cli: the register's outputs from the command line, for scripts, scheduled
 // jobs and tests. It writes exactly what the desktop program's commands write.
 
+#include "common/tarvexerror.h"
 #include "demoregister.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
 #include "store/registerstore.h"
-#include "store/storeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,8 +28,9 @@ const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] generate all              the tasks of section [group] of options.ini, in file order
 
 DIR stands for the program's folder (default: the folder of tarvex-cli), which holds
-options.ini, DB/Tarvex.mdb and Files/. Each written file's full path is printed on a line
-of its own. Errors go to standard error and end with a non-zero exit status.
+options.ini, DB/Tarvex.mdb and Files/; a relative folder in options.ini is taken from DIR.
+Each written file's full path is printed on a line of its own. Errors go to standard error
+and end with a non-zero exit status.
 )";
 
 constexpr int kExitUsage = 2;
@@ -160,9 +161,11 @@ int generate(const Command& command) {
         return usageError(problem);
     }
 
+    // Settings that exist but cannot be read are an error, not the defaults: the outputs would go elsewhere.
+    const Options options(command.appDir);
+    options.checkReadable();
     RegisterStore data;
     data.open(command.appDir);
-    const Options options(command.appDir);
     RunObserver quiet;
     GenerationRun run(data, options, quiet);
     const QList<RunResult> results = all ? run.createAll() : QList<RunResult>{run.run(*request)};
@@ -196,7 +199,7 @@ int main(int argc, char* argv[]) {
         if (verb == u"generate"_s)
             return generate(*command);
         return usageError(verb.isEmpty() ? u"no command given"_s : u"unknown command \"%1\""_s.arg(verb));
-    } catch (const StoreError& error) {
+    } catch (const TarvexError& error) {
         err() << error.message() << Qt::endl;
         return kExitFailure;
     }

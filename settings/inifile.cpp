@@ -1,31 +1,51 @@
 #include "inifile.h"
 
+#include "common/pathstatus.h"
+#include "common/systemerror.h"
 #include "iniedit.h"
 #include "initext.h"
+#include "settingserror.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
 namespace {
 
-// The file's contents; nothing when the file is missing; an error when it exists but cannot be read.
+// The file's contents, empty when the file is missing; failure says why a file that exists cannot be read.
 struct LoadResult {
-    bool readable = true;
     IniText contents;
+    QString failure;
 };
 
 LoadResult load(const QString& path) {
-    QFile file(path);
-    if (!file.exists())
+    const PathStatus status = pathStatus(path);
+    switch (status.kind) {
+    case PathStatus::Kind::Missing:
         return {};
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return {false, {}};
-    return {true, decodeIniBytes(file.readAll())};
+    case PathStatus::Kind::Folder:
+        return {{}, systemErrorText(EISDIR)};
+    case PathStatus::Kind::OtherKind:
+        return {{}, u"это не обычный файл"_s};
+    case PathStatus::Kind::Unreachable:
+        return {{}, status.reason()};
+    case PathStatus::Kind::File:
+        break;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, file.errorString()};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, file.errorString()};
+    return {decodeIniBytes(bytes), {}};
 }
 
 bool isReadOnly(const QString& path) {
@@ -33,12 +53,26 @@ bool isReadOnly(const QString& path) {
     return info.exists() && !info.permissions().testFlag(QFileDevice::WriteOwner);
 }
 
-bool save(const QString& path, const IniText& contents) {
+// Writes the whole file beside the target and renames it over the target only once every byte is on the storage.
+// Unbuffered, because a buffered QSaveFile whose final flush fails still renames; and a short write, which Qt
+// reports without an error, must not be committed either.
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* reason) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
         return false;
-    file.write(encodeIniText(contents));
-    return file.commit();
+    }
+    if (file.write(bytes) != bytes.size()) {
+        *reason = writeFailureReason(file);
+        return false; // the temporary file goes with `file`
+    }
+    if (!syncToStorage(file, reason))
+        return false;
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -46,8 +80,17 @@ bool save(const QString& path, const IniText& contents) {
 IniFile::IniFile(QString path)
     : m_path(std::move(path)) {}
 
+void IniFile::checkReadable() const {
+    readContents();
+}
+
 QString IniFile::readContents() const {
-    return load(m_path).contents.text;
+    LoadResult loaded = load(m_path);
+    if (!loaded.failure.isEmpty()) {
+        throw SettingsError(
+            u"Не удалось прочитать файл настроек %1: %2"_s.arg(QFileInfo(m_path).absoluteFilePath(), loaded.failure));
+    }
+    return loaded.contents.text;
 }
 
 QString IniFile::readText(QStringView section, QStringView key, const QString& defaultValue) const {
@@ -83,12 +126,15 @@ bool IniFile::rewrite(const std::function<QString(QStringView)>& edit) {
     m_errorString.clear();
     // A file that exists but cannot be read must not be replaced by one holding only the new key.
     LoadResult loaded = load(m_path);
-    if (loaded.readable && !isReadOnly(m_path)) {
+    QString reason = loaded.failure;
+    if (reason.isEmpty() && isReadOnly(m_path))
+        reason = systemErrorText(EACCES);
+    if (reason.isEmpty()) {
         loaded.contents.text = edit(loaded.contents.text);
-        if (save(m_path, loaded.contents))
+        if (replaceFile(m_path, encodeIniText(loaded.contents), &reason))
             return true;
     }
-    m_errorString = QStringLiteral("Unable to write to %1").arg(QFileInfo(m_path).absoluteFilePath());
+    m_errorString = u"Unable to write to %1: %2"_s.arg(QFileInfo(m_path).absoluteFilePath(), reason);
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <QDir>
+
 namespace tarvex {
 
 using namespace Qt::StringLiterals;
@@ -16,8 +18,8 @@ const QStringList& groupTaskBoxNames() {
     return names;
 }
 
-Options::Options(QString appDir)
-    : m_appDir(std::move(appDir))
+Options::Options(const QString& appDir)
+    : m_appDir(QDir(appDir).absolutePath() + u'/')
     , m_ini(m_appDir + u"options.ini"_s) {}
 
 QString Options::defaultOutputFolder() const {
@@ -56,9 +58,15 @@ QStringList Options::groupTasks() const {
     return tasks;
 }
 
+QString Options::absoluteFolder(const QString& configured) const {
+    if (QDir::isAbsolutePath(configured))
+        return configured; // as written, separators and all
+    return QDir::cleanPath(m_appDir + configured);
+}
+
 OutputNaming Options::readNaming(QStringView section, const QString& defaultName) const {
-    return {m_ini.readText(section, u"path", defaultOutputFolder()), m_ini.readText(section, u"name", defaultName),
-            m_ini.readFlag(section, u"date")};
+    return {absoluteFolder(m_ini.readText(section, u"path", defaultOutputFolder())),
+            m_ini.readText(section, u"name", defaultName), m_ini.readFlag(section, u"date"), section.toString()};
 }
 
 bool Options::save(const SavedSettings& s) {

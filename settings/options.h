@@ -12,6 +12,7 @@ struct OutputNaming {
     QString path;
     QString name;
     bool date = false;
+    QString section = {}; // the section of options.ini they were read from, for messages about them
 
     friend bool operator==(const OutputNaming&, const OutputNaming&) = default;
 };
@@ -31,18 +32,23 @@ struct SavedSettings {
 // The task check boxes of Create all, in the order their lines are written to section group.
 const QStringList& groupTaskBoxNames();
 
-// The typed settings of options.ini in the program's folder, each read with its default when asked for.
+// The typed settings of options.ini in the program's folder, each read with its default when asked for. Every
+// reader throws SettingsError when the file exists but cannot be read.
 class Options {
 public:
-    // appDir is the folder of the executable with its trailing "/".
-    explicit Options(QString appDir);
+    // appDir is the folder of the executable with its trailing "/"; a relative one is taken from the working folder.
+    explicit Options(const QString& appDir);
 
     QString iniPath() const { return m_ini.path(); }
     QString defaultOutputFolder() const; // appDir + "Files", without a trailing "/"
+    // Throws SettingsError when the file exists but cannot be read; a missing file is fine.
+    void checkReadable() const { m_ini.checkReadable(); }
 
     QString header() const;
     int mainFont() const;
     QString scriptPrefix() const;
+    // The folder of each naming is absolute: a relative path in the file is taken from the app folder, and an
+    // empty one is the app folder itself.
     OutputNaming smartKeyNaming() const;
     OutputNaming smartFlowNaming() const;
     OutputNaming workbookNaming() const;
@@ -56,6 +62,7 @@ public:
 
 private:
     OutputNaming readNaming(QStringView section, const QString& defaultName) const;
+    QString absoluteFolder(const QString& configured) const;
 
     QString m_appDir;
     IniFile m_ini;

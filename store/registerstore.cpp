@@ -1,5 +1,6 @@
 #include "registerstore.h"
 
+#include "common/pathstatus.h"
 #include "storeerror.h"
 
 #include <QFile>
@@ -17,8 +18,35 @@ namespace tarvex {
 
 namespace {
 
-// Another copy of the program writing at the same moment makes this one wait, not fail.
-constexpr auto kBusyTimeoutOption = "QSQLITE_BUSY_TIMEOUT=10000";
+// Result codes of SQLite. The driver reports them as the native error code, possibly extended: the low byte is the
+// primary code.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoError = 10;
+constexpr int kSqliteNotADatabase = 26;
+
+// Why the first read of the register failed, in the user's words.
+QString readFailure(const QString& path, const QSqlError& error) {
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return u"База данных %1 занята: её использует другая программа. Повторите, когда та закончит работу (%2)"_s.arg(
+            path, error.text());
+    case kSqliteReadOnly: // the file may not be written
+    case kSqliteIoError:  // the journal may not be deleted once the file is restored
+        // A journal left by a write that was cut off must be rolled back before anyone may read the file.
+        if (QFileInfo::exists(path + u"-journal"_s)) {
+            return u"В базе данных %1 осталась прерванная запись (журнал %2-journal), и её нельзя откатить: нужны "
+                   u"права на запись в файл базы данных и в его каталог (%3)"_s.arg(path, QFileInfo(path).fileName(),
+                                                                                    error.text());
+        }
+        break;
+    case kSqliteNotADatabase:
+        return u"Файл %1 не является базой данных Tarvex: %2"_s.arg(path, error.text());
+    }
+    return u"Не удалось прочитать базу данных %1: %2"_s.arg(path, error.text());
+}
 
 QString uniqueConnectionName() {
     return u"tarvex-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -91,11 +119,20 @@ QString RegisterStore::databasePath(const QString& appDir) {
 
 void RegisterStore::open(const QString& appDir) {
     const QString path = databasePath(appDir);
-    const QFileInfo info(path);
-    if (!info.exists())
+    const PathStatus status = pathStatus(path);
+    switch (status.kind) {
+    case PathStatus::Kind::Missing:
         throw StoreError(u"Файл базы данных не найден: %1"_s.arg(path));
-    if (!info.isFile())
+    case PathStatus::Kind::Folder:
         throw StoreError(u"Вместо файла базы данных найден каталог: %1"_s.arg(path));
+    case PathStatus::Kind::OtherKind: // opening a pipe would wait for a writer forever
+        throw StoreError(
+            u"Вместо файла базы данных найден не обычный файл (канал, устройство или сокет): %1"_s.arg(path));
+    case PathStatus::Kind::Unreachable:
+        throw StoreError(u"Нет доступа к файлу базы данных %1: %2"_s.arg(path, status.reason()));
+    case PathStatus::Kind::File:
+        break;
+    }
 
     if (m_connection.isValid())
         m_connection.close();
@@ -103,7 +140,8 @@ void RegisterStore::open(const QString& appDir) {
         m_connection = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
     // mode=rw opens an existing file for reading and writing and never creates one.
     m_connection.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u"?mode=rw"_s);
-    m_connection.setConnectOptions(u"QSQLITE_OPEN_URI;"_s + QLatin1StringView(kBusyTimeoutOption));
+    // Another program writing at the same moment makes this one wait, not fail.
+    m_connection.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_busyTimeout.count()));
     if (!m_connection.open())
         throw StoreError(u"Не удалось открыть базу данных %1: %2"_s.arg(path, m_connection.lastError().text()));
 
@@ -122,9 +160,8 @@ void RegisterStore::open(const QString& appDir) {
 void RegisterStore::checkSchema(const QString& path) {
     QSqlQuery query(m_connection);
     for (const TableDef* table : schema::allTables()) {
-        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name))) {
-            throw StoreError(u"Файл %1 не является базой данных Tarvex: %2"_s.arg(path, query.lastError().text()));
-        }
+        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name)))
+            throw StoreError(readFailure(path, query.lastError()));
         QStringList present;
         while (query.next())
             present << query.value(1).toString();

@@ -8,6 +8,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <chrono>
+
 namespace tarvex {
 
 // One consistent view of the register while it is read many times over, as a
@@ -37,9 +39,16 @@ public:
     // The register file of an app folder (given with its trailing separator).
     static QString databasePath(const QString& appDir);
 
+    // How long a statement waits while another program holds the register's lock.
+    static constexpr std::chrono::milliseconds kDefaultBusyTimeout{10000};
+    // Takes effect at the next open().
+    void setBusyTimeout(std::chrono::milliseconds timeout) { m_busyTimeout = timeout; }
+
     // Opens the register and reads the three tables; tbMain is sorted by code.
-    // Throws StoreError, naming the file, when it is missing, is not a database or
-    // lacks a table or column. The file is never created here.
+    // Throws StoreError, naming the file, when it is missing or not a regular file, is
+    // not a database, lacks a table or column, stays locked by another program beyond
+    // the busy timeout, or holds an interrupted write that cannot be rolled back for
+    // lack of write permission. The file is never created here.
     void open(const QString& appDir);
     bool isOpen() const { return m_airlines.isOpen(); }
 
@@ -70,6 +79,7 @@ public:
 private:
     void checkSchema(const QString& path);
     const QString m_connectionName;
+    std::chrono::milliseconds m_busyTimeout = kDefaultBusyTimeout;
     QSqlDatabase m_connection;
     TableCursor m_airlines;
     TableCursor m_conditions;

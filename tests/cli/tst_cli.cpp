@@ -1,12 +1,16 @@
 #include "support/registerfixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace tarvex;
 using namespace tarvex::testing;
@@ -20,13 +24,26 @@ struct Outcome {
     QString err;
 };
 
-Outcome runCli(const QString& appDir, const QStringList& arguments) {
+Outcome runCli(const QString& appDir, const QStringList& arguments, const QString& workingFolder = {}) {
     QProcess process;
+    process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(TARVEX_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + arguments);
     if (!process.waitForFinished(60000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Every file and folder under the folder, with the content of each file.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(path, it.fileInfo().isFile() ? readFile(path) : QByteArray());
+    }
+    return entries;
 }
 
 } // namespace
@@ -140,6 +157,85 @@ private slots:
         QVERIFY(outcome.err.contains(u"Файл защищен от записи"_s));
         QVERIFY(outcome.out.isEmpty());
         QCOMPARE(readFile(target), QByteArray("kept"));
+    }
+
+    void settingsThatCannotBeReadStopTheCommand_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("folder, list") << u"folder"_s << u"csv"_s;
+        QTest::newRow("folder, create all") << u"folder"_s << u"all"_s;
+        QTest::newRow("pipe, script") << u"pipe"_s << u"smartflow"_s;
+    }
+    void settingsThatCannotBeReadStopTheCommand() {
+        QFETCH(QString, kind);
+        QFETCH(QString, output);
+        TempAppFolder folder;
+        const QString ini = folder.appDir() + u"options.ini"_s;
+        if (kind == u"folder")
+            QVERIFY(QDir().mkpath(ini));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, output});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.startsWith(u"Не удалось прочитать файл настроек %1: "_s.arg(ini)),
+                 qPrintable(outcome.err));
+        QVERIFY(outcome.out.isEmpty());
+        QVERIFY(QDir(folder.filesDir()).isEmpty());
+    }
+
+    void outputFolderIsTakenFromTheAppFolder_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("folder"); // under the app folder
+        QTest::newRow("relative") << QByteArray("Выгрузка") << u"Выгрузка/"_s;
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+    void outputFolderIsTakenFromTheAppFolder() {
+        QFETCH(QByteArray, path);
+        QFETCH(QString, folder);
+        TempAppFolder app;
+        QVERIFY(QDir(app.appDir()).mkpath(folder.isEmpty() ? u"."_s : folder));
+        app.writeOptions("[script]\r\npath=" + path + "\r\n");
+        QTemporaryDir elsewhere;
+
+        // The app folder given relative to the working folder, as a user would type it.
+        const Outcome outcome = runCli(QDir(elsewhere.path()).relativeFilePath(app.appDir()),
+                                       {u"generate"_s, u"smartkey"_s}, elsewhere.path());
+        QCOMPARE(outcome.exitCode, 0);
+        const QString written = app.appDir() + folder + u"Tarvex-Rules.txt"_s;
+        QCOMPARE(outcome.out, written + u'\n');
+        QVERIFY(QFileInfo(written).isFile());
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+    }
+
+    void settingThatWouldWriteElsewhereIsRefused_data() {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("setting");
+        QTest::newRow("slash in the script name")
+            << QByteArray("[script]\r\nname=../Tarvex-Rules\r\n") << u"smartkey"_s << u"name раздела [script]"_s;
+        QTest::newRow("slash in the workbook name")
+            << QByteArray("[xls]\r\nname=sub/book\r\n") << u"excel"_s << u"name раздела [xls]"_s;
+        QTest::newRow("NUL in the flow name")
+            << QByteArray("[flow]\r\nname=Flow\0.sh\r\n", 23) << u"smartflow"_s << u"name раздела [flow]"_s;
+        QTest::newRow("NUL in the workbook folder")
+            << QByteArray("[xls]\r\npath=Files\0/x\r\n", 22) << u"excel"_s << u"path раздела [xls]"_s;
+    }
+    void settingThatWouldWriteElsewhereIsRefused() {
+        QFETCH(QByteArray, options);
+        QFETCH(QString, output);
+        QFETCH(QString, setting);
+        TempAppFolder folder;
+        QVERIFY(QDir(folder.filesDir()).mkpath(u"sub"_s));
+        folder.writeOptions(options);
+        const QMap<QString, QByteArray> before = snapshot(folder.appDir());
+
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, output});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.contains(u"Значение "_s + setting + u" в options.ini содержит"_s),
+                 qPrintable(outcome.err));
+        QVERIFY(outcome.out.isEmpty());
+        QCOMPARE(snapshot(folder.appDir()), before);
     }
 };
 

@@ -1,4 +1,8 @@
+#include "common/systemerror.h"
 #include "settings/inifile.h"
+#include "settings/settingserror.h"
+#include "support/filesizelimit.h"
+#include "support/unprivilegeduser.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,11 +10,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
+#include <optional>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using tarvex::IniEntry;
 using tarvex::IniFile;
+using tarvex::SettingsError;
+using tarvex::systemErrorText;
+using tarvex::testing::FileSizeLimit;
+using tarvex::testing::UnprivilegedUser;
 
 namespace {
 
@@ -26,8 +39,37 @@ QByteArray readBytes(const QString& path) {
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
+    QCOMPARE(file.write(bytes), bytes.size());
 }
+
+// A settings file of about `size` bytes: a params section and many keys of a hand-kept section.
+QByteArray settingsOfSize(qsizetype size) {
+    QByteArray bytes = "[params]\r\nheader=old\r\n[notes]\r\n";
+    for (int key = 1; bytes.size() < size; ++key)
+        bytes += "note" + QByteArray::number(key) + "=" + QByteArray(60, 'n') + "\r\n";
+    return bytes;
+}
+
+// A small tmpfs mounted on a folder for as long as the object lives, where the system allows mounting.
+class SmallDevice {
+public:
+    explicit SmallDevice(const QString& folder)
+        : m_folder(QFile::encodeName(folder)) {
+        m_mounted = ::mount("tarvex-test", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDevice() {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallDevice(const SmallDevice&) = delete;
+    SmallDevice& operator=(const SmallDevice&) = delete;
+
+    bool isMounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
 
 } // namespace
 
@@ -60,6 +102,11 @@ private slots:
     void cyrillicValueRoundTrips();
     void failedWriteLeavesFileAndNamesIt_data();
     void failedWriteLeavesFileAndNamesIt();
+    void writeFailingPartWayKeepsThePreviousFile_data();
+    void writeFailingPartWayKeepsThePreviousFile();
+    void fullDeviceKeepsThePreviousFileAndSaysSo();
+    void fileThatCannotBeReadIsAnError_data();
+    void fileThatCannotBeReadIsAnError();
 
 private:
     QString tempPath(const QString& name) const { return m_dir->filePath(name); }
@@ -283,13 +330,15 @@ void TestIniFile::cyrillicValueRoundTrips() {
 
 void TestIniFile::failedWriteLeavesFileAndNamesIt_data() {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("parent is a file") << u"parent is a file"_s;
-    QTest::newRow("folder in place of the file") << u"folder"_s;
-    QTest::newRow("read-only file") << u"read-only"_s;
+    QTest::addColumn<int>("reason"); // the system's error number whose text follows the path
+    QTest::newRow("parent is a file") << u"parent is a file"_s << ENOTDIR;
+    QTest::newRow("folder in place of the file") << u"folder"_s << EISDIR;
+    QTest::newRow("read-only file") << u"read-only"_s << EACCES;
 }
 
 void TestIniFile::failedWriteLeavesFileAndNamesIt() {
     QFETCH(QString, kind);
+    QFETCH(int, reason);
 
     const QByteArray original = "[params]\r\nheader=old\r\n";
     QString path = tempPath(u"options.ini"_s);
@@ -304,7 +353,7 @@ void TestIniFile::failedWriteLeavesFileAndNamesIt() {
     }
 
     IniFile ini(path);
-    const QString expectedError = u"Unable to write to "_s + path;
+    const QString expectedError = u"Unable to write to %1: %2"_s.arg(path, systemErrorText(reason));
     QVERIFY(!ini.writeText(u"params", u"header", u"new"));
     QCOMPARE(ini.errorString(), expectedError);
     QVERIFY(!ini.eraseSection(u"params"));
@@ -315,6 +364,117 @@ void TestIniFile::failedWriteLeavesFileAndNamesIt() {
         QVERIFY(ini.writeText(u"params", u"header", u"new"));
         QVERIFY(ini.errorString().isEmpty());
     }
+}
+
+void TestIniFile::writeFailingPartWayKeepsThePreviousFile_data() {
+    QTest::addColumn<QByteArray>("previous");
+    QTest::addColumn<int>("failsAt"); // bytes the device takes before it fails
+
+    const QByteArray small = "[params]\r\nheader=old\r\n";
+    const QByteArray large = settingsOfSize(200 * 1024); // more than any write buffer
+    QTest::newRow("small file, first byte") << small << 0;
+    QTest::newRow("small file, last byte") << small << int(small.size() - 1);
+    QTest::newRow("large file, first byte") << large << 0;
+    QTest::newRow("large file, in the middle") << large << int(large.size() / 2);
+    QTest::newRow("large file, last byte") << large << int(large.size() - 1);
+}
+
+void TestIniFile::writeFailingPartWayKeepsThePreviousFile() {
+    QFETCH(QByteArray, previous);
+    QFETCH(int, failsAt);
+
+    const QString path = tempPath(u"options.ini"_s);
+    writeBytes(path, previous);
+    IniFile ini(path);
+    bool written = true;
+    {
+        FileSizeLimit limit(failsAt);
+        QVERIFY(limit.isActive());
+        written = ini.writeText(u"params", u"header", u"new"); // as long as before
+    }
+    QVERIFY(!written);
+    QCOMPARE(ini.errorString(), u"Unable to write to %1: %2"_s.arg(path, systemErrorText(EFBIG)));
+    QCOMPARE(readBytes(path), previous);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"options.ini"_s});
+
+    // Nothing else stood in the way.
+    QVERIFY(ini.writeText(u"params", u"header", u"new"));
+    QCOMPARE(readBytes(path), QByteArray(previous).replace("header=old", "header=new"));
+}
+
+void TestIniFile::fullDeviceKeepsThePreviousFileAndSaysSo() {
+    const SmallDevice device(m_dir->path());
+    if (!device.isMounted())
+        QSKIP("mounting a small tmpfs is not permitted here");
+    const QString path = tempPath(u"options.ini"_s);
+    const QByteArray previous = "[params]\r\nheader=old\r\n";
+    writeBytes(path, previous);
+    {
+        QFile filler(tempPath(u"filler"_s));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'f')) > 0) {
+        }
+    }
+
+    IniFile ini(path);
+    QVERIFY(!ini.writeText(u"params", u"header", u"new"));
+    QVERIFY2(ini.errorString().startsWith(u"Unable to write to "_s + path + u": "_s), qPrintable(ini.errorString()));
+    // The system's words, whichever language they come in; never Qt's "Unknown error".
+    QVERIFY2(ini.errorString().endsWith(u"No space left on device"_s) ||
+                 ini.errorString().endsWith(systemErrorText(ENOSPC)),
+             qPrintable(ini.errorString()));
+    QCOMPARE(readBytes(path), previous);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"filler"_s, u"options.ini"_s}));
+}
+
+void TestIniFile::fileThatCannotBeReadIsAnError_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder in its place") << u"folder"_s << systemErrorText(EISDIR);
+    QTest::newRow("pipe in its place") << u"pipe"_s << u"это не обычный файл"_s;
+    QTest::newRow("no read permission") << u"no permission"_s << systemErrorText(EACCES);
+    QTest::newRow("reading fails") << u"failing read"_s << systemErrorText(EIO);
+}
+
+void TestIniFile::fileThatCannotBeReadIsAnError() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    const QString path = tempPath(u"options.ini"_s);
+    if (kind == u"folder") {
+        QVERIFY(QDir(m_dir->path()).mkdir(u"options.ini"_s));
+    } else if (kind == u"pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (kind == u"no permission") {
+        writeBytes(path, "[params]\r\nheader=old\r\n");
+        QVERIFY(QFile::setPermissions(path, {}));
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                         QFile::ReadOther | QFile::ExeOther));
+    } else {
+        // Reading this file fails in the kernel, whoever reads it.
+        if (!QFile::exists(u"/proc/self/mem"_s))
+            QSKIP("no /proc/self/mem here");
+        QVERIFY(QFile::link(u"/proc/self/mem"_s, path));
+    }
+
+    // Root may read whatever the permission bits say.
+    std::optional<UnprivilegedUser> user;
+    if (kind == u"no permission")
+        QVERIFY(user.emplace().isUnprivileged());
+    IniFile ini(path);
+    const QString message = u"Не удалось прочитать файл настроек %1: %2"_s.arg(path, reason);
+    try {
+        ini.readText(u"params", u"header", u"default"_s);
+        QFAIL("a file that cannot be read gave a value");
+    } catch (const SettingsError& error) {
+        QCOMPARE(error.message(), message);
+    }
+    QVERIFY_THROWS_EXCEPTION(SettingsError, ini.readSectionLines(u"group"));
+    QVERIFY_THROWS_EXCEPTION(SettingsError, ini.checkReadable());
+
+    // Nor is it replaced by a file holding the one key written.
+    QVERIFY(!ini.writeText(u"params", u"header", u"new"));
+    QCOMPARE(ini.errorString(), u"Unable to write to %1: %2"_s.arg(path, reason));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

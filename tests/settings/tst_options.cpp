@@ -1,9 +1,12 @@
+#include "common/systemerror.h"
 #include "settings/options.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +41,8 @@ private slots:
     void savesEveryKeyInOrder();
     void saveOverHandEditedFileKeepsOtherLines();
     void failedSaveNamesTheFile();
+    void outputFoldersAreAbsolute_data();
+    void outputFoldersAreAbsolute();
 
 private:
     QString appDir() const { return m_dir->path() + u'/'; }
@@ -54,9 +59,9 @@ void TestOptions::noFileGivesDefaults() {
     QCOMPARE(options.header(), QString());
     QCOMPARE(options.mainFont(), 8);
     QCOMPARE(options.scriptPrefix(), QString());
-    QCOMPARE(options.smartKeyNaming(), (OutputNaming{files, u"Tarvex-Rules"_s, false}));
-    QCOMPARE(options.smartFlowNaming(), (OutputNaming{files, u"Tarvex-SmartFlow"_s, false}));
-    QCOMPARE(options.workbookNaming(), (OutputNaming{files, u"Tarvex_comissions"_s, false}));
+    QCOMPARE(options.smartKeyNaming(), (OutputNaming{files, u"Tarvex-Rules"_s, false, u"script"_s}));
+    QCOMPARE(options.smartFlowNaming(), (OutputNaming{files, u"Tarvex-SmartFlow"_s, false, u"flow"_s}));
+    QCOMPARE(options.workbookNaming(), (OutputNaming{files, u"Tarvex_comissions"_s, false, u"xls"_s}));
     QVERIFY(options.groupTasks().isEmpty());
     QVERIFY(!QFile::exists(options.iniPath()));
 }
@@ -68,9 +73,10 @@ void TestOptions::readsHandEditedFile() {
     QCOMPARE(options.header(), u"Касса 3"_s);
     QCOMPARE(options.mainFont(), 8); // "12pt" is no integer
     QCOMPARE(options.scriptPrefix(), u"RT;RM"_s);
-    QCOMPARE(options.smartKeyNaming(), (OutputNaming{u"/srv/scripts"_s, u"Tarvex-Rules"_s, true}));
-    QCOMPARE(options.smartFlowNaming(), (OutputNaming{u"/srv/other"_s, u"Flow-Office"_s, false}));       // date=2
-    QCOMPARE(options.workbookNaming(), (OutputNaming{u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, false})); // date=word
+    QCOMPARE(options.smartKeyNaming(), (OutputNaming{u"/srv/scripts"_s, u"Tarvex-Rules"_s, true, u"script"_s}));
+    QCOMPARE(options.smartFlowNaming(), (OutputNaming{u"/srv/other"_s, u"Flow-Office"_s, false, u"flow"_s})); // date=2
+    QCOMPARE(options.workbookNaming(),
+             (OutputNaming{u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, false, u"xls"_s})); // date=word
     QCOMPARE(options.groupTasks(), (QStringList{u"cbSFrmk"_s, u"cbXL"_s}));
 }
 
@@ -125,7 +131,38 @@ void TestOptions::failedSaveNamesTheFile() {
     SavedSettings settings;
     settings.tickedTasks = {u"cbCSV"_s};
     QVERIFY(!options.save(settings));
-    QCOMPARE(options.errorString(), u"Unable to write to "_s + appDir() + u"plain/options.ini"_s);
+    QCOMPARE(options.errorString(),
+             u"Unable to write to %1plain/options.ini: %2"_s.arg(appDir(), tarvex::systemErrorText(ENOTDIR)));
+}
+
+void TestOptions::outputFoldersAreAbsolute_data() {
+    QTest::addColumn<QByteArray>("path");  // as written in each section
+    QTest::addColumn<QString>("expected"); // after the app folder
+    QTest::newRow("relative") << QByteArray("out") << u"out"_s;
+    QTest::newRow("relative with dots") << QByteArray("./a/../Выгрузка/") << u"Выгрузка"_s;
+    QTest::newRow("empty is the app folder") << QByteArray() << QString();
+    QTest::newRow("dot is the app folder") << QByteArray(".") << QString();
+}
+
+void TestOptions::outputFoldersAreAbsolute() {
+    QFETCH(QByteArray, path);
+    QFETCH(QString, expected);
+    QFile ini(appDir() + u"options.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    for (const char* section : {"script", "flow", "xls"})
+        ini.write("[" + QByteArray(section) + "]\r\npath=" + path + "\r\n");
+    ini.close();
+
+    // The working folder plays no part, and the app folder may be given relative to it.
+    const QString folder = expected.isEmpty() ? m_dir->path() : appDir() + expected;
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QDir::rootPath()));
+    const Options options(QDir::root().relativeFilePath(appDir()));
+    QVERIFY(QDir::setCurrent(workingFolder));
+    QCOMPARE(options.smartKeyNaming().path, folder);
+    QCOMPARE(options.smartFlowNaming().path, folder);
+    QCOMPARE(options.workbookNaming().path, folder);
+    QCOMPARE(options.defaultOutputFolder(), appDir() + u"Files"_s);
 }
 
 QTEST_GUILESS_MAIN(TestOptions)

@@ -1,5 +1,6 @@
 #include "store/storeerror.h"
 #include "support/registerfixture.h"
+#include "support/unprivilegeduser.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+
+using namespace std::chrono_literals;
 using namespace tarvex;
 using namespace tarvex::testing;
 using namespace Qt::StringLiterals;
@@ -27,8 +31,10 @@ QString runShell(const QString& database, const QStringList& statements) {
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
 
-QString openingError(const QString& appDir) {
+QString openingError(const QString& appDir,
+                     std::chrono::milliseconds busyTimeout = RegisterStore::kDefaultBusyTimeout) {
     RegisterStore data;
+    data.setBusyTimeout(busyTimeout);
     try {
         data.open(appDir);
     } catch (const StoreError& error) {
@@ -101,7 +107,8 @@ private slots:
         QTest::newRow("not a database") << QByteArray("garbage") << u"не является базой данных"_s;
         QTest::newRow("table missing") << QByteArray("DROP TABLE tbFee") << u"нет таблицы tbFee"_s;
         QTest::newRow("column missing") << QByteArray("ALTER TABLE tbComm DROP COLUMN ValLen") << u"нет поля ValLen"_s;
-        QTest::newRow("folder in place of the file") << QByteArray("folder") << u"каталог"_s;
+        QTest::newRow("folder in place of the file") << QByteArray("folder") << u"найден каталог"_s;
+        QTest::newRow("pipe in place of the file") << QByteArray("pipe") << u"найден не обычный файл"_s;
     }
     void openingRefusesWhatIsNotARegister() {
         QFETCH(QByteArray, setup);
@@ -109,10 +116,12 @@ private slots:
         TempAppFolder folder;
         const QString path = folder.databasePath();
         QByteArray before;
-        if (setup == "missing" || setup == "garbage" || setup == "folder") {
+        if (setup == "missing" || setup == "garbage" || setup == "folder" || setup == "pipe") {
             QFile::remove(path);
             if (setup == "folder")
                 QDir().mkpath(path);
+            if (setup == "pipe")
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0); // opening it would wait forever
             if (setup == "garbage") {
                 QFile file(path);
                 QVERIFY(file.open(QIODevice::WriteOnly));
@@ -139,6 +148,82 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), before);
         }
+    }
+
+    void registerLockedByAnotherProgramIsBusy() {
+        TempAppFolder folder;
+        // Another program holds the register's exclusive lock until told to let go; it leaves a mark once it has it.
+        const QString mark = folder.appDir() + u"locked"_s;
+        QProcess holder;
+        holder.start(sqliteShell(), {folder.databasePath()});
+        QVERIFY(holder.waitForStarted());
+        holder.write(u"BEGIN EXCLUSIVE;\n.shell touch '%1'\n"_s.arg(mark).toUtf8());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(mark), 10000);
+
+        const QString message = openingError(folder.appDir(), 50ms);
+        holder.write("COMMIT;\n");
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(30000));
+        QVERIFY2(
+            message.contains(u"База данных %1 занята: её использует другая программа"_s.arg(folder.databasePath())),
+            qPrintable(message));
+        QCOMPARE(openingError(folder.appDir(), 50ms), QString()); // free again
+    }
+
+    void interruptedWriteWithoutWritePermissionSaysSo_data() {
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("neither may be written") << false << false;
+        QTest::newRow("the file may not be written") << false << true;
+        QTest::newRow("the journal may not be deleted") << true << false;
+    }
+    void interruptedWriteWithoutWritePermissionSaysSo() {
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, folderWritable);
+        TempAppFolder folder;
+        const QString path = folder.databasePath();
+        const QString journal = path + u"-journal"_s;
+        // A writer dies half way: with a one-page cache its changes already stand in the file, and the journal
+        // beside it holds what must be put back.
+        QProcess writer;
+        writer.start(sqliteShell(), {path});
+        QVERIFY(writer.waitForStarted());
+        writer.write("PRAGMA cache_size = 1;\nBEGIN;\n"
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50)\n"
+                     "  INSERT INTO tbMain (AirCode, Comment) SELECT 'XX', randomblob(3000) FROM n;\n"
+                     ".shell kill -9 $PPID\n");
+        writer.closeWriteChannel();
+        QVERIFY(writer.waitForFinished(30000));
+        QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+        QVERIFY(QFileInfo(journal).size() > 0);
+
+        // The register belongs to someone else, who lets this user write only part of it.
+        const QString databaseFolder = QFileInfo(path).absolutePath();
+        const auto readable = QFile::ReadOwner | QFile::ReadOther;
+        const auto writable = readable | QFile::WriteOwner | QFile::WriteOther;
+        const auto searchable = readable | QFile::ExeOwner | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(folder.appDir(), searchable | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(databaseFolder, folderWritable ? searchable | writable : searchable));
+        QVERIFY(QFile::setPermissions(path, fileWritable ? writable : readable));
+        QVERIFY(QFile::setPermissions(journal, fileWritable ? writable : readable));
+        QString message;
+        {
+            const testing::UnprivilegedUser user;
+            QVERIFY(user.isUnprivileged());
+            message = openingError(folder.appDir());
+        }
+        QVERIFY2(message.startsWith(
+                     u"В базе данных %1 осталась прерванная запись (журнал Tarvex.mdb-journal), и её "
+                     u"нельзя откатить: нужны права на запись в файл базы данных и в его каталог"_s.arg(path)),
+                 qPrintable(message));
+
+        // With the permissions back, the write is rolled back and the register is as it was before it.
+        QVERIFY(QFile::setPermissions(databaseFolder, searchable | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(path, readable | QFile::WriteOwner));
+        RegisterStore data;
+        data.open(folder.appDir());
+        QCOMPARE(data.airlines().recordCount(), 0);
+        QVERIFY(!QFileInfo::exists(journal));
     }
 
     void creatingRefusesToOverwrite() {
