@@ -1,8 +1,5 @@
 # The register: opening, the generation walk and the airline list, against raw SQLite.
 find_package(SQLite3 REQUIRED)
-if(NOT TARGET tarvex_testsupport)
-    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/support ${CMAKE_CURRENT_BINARY_DIR}/support)
-endif()
 add_executable(bench_register store/bench_register.cpp store/benchregister.cpp store/benchregister.h)
 target_include_directories(bench_register PRIVATE store)
-target_link_libraries(bench_register PRIVATE tarvex_generation tarvex_testsupport SQLite::SQLite3 benchmark::benchmark)
+target_link_libraries(bench_register PRIVATE tarvex_generation SQLite::SQLite3 benchmark::benchmark)

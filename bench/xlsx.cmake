@@ -2,7 +2,6 @@
 add_executable(bench_xlsx
     xlsx/bench_xlsx.cpp
     xlsx/peakmemory.cpp xlsx/peakmemory.h
-    xlsx/register.cpp xlsx/register.h
     xlsx/writers.cpp xlsx/writers.h
 )
-target_link_libraries(bench_xlsx PRIVATE tarvex_generation tarvex_xlsx benchmark::benchmark xlsxwriter)
+target_link_libraries(bench_xlsx PRIVATE tarvex_generation tarvex_xlsx tarvex_testsupport benchmark::benchmark xlsxwriter)

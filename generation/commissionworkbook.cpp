@@ -1,5 +1,7 @@
 #include "commissionworkbook.h"
 
+#include "common/trim.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,7 +25,7 @@ QString commissionText(const ConditionRecord& condition) {
 }
 
 QString feeText(const ConditionRecord& condition) {
-    if (trimmedText(condition.fee).isEmpty())
+    if (trimBlanksAndControls(condition.fee).isEmpty())
         return QString();
     return condition.fee + QStringLiteral(" = ") + condition.comCondition;
 }
@@ -126,7 +128,7 @@ void CommissionWorkbook::addAirline(const AirlineRecord& airline, const Conditio
     m_sheet->setCellText(BspColumn, row, airline.bsp ? QStringLiteral("+") : QStringLiteral("-"));
     styleAirlineCells(row);
 
-    const QString comment = trimmedText(airline.comment);
+    const QString comment = trimBlanksAndControls(airline.comment).toString();
     if (!comment.isEmpty()) {
         styleCommissionCells(row, CommentStyle);
         m_sheet->setCellText(CommissionColumn, row, comment);

@@ -3,6 +3,7 @@
 #include "airlinelistcsv.h"
 #include "airlinewalk.h"
 #include "commissionworkbook.h"
+#include "common/writeprotection.h"
 #include "outputfile.h"
 #include "outputname.h"
 #include "runobserver.h"
@@ -20,11 +21,23 @@ namespace {
 
 const QString kScriptExtension = u".txt"_s;
 
-RunResult refused(const QString& message) {
+// A read-only target refused with a notice for the information box.
+RunResult noticeOfReadOnly(const QString& message) {
     return {RunResult::Status::Refused, {}, message};
 }
 
 } // namespace
+
+// The part of a run that differs between the outputs.
+struct GenerationRun::OutputWriter {
+    QString path;
+    // What the run ends with when the target exists read-only; nothing is written.
+    RunResult readOnlyRefusal;
+    // Receives the airlines of the walk.
+    AirlineSink& composer;
+    // Writes what the composer made of them into the file.
+    std::function<void(OutputFile&)> writeComposition;
+};
 
 GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer)
     : m_data(data)
@@ -71,65 +84,64 @@ QList<RunResult> GenerationRun::createAll() {
     return results;
 }
 
+RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airlineCount, const OutputWriter& writer) {
+    if (isWriteProtected(writer.path))
+        return writer.readOnlyRefusal;
+    OutputFile file(writer.path, m_deviceFilter);
+    m_observer.runStarted();
+    walkAirlines(m_data, airlineCount, writer.composer, m_observer);
+    writer.writeComposition(file);
+    file.commit();
+    m_observer.runFinished(writer.path, request.startedByCreateAll);
+    return {RunResult::Status::Written, writer.path, {}};
+}
+
 RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
     const QDate today = m_today();
-    const QString path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today);
-    if (isWriteProtected(path))
-        return refused(u"Файл защищен от записи"_s);
-    OutputFile file(path);
-    m_observer.runStarted();
     SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(today));
-    walkAirlines(m_data, airlineCount, script, m_observer);
-    file.write(script.finish());
-    file.commit();
-    return finish(request, path);
+    return writeOutput(
+        request, airlineCount,
+        {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today),
+         .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
+         .composer = script,
+         .writeComposition = [&](OutputFile& file) { file.write(script.finish()); }});
 }
 
 RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
-    const QString path =
-        composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, m_today());
-    if (isWriteProtected(path))
-        return refused(u"Файл защищен от записи"_s);
-    OutputFile file(path);
-    m_observer.runStarted();
     SmartFlowScript script(request.withRemarks);
-    walkAirlines(m_data, airlineCount, script, m_observer);
-    // The prompt carries the date at which the walk ended.
-    file.write(script.finish(shortDateText(m_today())));
-    file.commit();
-    return finish(request, path);
+    return writeOutput(
+        request, airlineCount,
+        {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, m_today()),
+         .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
+         .composer = script,
+         // The prompt carries the date at which the walk ended.
+         .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(m_today()))); }});
 }
 
 RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {
-    m_observer.runStarted();
     const QDate today = m_today();
     const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, today);
-    OutputFile file(path);
     CommissionWorkbook workbook(shortDateText(today), request.includeFees);
-    walkAirlines(m_data, airlineCount, workbook, m_observer);
-    QString reason;
-    if (!xlsx::writePackage(workbook.workbook(), file.device(), &reason))
-        file.fail(reason);
-    file.commit();
-    return finish(request, path);
+    return writeOutput(
+        request, airlineCount,
+        {.path = path,
+         // The workbook knows no notice: its target is a file it cannot create.
+         .readOnlyRefusal = {RunResult::Status::Failed, {}, cannotCreateFileMessage(path, u"Файл защищен от записи"_s)},
+         .composer = workbook,
+         .writeComposition = [&](OutputFile& file) {
+             QString reason;
+             if (!xlsx::writePackage(workbook.workbook(), file.device(), &reason))
+                 file.fail(reason);
+         }});
 }
 
 RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount) {
-    const QString path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s;
-    if (isWriteProtected(path))
-        return refused(u"Файл защищен от записи."_s);
     AirlineListCsv list;
-    OutputFile file(path);
-    m_observer.runStarted();
-    walkAirlines(m_data, airlineCount, list, m_observer);
-    file.write(list.finish());
-    file.commit();
-    return finish(request, path);
-}
-
-RunResult GenerationRun::finish(const GenerationRequest& request, const QString& path) {
-    m_observer.runFinished(path, request.startedByCreateAll);
-    return {RunResult::Status::Written, path, {}};
+    return writeOutput(request, airlineCount,
+                       {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
+                        .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
+                        .composer = list,
+                        .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
 }
 
 } // namespace tarvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grouptask.h"
+#include "outputfile.h"
 
 #include <QDate>
 #include <QList>
@@ -35,14 +36,16 @@ struct RunResult {
 
 // The frame every output is written in: the airline list is reset to all airlines in
 // code order, the output name is composed from the settings, a read-only target is
-// refused, the airlines are walked with progress, and the file is put in place only
-// when it is complete.
+// refused, the file is created, the airlines are walked with progress, and the file
+// is put in place only when it is complete. Only the writer differs between outputs.
 class GenerationRun {
 public:
     GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer);
 
     // Tests fix the date that goes into names and texts.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
+    // Tests place a device before the output file, one that fails at a given byte.
+    void setDeviceFilter(DeviceFilter filter) { m_deviceFilter = std::move(filter); }
 
     RunResult run(const GenerationRequest& request);
 
@@ -51,16 +54,19 @@ public:
     QList<RunResult> createAll();
 
 private:
+    struct OutputWriter;
+    RunResult writeOutput(const GenerationRequest& request, int airlineCount, const OutputWriter& writer);
+
     RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);
     RunResult writeSmartFlowScript(const GenerationRequest& request, int airlineCount);
     RunResult writeCommissionWorkbook(const GenerationRequest& request, int airlineCount);
     RunResult writeAirlineListCsv(const GenerationRequest& request, int airlineCount);
-    RunResult finish(const GenerationRequest& request, const QString& path);
 
     RegisterStore& m_data;
     const Options& m_options;
     RunObserver& m_observer;
     std::function<QDate()> m_today;
+    DeviceFilter m_deviceFilter;
 };
 
 } // namespace tarvex

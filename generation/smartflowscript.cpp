@@ -1,5 +1,6 @@
 #include "smartflowscript.h"
 
+#include "common/trim.h"
 #include "smartflowtext.h"
 
 #include <initializer_list>

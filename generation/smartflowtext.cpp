@@ -6,10 +6,6 @@ namespace {
 
 constexpr qsizetype kSeparatorLength = 36;
 
-bool isBlankOrControl(QChar c) {
-    return c.unicode() <= u' ';
-}
-
 } // namespace
 
 QString escapeFlowText(QStringView text) {
@@ -21,14 +17,6 @@ QString escapeFlowText(QStringView text) {
         escaped += c;
     }
     return escaped;
-}
-
-QStringView trimBlanksAndControls(QStringView text) {
-    while (!text.isEmpty() && isBlankOrControl(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlankOrControl(text.back()))
-        text.chop(1);
-    return text;
 }
 
 void appendFlattened(QString& out, QStringView text) {

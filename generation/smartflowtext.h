@@ -12,9 +12,6 @@ namespace tarvex {
 // \" and a backslash \\, so no text can close the string early or escape its end.
 QString escapeFlowText(QStringView text);
 
-// Removes blanks and control characters (anything up to U+0020) at both ends.
-QStringView trimBlanksAndControls(QStringView text);
-
 // Appends text the way the script body carries it: every run of 36 hyphens, a
 // separator line typed by the user, is dropped (counted from the left of each run),
 // and CR and LF are dropped so that the text runs on in one line. A line end still

@@ -1,4 +1,6 @@
 #include "parts.h"
+
+#include "common/trim.h"
 #include "workbook.h"
 #include "xmlwriter.h"
 
@@ -49,7 +51,7 @@ void writeContentType(XmlWriter& xml, const char* element, const char* key, cons
 QStringList sheetNames(const Workbook& workbook) {
     QStringList names;
     for (int i = 0; i < workbook.sheetCount(); ++i) {
-        QString name = trimmedText(workbook.sheet(i)->title()).replace(u':', u';');
+        QString name = trimBlanksAndControls(workbook.sheet(i)->title()).toString().replace(u':', u';');
         if (name.isEmpty())
             name = QStringLiteral("Sheet %1").arg(i + 1);
         const QString base = name;

@@ -1,5 +1,7 @@
 #include "workbook.h"
 
+#include "common/trim.h"
+
 namespace tarvex::xlsx {
 
 namespace {
@@ -7,16 +9,6 @@ namespace {
 constexpr int kMaxTitleLength = 31;
 
 } // namespace
-
-QString trimmedText(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= u' ')
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 Workbook::Workbook()
     : m_creationTime(QDateTime::currentDateTime()) {}
@@ -51,7 +43,7 @@ void Workbook::setSheetTitle(int index, const QString& title) {
     Sheet* target = sheet(index);
     if (!target)
         return;
-    QString corrected = trimmedText(title);
+    QString corrected = trimBlanksAndControls(title).toString();
     if (corrected.size() > kMaxTitleLength)
         corrected.truncate(kMaxTitleLength);
     for (QChar& c : corrected) {

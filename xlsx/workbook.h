@@ -45,7 +45,4 @@ private:
     QDateTime m_creationTime;
 };
 
-// Trims spaces and control characters from both ends, as the model's rules mean "trimmed".
-QString trimmedText(const QString& text);
-
 } // namespace tarvex::xlsx

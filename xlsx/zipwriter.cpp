@@ -1,5 +1,7 @@
 #include "zipwriter.h"
 
+#include "common/devicewrite.h"
+
 #include <QIODevice>
 #include <QtEndian>
 
@@ -66,7 +68,7 @@ bool ZipWriter::fail(const QString& message) {
 }
 
 bool ZipWriter::writeDevice(const char* data, qint64 size) {
-    if (m_device.write(data, size) != size)
+    if (!writeFully(m_device, data, size))
         return fail(m_device.errorString());
     return true;
 }
@@ -141,21 +143,29 @@ bool ZipWriter::deflateInput(const char* data, qsizetype size, int flush) {
     m_stream.avail_in = uInt(size);
     int status = Z_OK;
     do {
-        m_stream.next_out = reinterpret_cast<Bytef*>(m_output.data());
-        m_stream.avail_out = uInt(m_output.size());
+        if (m_pending == m_output.size() && !writePending())
+            return false;
+        const std::size_t room = m_output.size() - m_pending;
+        m_stream.next_out = reinterpret_cast<Bytef*>(m_output.data() + m_pending);
+        m_stream.avail_out = uInt(room);
         status = deflate(&m_stream, flush);
         if (status == Z_STREAM_ERROR)
             return fail(QStringLiteral("Deflate failed"));
-        const qint64 produced = qint64(m_output.size() - m_stream.avail_out);
-        m_currentCompressed += quint64(produced);
-        if (produced > 0 && !writeDevice(m_output.data(), produced))
-            return false;
+        const std::size_t produced = room - m_stream.avail_out;
+        m_pending += produced;
+        m_currentCompressed += produced;
     } while (m_stream.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
     return true;
 }
 
+bool ZipWriter::writePending() {
+    const qint64 size = qint64(m_pending);
+    m_pending = 0;
+    return size == 0 || writeDevice(m_output.data(), size);
+}
+
 bool ZipWriter::endEntry() {
-    if (!deflateInput(nullptr, 0, Z_FINISH))
+    if (!deflateInput(nullptr, 0, Z_FINISH) || !writePending())
         return false;
     if (m_currentSize > kMaxZip32 || m_currentCompressed > kMaxZip32)
         return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(m_current.name)));

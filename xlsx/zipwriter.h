@@ -15,6 +15,8 @@ namespace tarvex::xlsx {
 
 // Writes a ZIP archive of deflated entries into a seekable device in one pass. Each
 // entry's local header gets its CRC-32 and sizes after the data, by seeking back.
+// Deflated data reaches the device in blocks of 64 KB, so an unbuffered file is
+// written efficiently.
 class ZipWriter : public ByteSink {
 public:
     // zlib's default level (6), the one spreadsheet packages are usually written with.
@@ -45,6 +47,8 @@ private:
     };
 
     bool deflateInput(const char* data, qsizetype size, int flush);
+    // Hands the deflated data gathered in the output block to the device.
+    bool writePending();
     bool writeDevice(const QByteArray& bytes);
     bool writeDevice(const char* data, qint64 size);
     bool fail(const QString& message);
@@ -57,6 +61,7 @@ private:
     z_stream m_stream{};
     bool m_streamReady = false;
     std::vector<char> m_output;
+    std::size_t m_pending = 0; // deflated bytes in m_output not yet written
     std::vector<EntryRecord> m_entries;
     EntryRecord m_current;
     quint64 m_currentCompressed = 0;

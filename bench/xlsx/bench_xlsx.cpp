@@ -2,7 +2,7 @@
 // libxlsxwriter writing the same cells, styles and merges, in time and in peak memory.
 
 #include "peakmemory.h"
-#include "register.h"
+#include "support/syntheticregister.h"
 #include "writers.h"
 
 #include <QDir>
@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 using namespace tarvex::bench;
+using tarvex::testing::Register;
+using tarvex::testing::syntheticRegister;
 
 namespace {
 
@@ -23,7 +25,7 @@ const char* writerName(Writer writer) {
     return writer == Writer::Tarvex ? "tarvex" : "libxlsxwriter";
 }
 
-bool runWriter(Writer writer, const QList<RegisterAirline>& airlines, const QString& path) {
+bool runWriter(Writer writer, const Register& airlines, const QString& path) {
     return writer == Writer::Tarvex ? writeWithTarvex(airlines, path) : writeWithLibxlsxwriter(airlines, path);
 }
 
@@ -45,7 +47,7 @@ void addPeakMemoryCounters(benchmark::State& state, Writer writer, int airlines)
 
 void benchmarkWriter(benchmark::State& state, Writer writer) {
     const int airlineCount = int(state.range(0));
-    const QList<RegisterAirline> airlines = makeRegister(airlineCount);
+    const Register airlines = syntheticRegister(airlineCount);
     const QString path = outputPath(writer);
     for (auto _ : state) {
         if (!runWriter(writer, airlines, path)) {
@@ -71,7 +73,7 @@ BENCHMARK(BM_LibxlsxwriterCommissionWorkbook)->Arg(100)->Arg(1000)->Arg(2500)->U
 
 // The child of a memory measurement: builds the register and, unless "none", writes it once.
 int runPeakChild(const char* writer, const char* airlineCount) {
-    const QList<RegisterAirline> airlines = makeRegister(std::atoi(airlineCount));
+    const Register airlines = syntheticRegister(std::atoi(airlineCount));
     bool ok = true;
     if (std::strcmp(writer, "none") != 0) {
         const Writer which = std::strcmp(writer, "tarvex") == 0 ? Writer::Tarvex : Writer::Libxlsxwriter;

@@ -1,5 +1,6 @@
 #include "writers.h"
 
+#include "common/trim.h"
 #include "generation/commissionworkbook.h"
 #include "xlsx/package.h"
 #include "xlsx/workbook.h"
@@ -112,9 +113,9 @@ private:
 };
 
 // One airline block, laid out as the commission table lays it out.
-int writeBlock(GridSheet& sheet, const Formats& formats, const RegisterAirline& entry, int firstRow) {
+int writeBlock(GridSheet& sheet, const Formats& formats, const testing::RegisterEntry& entry, int firstRow) {
     const AirlineRecord& airline = entry.airline;
-    const QString comment = xlsx::trimmedText(airline.comment);
+    const QString comment = trimBlanksAndControls(airline.comment).toString();
     const int rows = std::max<int>(1, int(entry.conditions.size()) + (comment.isEmpty() ? 0 : 1));
     const int lastRow = firstRow + rows - 1;
     const QString values[] = {airline.airCode, airline.accCode, airline.airName,
@@ -138,7 +139,7 @@ int writeBlock(GridSheet& sheet, const Formats& formats, const RegisterAirline& 
             condition.comVal.isEmpty() && condition.comPct
                 ? condition.comPct->toText() + QStringLiteral(" % = ") + condition.comCondition
                 : condition.comSumText() + u' ' + condition.comVal + QStringLiteral(" = ") + condition.comCondition;
-        const QString fee = xlsx::trimmedText(condition.fee).isEmpty()
+        const QString fee = trimBlanksAndControls(condition.fee).isEmpty()
                                 ? QString()
                                 : condition.fee + QStringLiteral(" = ") + condition.comCondition;
         sheet.text(row, 4, commission, formats.condition);
@@ -154,15 +155,16 @@ int writeBlock(GridSheet& sheet, const Formats& formats, const RegisterAirline& 
 
 } // namespace
 
-bool writeWithTarvex(const QList<RegisterAirline>& airlines, const QString& path) {
+bool writeWithTarvex(const testing::Register& airlines, const QString& path) {
     CommissionWorkbook book(kDate, true);
-    for (const RegisterAirline& entry : airlines)
+    for (const testing::RegisterEntry& entry : airlines)
         book.addAirline(entry.airline, entry.conditions);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && xlsx::writePackage(book.workbook(), file);
+    // Unbuffered, as the program writes its files.
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && xlsx::writePackage(book.workbook(), file);
 }
 
-bool writeWithLibxlsxwriter(const QList<RegisterAirline>& airlines, const QString& path) {
+bool writeWithLibxlsxwriter(const testing::Register& airlines, const QString& path) {
     lxw_workbook* book = workbook_new(path.toUtf8().constData());
     lxw_worksheet* sheet = workbook_add_worksheet(book, kDate.toUtf8().constData());
     const Formats formats = addFormats(book);
@@ -181,7 +183,7 @@ bool writeWithLibxlsxwriter(const QList<RegisterAirline>& airlines, const QStrin
         grid.text(2, column, headers[column], formats.header);
 
     int row = 3;
-    for (const RegisterAirline& entry : airlines)
+    for (const testing::RegisterEntry& entry : airlines)
         row = writeBlock(grid, formats, entry, row);
     grid.fillRest(workbook_add_format(book));
     return workbook_close(book) == LXW_NO_ERROR;

@@ -2,12 +2,21 @@
 #include "generation/outputname.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
+#include "support/fulldiskdevice.h"
 #include "support/registerfixture.h"
+#include "support/syntheticregister.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <limits>
+#include <numeric>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tarvex;
 using namespace tarvex::testing;
@@ -43,6 +52,9 @@ private slots:
         m_run->setClock([] { return kRunDate; });
     }
     void cleanup() {
+        if (m_smallDisk)
+            ::umount2(qPrintable(m_folder->filesDir()), MNT_DETACH);
+        m_smallDisk = false;
         m_run.reset();
         m_data.reset();
         m_folder.reset();
@@ -169,18 +181,24 @@ private slots:
     void readOnlyTargetIsRefusedAndKept_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s << u"Файл защищен от записи"_s;
-        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s
+        const int refused = int(RunResult::Status::Refused);
+        QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s << refused
+                                   << u"Файл защищен от записи"_s;
+        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s << refused
                                     << u"Файл защищен от записи"_s;
-        QTest::newRow("airline list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s
+        QTest::newRow("airline list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s << refused
                                       << u"Файл защищен от записи."_s;
+        // The workbook reports a file it cannot create, as an error.
         QTest::newRow("workbook") << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s
+                                  << int(RunResult::Status::Failed)
                                   << u"Cannot create file \"%1/Tarvex_comissions.xlsx\". Файл защищен от записи"_s;
     }
     void readOnlyTargetIsRefusedAndKept() {
         QFETCH(int, kind);
         QFETCH(QString, fileName);
+        QFETCH(int, status);
         QFETCH(QString, message);
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString target = m_folder->filesDir() + u'/' + fileName;
@@ -188,17 +206,110 @@ private slots:
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
 
         const RunResult result = m_run->run({OutputKind(kind)});
+        QCOMPARE(int(result.status), status);
+        QCOMPARE(result.message, message.replace(u"%1"_s, m_folder->filesDir()));
         QCOMPARE(readFile(target), QByteArray("previous run"));
-        if (OutputKind(kind) == OutputKind::Workbook) {
-            // The workbook reports it as an error, after its progress window appeared.
-            QCOMPARE(result.status, RunResult::Status::Failed);
-            QCOMPARE(result.message, message.arg(m_folder->filesDir()));
-            QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"abandoned"_s}));
-            return;
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files), QStringList{fileName});
+        QVERIFY(m_observer.events.isEmpty()); // refused before the progress window
+    }
+
+    // Every writer checks every write: a disk that fills at any byte of a small or a large
+    // output fails the run with the system's reason and leaves the previous file.
+    void failedWriteKeepsThePreviousFile_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("airlineCount");
+        QTest::addColumn<QString>("room"); // where the disk fills, in the complete file
+        const std::pair<OutputKind, const char*> kinds[] = {{OutputKind::SmartKey, "smart key"},
+                                                            {OutputKind::SmartFlow, "smart flow"},
+                                                            {OutputKind::Workbook, "workbook"},
+                                                            {OutputKind::AirlineList, "airline list"}};
+        for (const auto& [kind, name] : kinds) {
+            for (int airlineCount : {1, 3000}) {
+                for (const char* room : {"none", "half", "all but the end"}) {
+                    QTest::addRow("%s, %d airlines, room for %s", name, airlineCount, room)
+                        << int(kind) << airlineCount << QString::fromLatin1(room);
+                }
+            }
         }
-        QCOMPARE(result.status, RunResult::Status::Refused);
-        QCOMPARE(result.message, message);
-        QVERIFY(m_observer.events.isEmpty()); // no progress window
+    }
+    void failedWriteKeepsThePreviousFile() {
+        QFETCH(int, kind);
+        QFETCH(int, airlineCount);
+        QFETCH(QString, room);
+        fillRegister(airlineCount);
+        const RunResult complete = m_run->run({OutputKind(kind)});
+        QCOMPARE(complete.status, RunResult::Status::Written);
+        const qint64 size = QFileInfo(complete.filePath).size();
+        // The workbook's last bytes are its directory: a disk full there still fails it.
+        const qint64 capacity = room == u"none"_s ? 0 : room == u"half"_s ? size / 2 : size - 16;
+        writeFile(complete.filePath, "previous run");
+        m_run->setDeviceFilter(
+            [capacity](QIODevice& file) { return std::make_unique<FullDiskDevice>(file, capacity); });
+        m_observer.events.clear();
+
+        const RunResult result = m_run->run({OutputKind(kind)});
+        QCOMPARE(result.status, RunResult::Status::Failed);
+        QCOMPARE(result.message, cannotCreateFileMessage(complete.filePath, qt_error_string(ENOSPC)));
+        QCOMPARE(readFile(complete.filePath), QByteArray("previous run"));
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files),
+                 QStringList{QFileInfo(complete.filePath).fileName()}); // no temporary file left
+        QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"abandoned"_s}));
+    }
+
+    // Files are written unbuffered, so each writer must hand over large blocks itself.
+    void writersHandLargeBlocks_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("maximumWrites");
+        QTest::newRow("smart key") << int(OutputKind::SmartKey) << 1;
+        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << 1;
+        QTest::newRow("airline list") << int(OutputKind::AirlineList) << 1;
+        // Nine parts, each a header, its data in blocks of up to 64 KB and the sizes put
+        // into the header, then the directory: 34 writes for this register. Writing XML
+        // pieces straight to the file would take tens of thousands.
+        QTest::newRow("workbook") << int(OutputKind::Workbook) << 40;
+    }
+    void writersHandLargeBlocks() {
+        QFETCH(int, kind);
+        QFETCH(int, maximumWrites);
+        fillRegister(3000);
+        QList<qint64> writeLengths;
+        m_run->setDeviceFilter([&writeLengths](QIODevice& file) {
+            return std::make_unique<FullDiskDevice>(file, std::numeric_limits<qint64>::max(), &writeLengths);
+        });
+        const RunResult result = m_run->run({OutputKind(kind)});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QVERIFY2(writeLengths.size() <= maximumWrites, qPrintable(QString::number(writeLengths.size())));
+        // Every byte of the file went through the device.
+        QVERIFY(std::accumulate(writeLengths.begin(), writeLengths.end(), qint64(0)) >=
+                QFileInfo(result.filePath).size());
+    }
+
+    // A real disk that is full: the system's own reason reaches the user.
+    void fullDiskKeepsThePreviousFile_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s;
+        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s;
+        QTest::newRow("workbook") << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s;
+        QTest::newRow("airline list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s;
+    }
+    void fullDiskKeepsThePreviousFile() {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        const QString files = m_folder->filesDir();
+        if (::mount("tmpfs", qPrintable(files), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable(u"a small disk cannot be mounted here: "_s + qt_error_string(errno)));
+        m_smallDisk = true;
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        const QString target = files + u'/' + fileName;
+        writeFile(target, "previous run");
+        fillDisk(files + u"/filler"_s);
+
+        const RunResult result = m_run->run({OutputKind(kind)});
+        QCOMPARE(result.status, RunResult::Status::Failed);
+        QCOMPARE(result.message, cannotCreateFileMessage(target, qt_error_string(ENOSPC)));
+        QCOMPARE(readFile(target), QByteArray("previous run"));
+        QCOMPARE(QDir(files).entryList(QDir::Files, QDir::Name), (QStringList{fileName, u"filler"_s}));
     }
 
     void missingFolderFailsAndCreatesNothing() {
@@ -241,6 +352,21 @@ private slots:
         QVERIFY(m_observer.events.contains(u"finished Tarvex_AviaList.csv (all)"_s));
     }
 
+    void createAllStopsAfterAFailedOutput() {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        const QString missingFolder = m_folder->appDir() + u"missing"_s;
+        m_folder->writeOptions("[group]\r\n1=cbCSV\r\n2=cbSF\r\n3=cbXL\r\n[flow]\r\npath=" + missingFolder.toUtf8() +
+                               "\r\n");
+        const QList<RunResult> results = m_run->createAll();
+        QCOMPARE(results.size(), 2);
+        QCOMPARE(results[0].status, RunResult::Status::Written);
+        QCOMPARE(results[1].status, RunResult::Status::Failed);
+        QVERIFY2(results[1].message.startsWith(u"Cannot create file \""_s + missingFolder),
+                 qPrintable(results[1].message));
+        // The workbook after it was not written.
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files), QStringList{u"Tarvex_AviaList.csv"_s});
+    }
+
     void createAllWithoutTasksDoesNothing() {
         QVERIFY(m_run->createAll().isEmpty());
         m_folder->writeOptions("[group]\r\n");
@@ -260,11 +386,36 @@ private slots:
     }
 
 private:
+    // A register of one airline with one condition, or a large one of that many airlines.
+    void fillRegister(int airlineCount) {
+        if (airlineCount == 1) {
+            addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+            return;
+        }
+        insertRegister(m_folder->databasePath(), syntheticRegister(airlineCount));
+        m_data = std::make_unique<RegisterStore>();
+        m_data->open(m_folder->appDir());
+        m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
+        m_run->setClock([] { return kRunDate; });
+    }
+
+    // Writes into the file until the disk it is on has no room left.
+    static void fillDisk(const QString& path) {
+        const int fd = ::open(qPrintable(path), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        const QByteArray block(4096, 'x');
+        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        QCOMPARE(errno, ENOSPC);
+        ::close(fd);
+    }
+
     std::unique_ptr<TempAppFolder> m_folder;
     std::unique_ptr<RegisterStore> m_data;
     std::unique_ptr<Options> m_options;
     RecordingObserver m_observer;
     std::unique_ptr<GenerationRun> m_run;
+    bool m_smallDisk = false; // a small disk is mounted over the Files folder
 };
 
 QTEST_GUILESS_MAIN(TestGenerationRun)

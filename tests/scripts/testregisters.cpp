@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-namespace tarvex::test {
+namespace tarvex::testing {
 
 using namespace Qt::StringLiterals;
 
@@ -11,92 +11,60 @@ namespace {
 const QString kSeparator36 = QString(36, u'-');
 const QString kSeparator40 = QString(40, u'-');
 
-AirlineRecord airline(const QString& code, const QString& accCode, const QString& name, const QString& comment = {},
-                      bool script = true) {
-    AirlineRecord record;
-    record.airCode = code;
-    record.accCode = accCode;
-    record.airName = name;
-    record.comment = comment;
-    record.script = script;
-    return record;
-}
-
-ConditionRecord percent(const QString& wording, const QString& percentage, const QString& remarks = {}) {
-    ConditionRecord condition;
-    condition.comCondition = wording;
-    condition.comPct = Decimal4::parse(percentage);
-    condition.remarks = remarks;
-    return condition;
-}
-
-ConditionRecord sum(const QString& wording, std::int16_t amount, const QString& currency,
-                    std::optional<std::uint16_t> valLen, const QString& remarks = {}) {
-    ConditionRecord condition;
-    condition.comCondition = wording;
-    condition.comSum = amount;
-    condition.comVal = currency;
-    condition.valLen = valLen;
-    condition.remarks = remarks;
-    return condition;
-}
-
-// Neither a percentage nor a currency: only hand-edited data looks like this.
-ConditionRecord bare(const QString& wording) {
-    ConditionRecord condition;
-    condition.comCondition = wording;
-    return condition;
-}
-
 } // namespace
 
 Register workedExample() {
     return {
-        {airline(u"XA"_s, u"111"_s, u"Alpha Air"_s), {percent(u"все тарифы"_s, u"5"_s, u"RM ALPHA"_s)}},
-        {airline(u"XB"_s, u"222"_s, u"Beta Avia"_s, u"Договор до конца года\r\nтолько BSP"_s),
-         {percent(u"бизнес-класс"_s, u"7.5"_s, u"RM B1"_s), sum(u"эконом"_s, 50, u"EUR"_s, 0, u"RM B2"_s)}},
+        {airline(u"XA"_s, u"Alpha Air"_s, u"111"_s), {percentCondition(u"все тарифы"_s, "5", u"RM ALPHA"_s)}},
+        {withComment(airline(u"XB"_s, u"Beta Avia"_s, u"222"_s), u"Договор до конца года\r\nтолько BSP"_s),
+         {percentCondition(u"бизнес-класс"_s, "7.5", u"RM B1"_s),
+          sumCondition(u"эконом"_s, 50, u"EUR"_s, 0, u"RM B2"_s)}},
     };
 }
 
 Register noScriptAirlines() {
-    return {{airline(u"XA"_s, u"111"_s, u"Alpha Air"_s, {}, false), {percent(u"все тарифы"_s, u"5"_s)}}};
+    return {{airline(u"XA"_s, u"Alpha Air"_s, u"111"_s, false), {percentCondition(u"все тарифы"_s, "5")}}};
 }
 
 Register airlinesWithoutConditions() {
     return {
-        {airline(u"XB"_s, u"222"_s, u"Beta Avia"_s, u"Только чартеры"_s), {}},
-        {airline(u"XC"_s, u"333"_s, u"Gamma Air"_s), {}},
+        {withComment(airline(u"XB"_s, u"Beta Avia"_s, u"222"_s), u"Только чартеры"_s), {}},
+        {airline(u"XC"_s, u"Gamma Air"_s, u"333"_s), {}},
     };
 }
 
 Register entryVariants() {
     return {
-        {airline(u"XD"_s, u"444"_s, u"Delta Avia"_s), {bare(u"без комиссии"_s)}},
-        {airline(u"XE"_s, u"555"_s, u"Echo Air"_s), {sum(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
-        {airline(u"XG"_s, u"777"_s, u"Golf Air"_s),
-         {bare(u"без комиссии"_s), sum(u"USD"_s, 10, u"USD"_s, 4), sum(u"рубли строчными"_s, 100, u"rub"_s, 0),
-          sum(u"рубли"_s, 300, u"RUB"_s, std::nullopt)}},
-        {airline(u"XH"_s, u"888"_s, u"Hotel, Air"_s), {sum(u"евро"_s, 20, u"EUR"_s, 4)}},
-        {airline(u"XI"_s, u"999"_s, u"India Air"_s), {sum(u"рубли строчными"_s, 100, u"rub"_s, std::nullopt)}},
+        {airline(u"XD"_s, u"Delta Avia"_s, u"444"_s), {bareCondition(u"без комиссии"_s)}},
+        {airline(u"XE"_s, u"Echo Air"_s, u"555"_s),
+         {sumCondition(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
+        {airline(u"XG"_s, u"Golf Air"_s, u"777"_s),
+         {bareCondition(u"без комиссии"_s), sumCondition(u"USD"_s, 10, u"USD"_s, 4),
+          sumCondition(u"рубли строчными"_s, 100, u"rub"_s, 0), sumCondition(u"рубли"_s, 300, u"RUB"_s, std::nullopt)}},
+        {airline(u"XH"_s, u"Hotel, Air"_s, u"888"_s), {sumCondition(u"евро"_s, 20, u"EUR"_s, 4)}},
+        {airline(u"XI"_s, u"India Air"_s, u"999"_s), {sumCondition(u"рубли строчными"_s, 100, u"rub"_s, std::nullopt)}},
     };
 }
 
 Register prefixExample() {
     return {
-        {airline(u"XE"_s, u"555"_s, u"Echo Air"_s), {sum(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
-        {airline(u"XG"_s, u"777"_s, u"Golf Air"_s), {percent(u"эконом"_s, u"3"_s), percent(u"бизнес"_s, u"5"_s)}},
+        {airline(u"XE"_s, u"Echo Air"_s, u"555"_s),
+         {sumCondition(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
+        {airline(u"XG"_s, u"Golf Air"_s, u"777"_s),
+         {percentCondition(u"эконом"_s, "3"), percentCondition(u"бизнес"_s, "5")}},
     };
 }
 
 Register quotesAndBackslashes() {
     return {
-        {airline({}, u"100"_s, u"Без кода"_s), {percent(u"все"_s, u"1"_s, u"RM N"_s)}},
-        {airline(u"XA"_s, u"111"_s, u"Alpha Air"_s), {percent(u"все тарифы"_s, u"5"_s)}},
-        {airline(u"XE"_s, u"555"_s, u"Echo Air"_s), {sum(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
-        {airline(u"XQ"_s, u"421"_s, u"АО \"Авиа\""_s, u"Договор \"Стандарт\"\r\nпапка C:\\agent\\"_s),
-         {percent(u"тариф \"Эконом\""_s, u"3"_s, u"RM \"A\"\\"_s),
-          sum(u"бизнес\\"_s + kSeparator36 + u"\"VIP\""_s, 25, u"EUR"_s, std::nullopt, u"RM B\\"_s)}},
-        {airline(u"XT"_s, u"200"_s, u"Tango Air "_s), {percent(u"все"_s, u"2"_s, u"RM T"_s)}},
+        {airline({}, u"Без кода"_s, u"100"_s), {percentCondition(u"все"_s, "1", u"RM N"_s)}},
+        {airline(u"XA"_s, u"Alpha Air"_s, u"111"_s), {percentCondition(u"все тарифы"_s, "5")}},
+        {airline(u"XE"_s, u"Echo Air"_s, u"555"_s),
+         {sumCondition(u"Москва"_s, 500, u"RUB"_s, std::nullopt, u"RM X"_s)}},
+        {withComment(airline(u"XQ"_s, u"АО \"Авиа\""_s, u"421"_s), u"Договор \"Стандарт\"\r\nпапка C:\\agent\\"_s),
+         {percentCondition(u"тариф \"Эконом\""_s, "3", u"RM \"A\"\\"_s),
+          sumCondition(u"бизнес\\"_s + kSeparator36 + u"\"VIP\""_s, 25, u"EUR"_s, std::nullopt, u"RM B\\"_s)}},
+        {airline(u"XT"_s, u"Tango Air "_s, u"200"_s), {percentCondition(u"все"_s, "2", u"RM T"_s)}},
     };
 }
 
@@ -105,9 +73,9 @@ Register textLines() {
     const QString comment = u"Сначала проверь >\r\nPNR THEN\nтариф Then\r"_s + kSeparator36 + u"\r\n"_s + kSeparator40 +
                             u"\r\nконец\r\n "_s;
     return {
-        {airline(u"XK"_s, u"123"_s, u"Kilo Air"_s, comment),
-         {percent(u"эконом >\nкроме групп"_s, u"3"_s), percent(u"группы Then"_s, u"2"_s),
-          percent(u"бизнес"_s, u"5"_s)}},
+        {withComment(airline(u"XK"_s, u"Kilo Air"_s, u"123"_s), comment),
+         {percentCondition(u"эконом >\nкроме групп"_s, "3"), percentCondition(u"группы Then"_s, "2"),
+          percentCondition(u"бизнес"_s, "5")}},
     };
 }
 
@@ -139,4 +107,4 @@ QString fixtureMismatch(const QByteArray& actual, const QString& fileName) {
         QString::fromUtf8(actual.mid(lineStart, at - lineStart + 60)), written.fileName());
 }
 
-} // namespace tarvex::test
+} // namespace tarvex::testing

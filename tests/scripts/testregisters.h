@@ -1,19 +1,12 @@
 #pragma once
 
 #include "generation/airlinesink.h"
+#include "support/records.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QMetaType>
 #include <QString>
 
-namespace tarvex::test {
-
-struct RegisterEntry {
-    AirlineRecord airline;
-    ConditionList conditions;
-};
-using Register = QList<RegisterEntry>;
+namespace tarvex::testing {
 
 // Small registers in code order, each matching expected files in tests/data/scripts.
 Register workedExample();             // XA with one percentage, XB with a two-line comment and a menu
@@ -30,6 +23,4 @@ void walk(AirlineSink& sink, const Register& airlines);
 // Empty when the bytes equal the expected file, otherwise where they first differ.
 QString fixtureMismatch(const QByteArray& actual, const QString& fileName);
 
-} // namespace tarvex::test
-
-Q_DECLARE_METATYPE(tarvex::test::Register)
+} // namespace tarvex::testing

@@ -2,8 +2,43 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <initializer_list>
+
+using namespace Qt::StringLiterals;
 
 namespace tarvex::testing {
+
+namespace {
+
+template <typename Integer>
+QVariant nullable(const std::optional<Integer>& value) {
+    return value ? QVariant(qint64(*value)) : QVariant();
+}
+
+bool execute(QSqlQuery& query, std::initializer_list<QVariant> values) {
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+bool insertEntry(QSqlQuery& insertAirline, QSqlQuery& insertCondition, const RegisterEntry& entry) {
+    const AirlineRecord& a = entry.airline;
+    if (!execute(insertAirline, {a.airCode, a.airName, a.comment, a.accCode, int(a.bsp), int(a.script)}))
+        return false;
+    const qint64 id = insertAirline.lastInsertId().toLongLong();
+    for (const ConditionRecord& c : entry.conditions) {
+        const QVariant percent = c.comPct ? QVariant(c.comPct->toText()) : QVariant();
+        if (!execute(insertCondition,
+                     {id, c.comCondition, percent, nullable(c.comSum), c.comVal, c.remarks, nullable(c.valLen), c.fee}))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 TempAppFolder::TempAppFolder() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Files"));
@@ -22,6 +57,27 @@ qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const Condi
     return id;
 }
 
+void insertRegister(const QString& databasePath, const Register& airlines) {
+    const QString connectionName = u"insertRegister"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
+        db.setDatabaseName(databasePath);
+        QSqlQuery insertAirline(db);
+        QSqlQuery insertCondition(db);
+        // The percentage goes in as text, which the column's numeric affinity stores as a number.
+        bool done = db.open() && db.transaction() &&
+                    insertAirline.prepare(u"INSERT INTO tbMain (AirCode, AirName, Comment, AccCode, BSP, Script) "
+                                          "VALUES (?, ?, ?, ?, ?, ?)"_s) &&
+                    insertCondition.prepare(u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, "
+                                            "Remarks, ValLen, Fee) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        for (const RegisterEntry& entry : airlines)
+            done = done && insertEntry(insertAirline, insertCondition, entry);
+        if (!done || !db.commit())
+            qFatal("cannot store the register in %s", qPrintable(databasePath));
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -31,30 +87,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-}
-
-AirlineRecord airline(const QString& code, const QString& name, const QString& accCode, bool script) {
-    AirlineRecord record;
-    record.airCode = code;
-    record.airName = name;
-    record.accCode = accCode;
-    record.script = script;
-    return record;
-}
-
-ConditionRecord percentCondition(const QString& wording, const char* percent) {
-    ConditionRecord condition;
-    condition.comCondition = wording;
-    condition.comPct = Decimal4::parse(QString::fromLatin1(percent));
-    return condition;
-}
-
-ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency) {
-    ConditionRecord condition;
-    condition.comCondition = wording;
-    condition.comSum = std::int16_t(sum);
-    condition.comVal = currency;
-    return condition;
 }
 
 } // namespace tarvex::testing

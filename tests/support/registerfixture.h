@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/airlinerecord.h"
+#include "records.h"
 #include "store/registerstore.h"
 
 #include <QTemporaryDir>
@@ -28,12 +28,12 @@ private:
 // Stores an airline and its conditions through the table cursors; returns its id.
 qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const ConditionList& conditions = {});
 
+// Stores a whole register with plain SQL in one transaction, as the sqlite3 shell
+// would (fast enough for thousands of airlines); a store sees it at its next opening.
+void insertRegister(const QString& databasePath, const Register& airlines);
+
 // The whole content of a file; "<missing>" when it cannot be read.
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
-
-AirlineRecord airline(const QString& code, const QString& name, const QString& accCode = {}, bool script = true);
-ConditionRecord percentCondition(const QString& wording, const char* percent);
-ConditionRecord sumCondition(const QString& wording, int sum, const QString& currency);
 
 } // namespace tarvex::testing

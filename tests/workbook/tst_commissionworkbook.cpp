@@ -1,4 +1,5 @@
 #include "generation/commissionworkbook.h"
+#include "support/records.h"
 #include "xlsx/package.h"
 
 #include <QFile>
@@ -12,41 +13,13 @@
 #include <QTest>
 
 using namespace tarvex;
+using namespace tarvex::testing;
 
 namespace {
 
 const QString kDate = QStringLiteral("09.12.2024");
 const QString kTitle = QStringLiteral("Комиссионное вознаграждение авиакомпаний 09.12.2024");
 const QString kCheckerScript = QStringLiteral(TARVEX_TEST_SOURCE_DIR "/check_workbook.py");
-
-AirlineRecord airline(const QString& code, const QString& iata, const QString& name, bool bsp,
-                      const QString& comment = {}) {
-    AirlineRecord record;
-    record.airCode = code;
-    record.accCode = iata;
-    record.airName = name;
-    record.bsp = bsp;
-    record.comment = comment;
-    return record;
-}
-
-ConditionRecord percentCondition(const char* percent, const QString& condition, const QString& fee = {}) {
-    ConditionRecord record;
-    record.comPct = Decimal4::parse(QString::fromLatin1(percent));
-    record.comCondition = condition;
-    record.fee = fee;
-    return record;
-}
-
-ConditionRecord sumCondition(std::optional<std::int16_t> sum, const QString& currency, const QString& condition,
-                             const QString& fee = {}) {
-    ConditionRecord record;
-    record.comSum = sum;
-    record.comVal = currency;
-    record.comCondition = condition;
-    record.fee = fee;
-    return record;
-}
 
 // The styles of one airline row: A to C airline, D like the headers, E and F as given. Cells
 // hidden under a merged area are left out: readers show the style of the area's first cell.
@@ -181,17 +154,18 @@ void TestCommissionWorkbook::noAirlines() {
 
 void TestCommissionWorkbook::addSampleRegister(CommissionWorkbook& book) {
     // Row 4: one condition, no comment.
-    book.addAirline(airline("AA", "001", "American Airlines", true), {percentCondition("7.5", "все рейсы", "500 RUB")});
+    book.addAirline(inBsp(airline("AA", "American Airlines", "001")),
+                    {withFee(percentCondition("все рейсы", "7.5"), "500 RUB")});
     // Row 5: a comment and no conditions.
-    book.addAirline(airline("BB", "002", "Bee Air", false, "  Договор до 31.12.2025\r\n"), {});
+    book.addAirline(withComment(airline("BB", "Bee Air", "002"), "  Договор до 31.12.2025\r\n"), {});
     // Rows 6 to 8: a comment of 120 characters, then two conditions in the given order.
-    book.addAirline(airline("CC", "003", "Cee & \"Co\"", true, QString(120, u'к')),
-                    {sumCondition(15, "USD", "бизнес", "   "), sumCondition(0, {}, "прочее", "0")});
+    book.addAirline(inBsp(withComment(airline("CC", "Cee & \"Co\"", "003"), QString(120, u'к'))),
+                    {withFee(sumCondition("бизнес", 15, "USD"), "   "), withFee(sumCondition("прочее", 0, {}), "0")});
     // Row 9: neither comment nor conditions.
-    book.addAirline(airline("DD", "004", "Dee", false), {});
+    book.addAirline(airline("DD", "Dee", "004"), {});
     // Row 10: a currency wins over a percentage.
-    book.addAirline(airline("EE", "005", "Eee", false), {[] {
-                        ConditionRecord record = sumCondition(20, "EUR", "эконом");
+    book.addAirline(airline("EE", "Eee", "005"), {[] {
+                        ConditionRecord record = sumCondition("эконом", 20, "EUR");
                         record.comPct = Decimal4::fromInteger(5);
                         return record;
                     }()});
@@ -252,8 +226,9 @@ void TestCommissionWorkbook::airlineBlocks() {
 
 void TestCommissionWorkbook::withoutFeesColumnFStaysEmpty() {
     CommissionWorkbook book(kDate, false);
-    book.addAirline(airline("AA", "001", "American Airlines", true),
-                    {percentCondition("0.125", "все рейсы", "500 RUB"), percentCondition("10", "группы", "100")});
+    book.addAirline(
+        inBsp(airline("AA", "American Airlines", "001")),
+        {withFee(percentCondition("все рейсы", "0.125"), "500 RUB"), withFee(percentCondition("группы", "10"), "100")});
     QJsonObject expectations = commonExpectations();
     expectations["merges"] = QJsonArray{"A1:F2", "A4:A5", "B4:B5", "C4:C5", "D4:D5"};
     merge(expectations, "cells",
@@ -269,10 +244,10 @@ void TestCommissionWorkbook::gridGrowsPastTenThousandRows() {
     CommissionWorkbook book(kDate, true);
     ConditionList many;
     for (int i = 0; i < 9996; ++i)
-        many.append(percentCondition("1", QString::number(i)));
-    book.addAirline(airline("AA", "001", "A", false), many); // rows 4 to 9999
-    book.addAirline(airline("BB", "002", "B", true, "длинный договор"),
-                    {percentCondition("2", "x"), percentCondition("3", "y"), percentCondition("4", "z")});
+        many.append(percentCondition(QString::number(i), "1"));
+    book.addAirline(airline("AA", "A", "001"), many); // rows 4 to 9999
+    book.addAirline(inBsp(withComment(airline("BB", "B", "002"), "длинный договор")),
+                    {percentCondition("x", "2"), percentCondition("y", "3"), percentCondition("z", "4")});
 
     QJsonObject expectations = commonExpectations();
     expectations["max_row"] = 10003;
