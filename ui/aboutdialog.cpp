@@ -28,6 +28,8 @@ AboutDialog::AboutDialog(QWidget* parent)
     , m_ui(std::make_unique<Ui::AboutDialog>()) {
     m_ui->setupUi(this);
     setFixedSize(size());
+    // A fixed window: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowIcon(programIcon());
     QPalette page = palette();
     page.setColor(QPalette::Window, Qt::white);

@@ -38,6 +38,7 @@ void ProgressDialog::runStarted() {
     m_ui->Label1->hide();
     setButtonsEnabled(false);
     m_ui->PrBar->setValue(0);
+    centreOnMainWindow();
     show();
     paintNow();
 }
@@ -53,8 +54,10 @@ void ProgressDialog::runFinished(const QString& filePath, bool startedByCreateAl
     m_ui->Label1->show();
     m_filePath = filePath;
     m_ui->PrBar->setValue(m_ui->PrBar->maximum());
-    if (!startedByCreateAll)
+    if (!startedByCreateAll) {
+        centreOnMainWindow();
         showCompletionDialog();
+    }
 }
 
 void ProgressDialog::runAbandoned() {
@@ -63,6 +66,13 @@ void ProgressDialog::runAbandoned() {
 
 void ProgressDialog::showCompletionDialog() {
     exec();
+}
+
+// Placed explicitly each time: a borderless window shown again would otherwise be left
+// wherever the window manager puts it.
+void ProgressDialog::centreOnMainWindow() {
+    if (const QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr)
+        move(mainWindow->frameGeometry().center() - rect().center());
 }
 
 void ProgressDialog::setButtonsEnabled(bool enabled) {

@@ -38,6 +38,7 @@ protected:
     virtual void showCompletionDialog();
 
 private:
+    void centreOnMainWindow();
     void setButtonsEnabled(bool enabled);
     void paintNow();
     void openFile();
