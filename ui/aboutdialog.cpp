@@ -1,12 +1,62 @@
 #include "aboutdialog.h"
 
+#include "icons.h"
+#include "settings/versiontext.h"
+#include "ui_aboutdialog.h"
+
+#include <QEvent>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
+namespace {
+
+// The program's four-part version, compiled in from the project's version.
+const QString kProgramVersion = QStringLiteral(TARVEX_VERSION);
+
+QFont arialOfPixels(int pixels) {
+    QFont font(u"Arial"_s);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
 AboutDialog::AboutDialog(QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(u"О программе Tarvex"_s);
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::AboutDialog>()) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    // A fixed window: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(programIcon());
+    QPalette page = palette();
+    page.setColor(QPalette::Window, Qt::white);
+    setPalette(page);
+    setAutoFillBackground(true);
+
+    m_ui->lbProgramName->setFont(arialOfPixels(40));
+    QPalette letters = m_ui->lbProgramName->palette();
+    letters.setColor(QPalette::WindowText, QColor(0x1e, 0x50, 0xa0));
+    m_ui->lbProgramName->setPalette(letters);
+    m_ui->lbPurpose->setFont(arialOfPixels(17));
+    for (QLabel* paragraph : {m_ui->lbContracts, m_ui->lbAutomation})
+        paragraph->setAccessibleName(paragraph->text().simplified());
+    showVersion();
+}
+
+AboutDialog::~AboutDialog() = default;
+
+void AboutDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        showVersion();
+    QDialog::changeEvent(event);
+}
+
+void AboutDialog::showVersion() {
+    m_ui->lbVersion->setText(u"версия - "_s + shortVersionText(kProgramVersion));
+    m_ui->lbVersion->setAccessibleName(m_ui->lbVersion->text());
 }
 
 } // namespace tarvex

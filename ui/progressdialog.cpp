@@ -1,28 +1,114 @@
 #include "progressdialog.h"
 
+#include "desktopopener.h"
+#include "icons.h"
+#include "ui_progressdialog.h"
+#include "userprompts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
 ProgressDialog::ProgressDialog(QString appDir, DesktopOpener& opener, UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_ui(std::make_unique<Ui::ProgressDialog>())
     , m_appDir(std::move(appDir))
     , m_opener(opener)
     , m_prompts(prompts) {
-    setWindowTitle(u"Генерируем файлы"_s);
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_ui->PrBar->setStyleSheet(u"QProgressBar { border: none; background: #e6e6e6; text-align: center; }"
+                               u"QProgressBar::chunk { background: #1e64c8; }"_s);
+    m_ui->btOpenFile->setIcon(tarvexIcon("document-open"));
+    m_ui->btOpenFolder->setIcon(tarvexIcon("folder-open"));
+    m_ui->btOK->setIcon(tarvexIcon("dialog-ok"));
+    m_ui->Label1->hide();
+    connect(m_ui->btOpenFile, &QPushButton::clicked, this, &ProgressDialog::openFile);
+    connect(m_ui->btOpenFolder, &QPushButton::clicked, this, &ProgressDialog::openFolder);
+    connect(m_ui->btOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void ProgressDialog::runStarted() {}
+ProgressDialog::~ProgressDialog() = default;
+
+void ProgressDialog::runStarted() {
+    m_ui->Label1->hide();
+    setButtonsEnabled(false);
+    m_ui->PrBar->setValue(0);
+    centreOnMainWindow();
+    show();
+    paintNow();
+}
 
 void ProgressDialog::progressChanged(int percent) {
-    (void)percent;
+    m_ui->PrBar->setValue(percent);
+    paintNow();
 }
 
 void ProgressDialog::runFinished(const QString& filePath, bool startedByCreateAll) {
-    (void)filePath;
-    (void)startedByCreateAll;
+    hide();
+    setButtonsEnabled(true);
+    m_ui->Label1->show();
+    m_filePath = filePath;
+    m_ui->PrBar->setValue(m_ui->PrBar->maximum());
+    if (!startedByCreateAll) {
+        centreOnMainWindow();
+        showCompletionDialog();
+    }
 }
 
-void ProgressDialog::runAbandoned() {}
+void ProgressDialog::runAbandoned() {
+    hide();
+}
+
+void ProgressDialog::showCompletionDialog() {
+    exec();
+}
+
+// Placed explicitly each time: a borderless window shown again would otherwise be left
+// wherever the window manager puts it.
+void ProgressDialog::centreOnMainWindow() {
+    if (const QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr)
+        move(mainWindow->frameGeometry().center() - rect().center());
+}
+
+void ProgressDialog::setButtonsEnabled(bool enabled) {
+    m_ui->btOpenFile->setEnabled(enabled);
+    m_ui->btOpenFolder->setEnabled(enabled);
+    m_ui->btOK->setEnabled(enabled);
+}
+
+// A run keeps the event loop busy until it ends: the gauge is painted at once, and the
+// window system may map and expose the window, while the user's input waits in the queue.
+void ProgressDialog::paintNow() {
+    m_ui->PrBar->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ProgressDialog::openFile() {
+    const QFileInfo file(m_filePath);
+    if (file.isFile()) {
+        openOrReport(file.absoluteFilePath(), u"Не удалось открыть файл\r\n%1"_s);
+    } else {
+        m_prompts.showMessage(this, u"Файл %1\r\nне найден в каталоге %2"_s.arg(
+                                        file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
+    }
+    accept();
+}
+
+void ProgressDialog::openFolder() {
+    // Before any run has written a file the default output folder stands in.
+    const QString folder = m_filePath.isEmpty() ? m_appDir + u"Files"_s : QFileInfo(m_filePath).absolutePath();
+    openOrReport(folder, u"Не удалось открыть папку\r\n%1"_s);
+    accept();
+}
+
+void ProgressDialog::openOrReport(const QString& path, const QString& failureText) {
+    if (!m_opener.openPath(path))
+        m_prompts.showError(this, failureText.arg(QDir::toNativeSeparators(path)));
+}
 
 } // namespace tarvex

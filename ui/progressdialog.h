@@ -5,7 +5,13 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 namespace tarvex {
+
+namespace Ui {
+class ProgressDialog;
+}
 
 class DesktopOpener;
 class UserPrompts;
@@ -17,16 +23,33 @@ class ProgressDialog : public QDialog, public RunObserver {
 public:
     // appDir is the app folder with its trailing "/".
     ProgressDialog(QString appDir, DesktopOpener& opener, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~ProgressDialog() override;
 
     void runStarted() override;
     void progressChanged(int percent) override;
     void runFinished(const QString& filePath, bool startedByCreateAll) override;
     void runAbandoned() override;
 
+    // The file the last finished run wrote.
+    QString filePath() const { return m_filePath; }
+
+protected:
+    // Shows the finished window as the modal completion dialog; tests show it without blocking.
+    virtual void showCompletionDialog();
+
 private:
+    void centreOnMainWindow();
+    void setButtonsEnabled(bool enabled);
+    void paintNow();
+    void openFile();
+    void openFolder();
+    void openOrReport(const QString& path, const QString& failureText);
+
+    std::unique_ptr<Ui::ProgressDialog> m_ui;
     QString m_appDir;
     DesktopOpener& m_opener;
     UserPrompts& m_prompts;
+    QString m_filePath;
 };
 
 } // namespace tarvex

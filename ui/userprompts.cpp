@@ -63,4 +63,9 @@ void MessageBoxPrompts::showError(QWidget* parent, const QString& text) {
             QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void MessageBoxPrompts::showMessage(QWidget* parent, const QString& text) {
+    showBox(parent, QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
 } // namespace tarvex

@@ -22,6 +22,8 @@ public:
     virtual void inform(QWidget* parent, const QString& title, const QString& text) = 0;
     // The application's error box: an error icon, the application's title, the error's own text.
     virtual void showError(QWidget* parent, const QString& text) = 0;
+    // A plain box without an icon: the application's title, the text and one OK button.
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
 };
 
 // The real boxes: QMessageBox with Russian button texts.
@@ -31,6 +33,7 @@ public:
     Answer askYesNoCancel(QWidget* parent, const QString& title, const QString& text) override;
     void inform(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
+    void showMessage(QWidget* parent, const QString& text) override;
 };
 
 } // namespace tarvex

@@ -32,4 +32,8 @@ void ScriptedPrompts::showError(QWidget*, const QString& text) {
     m_shown.append({u"error"_s, {}, text});
 }
 
+void ScriptedPrompts::showMessage(QWidget*, const QString& text) {
+    m_shown.append({u"message"_s, {}, text});
+}
+
 } // namespace tarvex

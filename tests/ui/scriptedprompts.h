@@ -14,7 +14,7 @@ namespace tarvex {
 class ScriptedPrompts : public UserPrompts {
 public:
     struct Shown {
-        QString kind; // "yesno", "yesnocancel", "inform" or "error"
+        QString kind; // "yesno", "yesnocancel", "inform", "error" or "message"
         QString title;
         QString text;
     };
@@ -31,6 +31,7 @@ public:
     Answer askYesNoCancel(QWidget* parent, const QString& title, const QString& text) override;
     void inform(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
+    void showMessage(QWidget* parent, const QString& text) override;
 
 private:
     Answer nextAnswer();

@@ -1,0 +1,262 @@
+#include "generation/generationrun.h"
+#include "settings/options.h"
+#include "support/registerfixture.h"
+#include "ui/progressdialog.h"
+#include "ui/scriptedprompts.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Shows the completion dialog without blocking, so the test can click its buttons, and
+// notes the window's state at each step of the gauge.
+class ObservedProgressDialog : public ProgressDialog {
+public:
+    using ProgressDialog::ProgressDialog;
+
+    struct Step {
+        int gauge;
+        bool visible;
+        bool buttonsEnabled;
+    };
+    QList<Step> steps;
+    int completions = 0;
+
+    void progressChanged(int percent) override {
+        ProgressDialog::progressChanged(percent);
+        steps << Step{gauge()->value(), isVisible(), button("btOK")->isEnabled()};
+    }
+
+    QProgressBar* gauge() const { return findChild<QProgressBar*>(u"PrBar"_s); }
+    QLabel* completionLabel() const { return findChild<QLabel*>(u"Label1"_s); }
+    QPushButton* button(const char* name) const { return findChild<QPushButton*>(QString::fromLatin1(name)); }
+    bool buttonsEnabled() const {
+        return button("btOpenFile")->isEnabled() && button("btOpenFolder")->isEnabled() && button("btOK")->isEnabled();
+    }
+    bool buttonsDisabled() const {
+        return !button("btOpenFile")->isEnabled() && !button("btOpenFolder")->isEnabled() &&
+               !button("btOK")->isEnabled();
+    }
+
+protected:
+    void showCompletionDialog() override {
+        ++completions;
+        show();
+    }
+};
+
+} // namespace
+
+class TestProgressDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_folder = std::make_unique<TempAppFolder>();
+        m_mainWindow = std::make_unique<QWidget>();
+        m_mainWindow->setGeometry(100, 80, 742, 516);
+        m_mainWindow->show();
+        m_prompts.clear();
+        m_opener = RecordingOpener();
+        m_dialog =
+            std::make_unique<ObservedProgressDialog>(m_folder->appDir(), m_opener, m_prompts, m_mainWindow.get());
+    }
+    void cleanup() {
+        m_dialog.reset();
+        m_mainWindow.reset();
+        m_folder.reset();
+    }
+
+    void layoutAndNames() {
+        QCOMPARE(m_dialog->size(), QSize(352, 101));
+        QVERIFY(m_dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(m_dialog->windowTitle(), u"Генерируем файлы"_s);
+        QCOMPARE(m_dialog->completionLabel()->text(), u"Процесс завершён. Выберите действие -"_s);
+        QVERIFY(m_dialog->completionLabel()->font().bold());
+        QCOMPARE(m_dialog->gauge()->geometry(), QRect(8, 35, 334, 17));
+        QCOMPARE(m_dialog->button("btOpenFile")->text(), u"Открыть файл"_s);
+        QCOMPARE(m_dialog->button("btOpenFolder")->text(), u"Открыть папку"_s);
+        QCOMPARE(m_dialog->button("btOK")->text(), u"OK"_s);
+        for (const char* name : {"btOpenFile", "btOpenFolder", "btOK"}) {
+            QPushButton* button = m_dialog->button(name);
+            QVERIFY2(!button->icon().isNull(), name);
+            QCOMPARE(button->accessibleName(), button->text());
+        }
+    }
+
+    void runningShowsTheGaugeWithButtonsDisabled() {
+        m_dialog->runStarted();
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!m_dialog->isModal());
+        QVERIFY(m_dialog->buttonsDisabled());
+        QVERIFY(m_dialog->completionLabel()->isHidden());
+        QCOMPARE(m_dialog->gauge()->value(), 0);
+        QVERIFY(centredOnMainWindow());
+
+        m_dialog->progressChanged(37);
+        QCOMPARE(m_dialog->gauge()->value(), 37);
+        QCOMPARE(m_dialog->gauge()->text(), u"37%"_s);
+    }
+
+    void finishedOutsideCreateAllShowsTheCompletionDialog() {
+        const QString path = writeOutput(u"Tarvex-SmartFlow.txt"_s);
+        m_dialog->runStarted();
+        m_mainWindow->move(300, 200); // the completion dialog follows the main window
+        m_dialog->progressChanged(50);
+        m_dialog->runFinished(path, false);
+        QCOMPARE(m_dialog->completions, 1);
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(centredOnMainWindow());
+        QVERIFY(m_dialog->buttonsEnabled());
+        QVERIFY(m_dialog->completionLabel()->isVisible());
+        QCOMPARE(m_dialog->gauge()->value(), 100);
+        QCOMPARE(m_dialog->filePath(), path);
+    }
+
+    void finishedByCreateAllShowsNoDialog() {
+        m_dialog->runStarted();
+        m_dialog->runFinished(writeOutput(u"Tarvex_AviaList.csv"_s), true);
+        QCOMPARE(m_dialog->completions, 0);
+        QVERIFY(!m_dialog->isVisible());
+    }
+
+    void abandonedRunHidesTheWindow() {
+        m_dialog->runStarted();
+        m_dialog->progressChanged(20);
+        m_dialog->runAbandoned();
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_dialog->completions, 0);
+    }
+
+    void gaugeFollowsARealRun() {
+        RegisterStore data;
+        data.open(m_folder->appDir());
+        for (int index = 0; index < 25; ++index)
+            addAirline(data, airline(u"%1"_s.arg(index, 2, 10, QChar(u'0')), u"Airline %1"_s.arg(index)));
+        const Options options(m_folder->appDir());
+        GenerationRun run(data, options, *m_dialog);
+
+        const RunResult result = run.run({OutputKind::AirlineList});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QVERIFY(m_dialog->steps.size() >= 2);
+        int previous = -1;
+        for (const auto& step : m_dialog->steps) {
+            QVERIFY(step.visible);
+            QVERIFY(!step.buttonsEnabled);
+            QVERIFY(step.gauge > previous);
+            previous = step.gauge;
+        }
+        QCOMPARE(m_dialog->steps.last().gauge, 100);
+        QCOMPARE(m_dialog->completions, 1);
+        QCOMPARE(m_dialog->filePath(), result.filePath);
+    }
+
+    void createAllRunShowsNoCompletionDialog() {
+        RegisterStore data;
+        data.open(m_folder->appDir());
+        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+        m_folder->writeOptions("[group]\r\n1=cbSF\r\n2=cbSFrmk\r\n");
+        const Options options(m_folder->appDir());
+        GenerationRun run(data, options, *m_dialog);
+
+        const QList<RunResult> results = run.createAll();
+        QCOMPARE(results.size(), 2);
+        QCOMPARE(m_dialog->completions, 0);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_dialog->filePath(), results.last().filePath);
+    }
+
+    void openFileOpensTheWrittenFile() {
+        const QString path = writeOutput(u"Tarvex-SmartFlow.txt"_s);
+        finish(path);
+        QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton);
+        QCOMPARE(m_opener.opened, QStringList{path});
+        QVERIFY(m_prompts.shown().isEmpty());
+        QVERIFY(!m_dialog->isVisible());
+    }
+
+    void openFileNamesTheMissingFileAndFolder() {
+        const QString folder = m_folder->appDir() + u"scripts"_s;
+        QDir().mkpath(folder);
+        const QString path = writeOutput(u"scripts/Tarvex-SmartFlow-with-remarks.txt"_s);
+        finish(path);
+        QVERIFY(QFile::remove(path));
+        QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton);
+        QVERIFY(m_opener.opened.isEmpty());
+        QCOMPARE(m_prompts.shown().size(), 1);
+        QCOMPARE(m_prompts.shown().first().kind, u"message"_s);
+        QCOMPARE(m_prompts.shown().first().text, u"Файл Tarvex-SmartFlow-with-remarks.txt\r\nне найден в каталоге "_s +
+                                                     QDir::toNativeSeparators(folder));
+        QVERIFY(!m_dialog->isVisible());
+    }
+
+    void openFolderOpensTheFolderOfTheWrittenFile() {
+        const QString folder = m_folder->appDir() + u"Отчёты"_s;
+        QDir().mkpath(folder);
+        finish(writeOutput(u"Отчёты/Tarvex_comissions.xlsx"_s));
+        QTest::mouseClick(m_dialog->button("btOpenFolder"), Qt::LeftButton);
+        QCOMPARE(m_opener.opened, QStringList{folder});
+        QVERIFY(m_prompts.shown().isEmpty());
+        QVERIFY(!m_dialog->isVisible());
+    }
+
+    void okClosesWithoutOpening() {
+        finish(writeOutput(u"Tarvex-SmartFlow.txt"_s));
+        QTest::mouseClick(m_dialog->button("btOK"), Qt::LeftButton);
+        QVERIFY(m_opener.opened.isEmpty());
+        QVERIFY(m_prompts.shown().isEmpty());
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+    }
+
+    void desktopThatCannotOpenIsReported_data() {
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("file") << u"btOpenFile"_s << u"Не удалось открыть файл\r\n%1/Files/Tarvex-Rules.txt"_s;
+        QTest::newRow("folder") << u"btOpenFolder"_s << u"Не удалось открыть папку\r\n%1/Files"_s;
+    }
+    void desktopThatCannotOpenIsReported() {
+        QFETCH(QString, buttonName);
+        QFETCH(QString, text);
+        m_opener.succeeds = false;
+        finish(writeOutput(u"Files/Tarvex-Rules.txt"_s));
+        QTest::mouseClick(m_dialog->button(buttonName.toLatin1().constData()), Qt::LeftButton);
+        QCOMPARE(m_prompts.shown().size(), 1);
+        QCOMPARE(m_prompts.shown().first().kind, u"error"_s);
+        const QString appFolder = QDir::toNativeSeparators(QDir(m_folder->appDir()).absolutePath());
+        QCOMPARE(m_prompts.shown().first().text, text.arg(appFolder));
+        QVERIFY(!m_dialog->isVisible());
+    }
+
+private:
+    // Give or take a pixel of rounding.
+    bool centredOnMainWindow() const {
+        return (m_dialog->geometry().center() - m_mainWindow->geometry().center()).manhattanLength() <= 2;
+    }
+    QString writeOutput(const QString& relativePath) const {
+        const QString path = m_folder->appDir() + relativePath;
+        writeFile(path, "content\r\n");
+        return QFileInfo(path).absoluteFilePath();
+    }
+    void finish(const QString& path) {
+        m_dialog->runStarted();
+        m_dialog->runFinished(path, false);
+        QVERIFY(m_dialog->isVisible());
+    }
+
+    std::unique_ptr<TempAppFolder> m_folder;
+    std::unique_ptr<QWidget> m_mainWindow;
+    ScriptedPrompts m_prompts;
+    RecordingOpener m_opener;
+    std::unique_ptr<ObservedProgressDialog> m_dialog;
+};
+
+QTEST_MAIN(TestProgressDialog)
+#include "tst_progressdialog.moc"
