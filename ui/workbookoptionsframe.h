@@ -23,7 +23,8 @@ public:
     explicit WorkbookOptionsFrame(QWidget* parent = nullptr);
     ~WorkbookOptionsFrame() override;
 
-    // The browse button asks `chooser` (the desktop's folder dialog until set) and starts in the folder the box names, a relative one taken from appDir.
+    // The browse button asks `chooser` (the desktop's folder dialog until set) and starts in the folder the box names,
+    // a relative one taken from appDir.
     void setFolderBrowsing(FolderChooser& chooser, const QString& appDir);
     // The date shown in the name preview.
     void setClock(std::function<QDate()> today);

@@ -39,8 +39,7 @@ private slots:
         QTest::addColumn<QByteArray>("group");
         QTest::addColumn<QStringList>("ticked");
         QTest::newRow("file order") << QByteArray("1=cbCSV\n2=cbSK\n") << QStringList{u"cbCSV"_s, u"cbSK"_s};
-        QTest::newRow("unknown names ignored")
-            << QByteArray("1=xxSFrmk\n2=cbsf\n3=cbXL\n") << QStringList{u"cbXL"_s};
+        QTest::newRow("unknown names ignored") << QByteArray("1=xxSFrmk\n2=cbsf\n3=cbXL\n") << QStringList{u"cbXL"_s};
         QTest::newRow("a name twice ticks once") << QByteArray("1=cbSF\n2=cbSF\n") << QStringList{u"cbSF"_s};
     }
     void tasksNamingTaskBoxesOnly() {

@@ -4,8 +4,8 @@
 #include "settings/windowtitle.h"
 #include "support/registerfixture.h"
 #include "ui/folderchooser.h"
-#include "ui/settingsdialog.h"
 #include "ui/scriptedprompts.h"
+#include "ui/settingsdialog.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,7 +20,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using namespace tarvex;
 using namespace tarvex::testing;
@@ -40,6 +43,25 @@ public:
     }
     QString answer;
     QStringList startFolders;
+};
+
+// Files may not grow past a size while it lives; a write beyond it fails instead of stopping the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            qFatal("cannot limit the file size");
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    rlimit m_previous{};
 };
 
 // The settings file as a save writes it into a new file, with the app folder in place of APP.
@@ -158,7 +180,9 @@ void TestSettingsDialog::firstOpeningShowsTheDefaults() {
 void TestSettingsDialog::describedTexts_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    const auto row = [](const char* name, const QString& text) { QTest::newRow(name) << QString::fromUtf8(name) << text; };
+    const auto row = [](const char* name, const QString& text) {
+        QTest::newRow(name) << QString::fromUtf8(name) << text;
+    };
     row("gbXLSpath", u"Путь сохранения файла экспорта"_s);
     row("gbXLSname", u"Имя файла экспорта"_s);
     row("cbXLSdate", u"добавлять текущую дату в конце имени"_s);
@@ -272,11 +296,12 @@ void TestSettingsDialog::savingAtOnceWritesEveryKey() {
     openDialog();
     QSignalSpy saved(m_dialog.get(), &SettingsDialog::settingsSaved);
     save();
-    QCOMPARE(optionsBytes(), expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\n"
-                                                              "[script]\nprefix=\npath=APP/Files\nname=Tarvex-Rules\n"
-                                                              "date=0\n"
-                                                              "[flow]\npath=APP/Files\nname=Tarvex-SmartFlow\ndate=0\n"
-                                                              "[xls]\npath=APP/Files\nname=Tarvex_comissions\ndate=0\n"));
+    QCOMPARE(optionsBytes(),
+             expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\n"
+                                              "[script]\nprefix=\npath=APP/Files\nname=Tarvex-Rules\n"
+                                              "date=0\n"
+                                              "[flow]\npath=APP/Files\nname=Tarvex-SmartFlow\ndate=0\n"
+                                              "[xls]\npath=APP/Files\nname=Tarvex_comissions\ndate=0\n"));
     QCOMPARE(saved.count(), 1);
     QCOMPARE(m_prompts.shown().size(), 1);
     QCOMPARE(m_prompts.shown().first().kind, u"inform"_s);
@@ -312,7 +337,8 @@ void TestSettingsDialog::titleAfterSave_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("addition replaced") << u"Офис 1 | "_s + kOwnTitle << u"Офис 2"_s << u"Офис 2 | "_s + kOwnTitle;
     QTest::newRow("plain title gets one") << kOwnTitle << u"Офис 2"_s << u"Офис 2 | "_s + kOwnTitle;
-    QTest::newRow("emptied box keeps the title") << u"Офис 1 | "_s + kOwnTitle << QString() << u"Офис 1 | "_s + kOwnTitle;
+    QTest::newRow("emptied box keeps the title")
+        << u"Офис 1 | "_s + kOwnTitle << QString() << u"Офис 1 | "_s + kOwnTitle;
 }
 
 // The main window applies the title and the grid font when the dialog says it saved; a stand-in does the same here.
@@ -407,7 +433,24 @@ void TestSettingsDialog::failedWriteChangesNothing() {
     QCOMPARE(control<QLineEdit>(u"eHeader"_s)->text(), u"Офис 2"_s); // what the user typed is still there
 }
 
+// The operating system refuses the write part-way through the save, also for root: no file may grow past the
+// size limit, so the keys of section params fit and the next key does not.
 void TestSettingsDialog::failedWriteKeepsTheKeysWrittenBefore() {
+    const QByteArray params = "[params]\r\nheader=Офис 2\r\nmainfont=8\r\n";
+    QSignalSpy saved(m_dialog.get(), &SettingsDialog::settingsSaved);
+    openDialog();
+    typeInto(u"eHeader"_s, u"Офис 2"_s);
+    {
+        const FileSizeLimit limit(params.size());
+        save();
+    }
+    QCOMPARE(optionsBytes(), params);
+    QCOMPARE(m_prompts.shown().size(), 1);
+    // Remove once the settings file's writer checks its final flush: until then the refused write goes unnoticed.
+    QEXPECT_FAIL("", "the settings file's writer does not check its final flush yet", Abort);
+    QCOMPARE(m_prompts.shown().first().kind, u"error"_s);
+    QCOMPARE(m_prompts.shown().first().text, u"Unable to write to "_s + optionsPath());
+    QCOMPARE(saved.count(), 0);
 }
 
 void TestSettingsDialog::closeWritesNothingAndReopeningShowsTheStoredState() {
