@@ -25,6 +25,9 @@ SettingsDialog::SettingsDialog(QString appDir, UserPrompts& prompts, QWidget* pa
             m_ui->pcPages->setCurrentIndex(m_ui->tvPages->indexOfTopLevelItem(page));
     });
     m_ui->tvPages->setCurrentItem(m_ui->tvPages->topLevelItem(0));
+    fitPageTreeToItsNames();
+    // A fixed size: 554 by 352 pixels, or what the desktop's font needs to show every caption whole.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(554, 352)));
     connect(m_ui->cbFlowDate, &QCheckBox::toggled, this, &SettingsDialog::refreshFlowNamePreview);
     connect(m_ui->btnScriptPath, &QToolButton::clicked, this, &SettingsDialog::browseScriptFolder);
     connect(m_ui->btnSave, &QPushButton::clicked, this, &SettingsDialog::saveSettings);
@@ -33,6 +36,14 @@ SettingsDialog::SettingsDialog(QString appDir, UserPrompts& prompts, QWidget* pa
 }
 
 SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::fitPageTreeToItsNames() {
+    // The tree is 139 pixels wide unless the desktop's font needs more room for a whole page name.
+    QAbstractItemView& tree = *m_ui->tvPages;
+    const int needed = tree.sizeHintForColumn(0) + 2 * tree.frameWidth();
+    if (needed > tree.minimumWidth())
+        tree.setFixedWidth(needed);
+}
 
 void SettingsDialog::setFolderChooser(FolderChooser& chooser) {
     m_folderChooser = &chooser;

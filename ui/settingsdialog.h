@@ -46,6 +46,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitPageTreeToItsNames();
     SavedSettings settingsFromControls() const;
     void refreshFlowNamePreview();
     void browseScriptFolder();
