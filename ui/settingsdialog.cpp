@@ -1,4 +1,13 @@
 #include "settingsdialog.h"
+#include "ui_settingsdialog.h"
+
+#include "filenamepreview.h"
+#include "userprompts.h"
+
+#include "settings/storedsettings.h"
+
+#include <QApplication>
+#include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -6,9 +15,101 @@ namespace tarvex {
 
 SettingsDialog::SettingsDialog(QString appDir, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::SettingsDialog>())
     , m_appDir(std::move(appDir))
     , m_prompts(prompts) {
-    setWindowTitle(u"Настройки"_s);
+    m_ui->setupUi(this);
+    m_ui->frXLSopt1->setFolderBrowsing(*m_folderChooser, m_appDir);
+    connect(m_ui->tvPages, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* page) {
+        if (page)
+            m_ui->pcPages->setCurrentIndex(m_ui->tvPages->indexOfTopLevelItem(page));
+    });
+    m_ui->tvPages->setCurrentItem(m_ui->tvPages->topLevelItem(0));
+    fitPageTreeToItsNames();
+    // A fixed size: 554 by 352 pixels, or what the desktop's font needs to show every caption whole.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(554, 352)));
+    connect(m_ui->cbFlowDate, &QCheckBox::toggled, this, &SettingsDialog::refreshFlowNamePreview);
+    connect(m_ui->btnScriptPath, &QToolButton::clicked, this, &SettingsDialog::browseScriptFolder);
+    connect(m_ui->btnSave, &QPushButton::clicked, this, &SettingsDialog::saveSettings);
+    connect(m_ui->btnClose, &QPushButton::clicked, this, &SettingsDialog::reject);
+    refreshFlowNamePreview();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::fitPageTreeToItsNames() {
+    // The tree is 139 pixels wide unless the desktop's font needs more room for a whole page name.
+    QAbstractItemView& tree = *m_ui->tvPages;
+    const int needed = tree.sizeHintForColumn(0) + 2 * tree.frameWidth();
+    if (needed > tree.minimumWidth())
+        tree.setFixedWidth(needed);
+}
+
+void SettingsDialog::setFolderChooser(FolderChooser& chooser) {
+    m_folderChooser = &chooser;
+    m_ui->frXLSopt1->setFolderBrowsing(chooser, m_appDir);
+}
+
+void SettingsDialog::setClock(std::function<QDate()> today) {
+    m_today = today;
+    m_ui->frXLSopt1->setClock(std::move(today));
+    refreshFlowNamePreview();
+}
+
+void SettingsDialog::showEvent(QShowEvent* event) {
+    // Each opening shows the stored state; a window restored by the desktop keeps what the user typed.
+    if (!event->spontaneous())
+        loadStoredSettings();
+    QDialog::showEvent(event);
+}
+
+void SettingsDialog::loadStoredSettings() {
+    m_stored = readStoredSettings(Options(m_appDir));
+    m_ui->frXLSopt1->showNaming(m_stored.workbook);
+    m_ui->eHeader->setText(m_stored.header);
+    m_ui->seMainFont->setValue(m_stored.mainFont); // the spin box holds it within 8 to 24
+    m_ui->eScriptPath->setText(m_stored.scriptsPath);
+    m_ui->eFlowName->setText(m_stored.smartFlow.name);
+    m_ui->cbFlowDate->setChecked(m_stored.smartFlow.date);
+    refreshFlowNamePreview();
+    // A task box unticked here but named by the file is ticked again, and one ticked but not stored is cleared.
+    for (const QString& task : groupTaskBoxNames())
+        findChild<QCheckBox*>(task)->setChecked(m_stored.tickedTasks.contains(task));
+}
+
+SavedSettings SettingsDialog::settingsFromControls() const {
+    SavedSettings settings = m_stored;
+    settings.header = m_ui->eHeader->text();
+    settings.mainFont = m_ui->seMainFont->value();
+    settings.scriptsPath = m_ui->eScriptPath->text();
+    settings.smartFlow.name = m_ui->eFlowName->text();
+    settings.smartFlow.date = m_ui->cbFlowDate->isChecked();
+    settings.workbook = m_ui->frXLSopt1->naming();
+    settings.tickedTasks.clear();
+    for (const QString& task : groupTaskBoxNames()) {
+        if (findChild<QCheckBox*>(task)->isChecked())
+            settings.tickedTasks.append(task);
+    }
+    return settings;
+}
+
+bool SettingsDialog::saveSettings() {
+    Options options(m_appDir);
+    if (!options.save(settingsFromControls())) {
+        m_prompts.showError(this, options.errorString());
+        return false;
+    }
+    emit settingsSaved();
+    m_prompts.inform(this, QApplication::applicationDisplayName(), u"Настройки сохранены."_s);
+    return true;
+}
+
+void SettingsDialog::refreshFlowNamePreview() {
+    showFileNameEnding(*m_ui->lbFlowNameEnding, m_ui->cbFlowDate->isChecked(), u".txt"_s, m_today());
+}
+
+void SettingsDialog::browseScriptFolder() {
+    browseFolderInto(*m_folderChooser, *m_ui->eScriptPath, m_appDir);
 }
 
 } // namespace tarvex

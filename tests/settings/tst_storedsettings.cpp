@@ -1,0 +1,87 @@
+#include "settings/storedsettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tarvex::Options;
+using tarvex::OutputNaming;
+using tarvex::readStoredSettings;
+using tarvex::SavedSettings;
+
+class TestStoredSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void cleanup() { QFile::remove(appDir() + u"options.ini"_s); }
+
+    void noFileGivesTheDefaults() {
+        const SavedSettings stored = readStoredSettings(Options(appDir()));
+        const QString files = appDir() + u"Files"_s;
+        QCOMPARE(stored.header, QString());
+        QCOMPARE(stored.mainFont, 8);
+        QCOMPARE(stored.scriptPrefix, QString());
+        QCOMPARE(stored.scriptsPath, files);
+        QCOMPARE(stored.smartKey, (OutputNaming{files, u"Tarvex-Rules"_s, false}));
+        QCOMPARE(stored.smartFlow, (OutputNaming{files, u"Tarvex-SmartFlow"_s, false}));
+        QCOMPARE(stored.workbook, (OutputNaming{files, u"Tarvex_comissions"_s, false}));
+        QVERIFY(stored.tickedTasks.isEmpty());
+    }
+
+    void scriptFolderComesFromTheSmartKeyKey() {
+        writeOptions("[script]\npath=/sk\n[flow]\npath=/sf\n");
+        QCOMPARE(readStoredSettings(Options(appDir())).scriptsPath, u"/sk"_s);
+    }
+
+    void tasksNamingTaskBoxesOnly_data() {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::newRow("file order") << QByteArray("1=cbCSV\n2=cbSK\n") << QStringList{u"cbCSV"_s, u"cbSK"_s};
+        QTest::newRow("unknown names ignored") << QByteArray("1=xxSFrmk\n2=cbsf\n3=cbXL\n") << QStringList{u"cbXL"_s};
+        QTest::newRow("a name twice ticks once") << QByteArray("1=cbSF\n2=cbSF\n") << QStringList{u"cbSF"_s};
+    }
+    void tasksNamingTaskBoxesOnly() {
+        QFETCH(QByteArray, group);
+        QFETCH(QStringList, ticked);
+        writeOptions("[group]\n" + group);
+        QCOMPARE(readStoredSettings(Options(appDir())).tickedTasks, ticked);
+    }
+
+    // What is read back and saved unchanged is what was stored.
+    void savedSettingsReadBackUnchanged() {
+        const SavedSettings saved{u"Офис"_s,
+                                  12,
+                                  u"RT"_s,
+                                  u"Out"_s,
+                                  {QString(), u"SK"_s, true},
+                                  {QString(), u"SF"_s, false},
+                                  {u"/x"_s, u"WB"_s, true},
+                                  {u"cbSF"_s, u"cbXL"_s}};
+        Options options(appDir());
+        QVERIFY(options.save(saved));
+        const SavedSettings stored = readStoredSettings(options);
+        QCOMPARE(stored.header, saved.header);
+        QCOMPARE(stored.mainFont, saved.mainFont);
+        QCOMPARE(stored.scriptPrefix, saved.scriptPrefix);
+        QCOMPARE(stored.scriptsPath, saved.scriptsPath);
+        QCOMPARE(stored.smartKey, (OutputNaming{u"Out"_s, u"SK"_s, true}));
+        QCOMPARE(stored.smartFlow, (OutputNaming{u"Out"_s, u"SF"_s, false}));
+        QCOMPARE(stored.workbook, saved.workbook);
+        QCOMPARE(stored.tickedTasks, saved.tickedTasks);
+    }
+
+private:
+    QString appDir() const { return m_dir.path() + u'/'; }
+    void writeOptions(const QByteArray& bytes) {
+        QFile file(appDir() + u"options.ini"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QTEST_APPLESS_MAIN(TestStoredSettings)
+#include "tst_storedsettings.moc"
