@@ -6,7 +6,6 @@
 
 #include "settings/storedsettings.h"
 
-#include <QApplication>
 #include <QShowEvent>
 
 using namespace Qt::StringLiterals;
@@ -100,7 +99,7 @@ bool SettingsDialog::saveSettings() {
         return false;
     }
     emit settingsSaved();
-    m_prompts.inform(this, QApplication::applicationDisplayName(), u"Настройки сохранены."_s);
+    m_prompts.showMessage(this, u"Настройки сохранены."_s);
     return true;
 }
 

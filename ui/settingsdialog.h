@@ -11,11 +11,11 @@
 #include <functional>
 #include <memory>
 
+namespace tarvex {
+
 namespace Ui {
 class SettingsDialog;
 }
-
-namespace tarvex {
 
 class UserPrompts;
 

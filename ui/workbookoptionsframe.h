@@ -10,11 +10,11 @@
 #include <functional>
 #include <memory>
 
+namespace tarvex {
+
 namespace Ui {
 class WorkbookOptionsFrame;
 }
-
-namespace tarvex {
 
 // The Excel workbook's folder, base name and date option, as one reusable frame.
 class WorkbookOptionsFrame : public QFrame {
