@@ -55,7 +55,7 @@ QIcon conditionIcon(const QWidget* widget, const QString& themeName, QStyle::Sta
 
 AirlineEditor::AirlineEditor(RegisterStore& store, ConditionEditor& conditionEditor, UserPrompts& prompts,
                              QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
     , m_ui(std::make_unique<Ui::AirlineEditor>())
     , m_store(store)
     , m_conditionEditor(conditionEditor)
@@ -205,6 +205,8 @@ void AirlineEditor::showAirline() {
     m_ui->eAirName->setText(airline.text(u"AirName"));
     m_ui->eContrAgent->setText(airline.text(u"ContrAgent"));
     m_ui->eDog->setText(airline.text(u"Dog"));
+    for (QLineEdit* box : {m_ui->eAirCode, m_ui->eAccCode, m_ui->eAirName, m_ui->eContrAgent, m_ui->eDog})
+        box->setCursorPosition(0); // a long text shows its beginning
     m_ui->cbBSP->setChecked(heldBool(airline.value(u"BSP")));
     m_ui->cbScript->setChecked(heldBool(airline.value(u"Script")));
     m_ui->eDogDate->setOptionalDate(airline.value(u"DogDate").toDate());

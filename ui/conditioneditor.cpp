@@ -68,6 +68,7 @@ ConditionEditor::ConditionEditor(RegisterStore& store, UserPrompts& prompts, QWi
     , m_prompts(prompts) {
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_ui->seValLen->setSpecialValueText(u" "_s); // 0 stands for no length: the box shows nothing
     KeyFilter::install(m_ui->eSum, sumTakes, KeyFilter::Sound::Beep);
     KeyFilter::install(m_ui->ePercent, percentTakes, KeyFilter::Sound::Beep);
     KeyFilter::install(m_ui->eRemarks, remarksTakes, KeyFilter::Sound::Silent);
