@@ -25,7 +25,6 @@ public:
 
     // The airline whose condition is edited; its id is written into the stored row.
     void setAirlineId(qint64 airlineId) { m_airlineId = airlineId; }
-    qint64 airlineId() const { return m_airlineId; }
 
     // Percent mode (the "%" box ticked) or sum mode.
     bool isPercentMode() const;

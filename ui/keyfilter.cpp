@@ -48,7 +48,9 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    // Shortcuts pass; AltGr, which some keyboards report as Ctrl+Alt, types characters.
+    const Qt::KeyboardModifiers modifiers = key->modifiers();
+    if ((modifiers & Qt::MetaModifier) || ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier)))
         return false;
     for (const QChar c : key->text()) {
         if (c.isPrint() && !m_takes(c)) {
