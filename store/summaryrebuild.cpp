@@ -19,6 +19,13 @@ bool isCurrentAirline(const TableCursor& airlines, qint64 airlineId) {
     return airlines.currentRow() >= 0 && airlineId != 0 && heldInteger(airlines.value(0)) == airlineId;
 }
 
+qint64 lastInsertedId(const QSqlDatabase& database) {
+    QSqlQuery query(database);
+    if (!query.exec(u"SELECT last_insert_rowid()"_s) || !query.next())
+        throw StoreError(u"Не удалось узнать номер новой авиакомпании (tbMain): "_s + query.lastError().text());
+    return query.value(0).toLongLong();
+}
+
 // The texts are written whatever the cursor last read: another copy of the program may
 // have changed them since, and they must match the conditions the register holds now.
 void writeSummary(const QSqlDatabase& database, qint64 airlineId, const CommissionSummary& summary) {
@@ -40,11 +47,15 @@ qint64 rebuildCommissionSummary(RegisterStore& store, qint64 airlineId) {
     const CommissionSummary summary = summarizeConditions(store.sharedQuery().conditionsOf(airlineId));
     TableCursor& airlines = store.airlines();
     if (isCurrentAirline(airlines, airlineId)) {
+        const bool inserting = airlines.state() == TableCursor::State::Insert;
         airlines.edit(); // a row being inserted stays in insert state
         airlines.setValue(u"Commision", summary.commission);
         airlines.setValue(u"Fee", summary.fee);
         airlines.post();
-        airlineId = heldInteger(airlines.value(0));
+        // Not read from the cursor: a row that no longer passes its search leaves another
+        // airline current.
+        if (inserting)
+            airlineId = lastInsertedId(store.connection());
     }
     writeSummary(store.connection(), airlineId, summary);
     if (airlines.state() == TableCursor::State::Browse)

@@ -60,6 +60,7 @@ private slots:
     void pendingAirlineChangesAreStoredWithTheTexts();
     void newAirlineIsStoredAndGetsEmptyTexts();
     void otherCurrentAirlineIsLeftAlone();
+    void airlineLeavingTheSearchKeepsItsOwnTexts();
     void deletingTheOnlyConditionEmptiesTheTexts();
     void duplicateBelongsToTheSameAirline();
     void selectAirlineBringsBackARowTheSearchHides();
@@ -161,6 +162,28 @@ void SummaryRebuildTest::otherCurrentAirlineIsLeftAlone() {
     QCOMPARE(storedSummary(store, edited).commission, u"A - 5%\r"_s);
     QVERIFY(storedSummary(store, other).commission.isEmpty());
     QCOMPARE(heldInteger(store.airlines().value(0)), other);
+}
+
+// Storing the texts can take the airline out of a search on them; the texts must still
+// go to that airline, not to the one the search then shows.
+void SummaryRebuildTest::airlineLeavingTheSearchKeepsItsOwnTexts() {
+    testing::TempAppFolder folder;
+    RegisterStore store;
+    store.open(folder.appDir());
+    const qint64 edited = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Сочи"_s, 100, u"RUB"_s)});
+    const qint64 other = addAirline(store, airline(u"S7"_s, u"Сочи-Авиа"_s));
+    QVERIFY(selectAirline(store.airlines(), edited));
+    rebuildCommissionSummary(store, edited);
+    store.airlines().setFilter(SearchFilter{u"Сочи"_s, {u"AirName"_s, u"Commision"_s}});
+    store.airlines().setFiltered(true);
+    QVERIFY(selectAirline(store.airlines(), edited));
+    store.conditions().remove();
+
+    QCOMPARE(rebuildCommissionSummary(store, edited), edited);
+
+    QVERIFY(storedSummary(store, edited).commission.isEmpty());
+    QVERIFY(storedSummary(store, other).commission.isEmpty());
+    QCOMPARE(store.airlines().recordCount(), 1);
 }
 
 void SummaryRebuildTest::deletingTheOnlyConditionEmptiesTheTexts() {

@@ -75,6 +75,7 @@ private slots:
     void cancelDropsOnlyWhatWasNotStored_data();
     void cancelDropsOnlyWhatWasNotStored();
     void newAirlineCancelLeavesNoRow();
+    void typingAfterTheAirlineLeftTheSearchEditsTheSameAirline();
     void codeBoxKeys_data();
     void codeBoxKeys();
     void capitalsAndWidths();
@@ -396,6 +397,32 @@ void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
     query.exec(u"SELECT COUNT(*) FROM tbMain"_s);
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 1);
+}
+
+// Deleting the condition a search matched takes the airline out of the search; what is
+// typed next must still go to that airline, never to the row the search shows instead.
+void AirlineEditorTest::typingAfterTheAirlineLeftTheSearchEditsTheSameAirline() {
+    const qint64 edited = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
+    const qint64 bystander = addAirline(*m_store, airline(u"MA"_s, u"Москва-Авиа"_s));
+    openExisting(edited);
+    click("btnSave");
+    m_store->airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
+    m_store->airlines().setFiltered(true);
+    QCOMPARE(m_store->airlines().recordCount(), 2);
+    openExisting(edited);
+
+    m_prompts.answerNext(UserPrompts::Answer::Yes);
+    click("btnDelete");
+    QCOMPARE(m_store->airlines().recordCount(), 1); // only the bystander still matches
+    QTest::keyClick(child<QLineEdit>("eAirName"), Qt::Key_End);
+    typeText(child<QLineEdit>("eAirName"), u"-Россия"_s);
+    click("btnSave");
+    QVERIFY(!m_editor->isVisible());
+
+    QCOMPARE(storedField(edited, u"AirName"_s), u"Аэрофлот-Россия"_s);
+    QCOMPARE(storedField(bystander, u"AirName"_s), u"Москва-Авиа"_s);
+    QVERIFY(storedSummary(edited).commission.isEmpty());
+    QVERIFY(storedSummary(bystander).commission.isEmpty());
 }
 
 void AirlineEditorTest::codeBoxKeys_data() {
