@@ -42,6 +42,16 @@ void OptionalDateEdit::keyPressEvent(QKeyEvent* event) {
         setDate(minimumDate());
         return;
     }
+    // Typing or stepping in an empty box starts from today, not from the date that stands for empty.
+    const bool steps = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_PageUp ||
+                       event->key() == Qt::Key_PageDown;
+    const bool typesDigit = !event->text().isEmpty() && event->text().front().isDigit();
+    if (isEmpty() && (steps || typesDigit)) {
+        setDate(QDate::currentDate());
+        setSelectedSection(QDateTimeEdit::DaySection);
+        if (steps)
+            return; // today is the first step
+    }
     QDateEdit::keyPressEvent(event);
 }
 

@@ -481,6 +481,10 @@ void AirlineEditorTest::dateBoxMayStayEmpty() {
     QVERIFY(date->isEmpty());
     click("btnSave");
     QVERIFY(storedField(id, u"DogDate"_s).isEmpty());
+
+    openExisting(id);
+    QTest::keyClick(date, Qt::Key_Up);
+    QCOMPARE(date->optionalDate(), QDate::currentDate());
 }
 
 void AirlineEditorTest::noteGrowsAndShrinks() {
