@@ -1,14 +1,175 @@
 #include "conditioneditor.h"
 
+#include "ui_conditioneditor.h"
+
+#include "keyfilter.h"
+#include "userprompts.h"
+
+#include "store/registerstore.h"
+#include "store/storeerror.h"
+#include "store/summaryrebuild.h"
+
+#include <QApplication>
+#include <QShowEvent>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
+namespace {
+
+// The colour of a number box that the mode switches off (an inactive window border).
+const QColor kSwitchedOffColour(0xD4, 0xD0, 0xC8);
+
+void showSwitchedOn(QWidget* box, bool on) {
+    box->setEnabled(on);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, on ? QColor(Qt::white) : kSwitchedOffColour);
+    box->setPalette(palette);
+}
+
+QVariant textValue(const QString& text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+// A text the box holds that is no number goes to the row as it is: the register then
+// refuses it with a message naming the field, and the window keeps it for correcting.
+QVariant percentValue(const QString& text) {
+    if (text.isEmpty())
+        return {};
+    if (const auto percent = Decimal4::parse(text))
+        return QVariant::fromValue(*percent);
+    return text;
+}
+
+QVariant sumValue(const QString& text) {
+    if (text.isEmpty())
+        return {};
+    bool ok = false;
+    const qint64 sum = text.toLongLong(&ok);
+    return ok ? QVariant(sum) : QVariant(text);
+}
+
+// Writes only what differs from the row, so an untouched NULL stays NULL.
+void setIfChanged(TableCursor& cursor, QStringView column, const QVariant& value) {
+    const ColumnDef& def = cursor.table().column(cursor.table().columnIndex(column));
+    const QVariant& held = cursor.value(column);
+    if (held.isValid() == value.isValid() && displayText(def, held) == displayText(def, value))
+        return;
+    cursor.setValue(column, value);
+}
+
+} // namespace
+
 ConditionEditor::ConditionEditor(RegisterStore& store, UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    , m_ui(std::make_unique<Ui::ConditionEditor>())
     , m_store(store)
     , m_prompts(prompts) {
-    setWindowTitle(u"Правило начисления комиссии"_s);
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_ui->seValLen->setSpecialValueText(u" "_s); // 0 stands for no length: the box shows nothing
+    KeyFilter::install(m_ui->eSum, sumTakes, KeyFilter::Sound::Beep);
+    KeyFilter::install(m_ui->ePercent, percentTakes, KeyFilter::Sound::Beep);
+    KeyFilter::install(m_ui->eRemarks, remarksTakes, KeyFilter::Sound::Silent);
+    m_ui->cbCurrency->lineEdit()->setAccessibleName(m_ui->cbCurrency->accessibleName());
+    connect(m_ui->cbPercent, &QCheckBox::clicked, this, &ConditionEditor::setPercentMode);
+    connect(m_ui->btnSave, &QPushButton::clicked, this, &ConditionEditor::save);
+    connect(m_ui->btnCancel, &QPushButton::clicked, this, &ConditionEditor::reject);
+}
+
+ConditionEditor::~ConditionEditor() = default;
+
+bool ConditionEditor::isPercentMode() const {
+    return m_ui->cbPercent->isChecked();
+}
+
+void ConditionEditor::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        showCurrentCondition();
+    QDialog::showEvent(event);
+}
+
+void ConditionEditor::showCurrentCondition() {
+    const TableCursor& row = m_store.conditions();
+    m_ui->eComCondition->setPlainText(row.text(u"ComCondition"));
+    m_ui->ePercent->setText(row.text(u"ComPCT"));
+    m_ui->eSum->setText(row.text(u"ComSum"));
+    m_ui->cbCurrency->setCurrentIndex(-1);
+    m_ui->cbCurrency->setEditText(row.text(u"ComVal"));
+    m_ui->seValLen->setValue(int(heldInteger(row.value(u"ValLen"))));
+    m_shownLength = m_ui->seValLen->value();
+    m_ui->eFee->setText(row.text(u"Fee"));
+    m_ui->eRemarks->setPlainText(row.text(u"Remarks"));
+    setPercentMode(heldInteger(row.value(u"ComSum")) < 1);
+    (isPercentMode() ? m_ui->ePercent : m_ui->eSum)->setFocus();
+}
+
+void ConditionEditor::setPercentMode(bool percent) {
+    m_ui->cbPercent->setChecked(percent);
+    showSwitchedOn(m_ui->ePercent, percent);
+    showSwitchedOn(m_ui->eSum, !percent);
+    showSwitchedOn(m_ui->cbCurrency, !percent);
+    showSwitchedOn(m_ui->seValLen, !percent);
+}
+
+QString ConditionEditor::missingEntry() const {
+    if (isPercentMode())
+        return m_ui->ePercent->text().isEmpty() ? u"Установите процент"_s : QString();
+    if (m_ui->eSum->text().isEmpty())
+        return u"Укажите сумму"_s;
+    if (m_ui->cbCurrency->currentText().isEmpty())
+        return u"Выберите валюту"_s;
+    return {};
+}
+
+void ConditionEditor::writeEntryToRow() {
+    TableCursor& row = m_store.conditions();
+    row.edit();
+    setIfChanged(row, u"ComCondition", textValue(m_ui->eComCondition->toPlainText()));
+    setIfChanged(row, u"Fee", textValue(m_ui->eFee->text()));
+    setIfChanged(row, u"Remarks", textValue(m_ui->eRemarks->toPlainText()));
+    if (isPercentMode()) {
+        setIfChanged(row, u"ComPCT", percentValue(m_ui->ePercent->text()));
+        setIfChanged(row, u"ComSum", {});
+        setIfChanged(row, u"ComVal", {});
+    } else {
+        setIfChanged(row, u"ComPCT", {});
+        setIfChanged(row, u"ComSum", sumValue(m_ui->eSum->text()));
+        setIfChanged(row, u"ComVal", textValue(m_ui->cbCurrency->currentText()));
+        // A length the box cannot show (outside 1 to 9) stays as stored unless the user changes it.
+        const int length = m_ui->seValLen->value();
+        if (length != m_shownLength)
+            setIfChanged(row, u"ValLen", length == 0 ? QVariant() : QVariant(qint64(length)));
+    }
+    setIfChanged(row, u"ComId", m_airlineId);
+}
+
+void ConditionEditor::save() {
+    if (const QString missing = missingEntry(); !missing.isEmpty()) {
+        m_prompts.inform(this, QApplication::applicationDisplayName(), missing);
+        return;
+    }
+    try {
+        writeEntryToRow();
+        m_store.conditions().post();
+    } catch (const StoreError& error) {
+        m_prompts.showError(this, error.message()); // the row stays pending, the window open
+        return;
+    }
+    try {
+        m_store.conditions().refresh();
+        rebuildCommissionSummary(m_store, m_airlineId);
+    } catch (const StoreError& error) {
+        // The condition is stored; its airline's texts follow at the next save.
+        m_prompts.showError(this, error.message());
+    }
+    QDialog::accept();
+}
+
+void ConditionEditor::reject() {
+    m_store.conditions().cancel();
+    QDialog::reject();
 }
 
 } // namespace tarvex

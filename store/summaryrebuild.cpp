@@ -1,0 +1,66 @@
+#include "summaryrebuild.h"
+
+#include "commissionsummary.h"
+#include "registerstore.h"
+#include "storeerror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+bool isCurrentAirline(const TableCursor& airlines, qint64 airlineId) {
+    if (airlines.state() == TableCursor::State::Insert)
+        return airlineId == 0;
+    return airlines.currentRow() >= 0 && airlineId != 0 && heldInteger(airlines.value(0)) == airlineId;
+}
+
+qint64 lastInsertedId(const QSqlDatabase& database) {
+    QSqlQuery query(database);
+    if (!query.exec(u"SELECT last_insert_rowid()"_s) || !query.next())
+        throw StoreError(u"Не удалось узнать номер новой авиакомпании (tbMain): "_s + query.lastError().text());
+    return query.value(0).toLongLong();
+}
+
+// The texts are written whatever the cursor last read: another copy of the program may
+// have changed them since, and they must match the conditions the register holds now.
+void writeSummary(const QSqlDatabase& database, qint64 airlineId, const CommissionSummary& summary) {
+    QSqlQuery query(database);
+    if (!query.prepare(u"UPDATE tbMain SET Commision = ?, Fee = ? WHERE id = ?"_s))
+        throw StoreError(u"Не удалось сохранить сводку условий (tbMain): "_s + query.lastError().text());
+    query.addBindValue(summary.commission);
+    query.addBindValue(summary.fee);
+    query.addBindValue(airlineId);
+    if (!query.exec())
+        throw StoreError(u"Не удалось сохранить сводку условий (tbMain): "_s + query.lastError().text());
+    if (query.numRowsAffected() == 0)
+        throw StoreError(u"Авиакомпания не найдена в базе данных: возможно, её удалили в другой копии программы"_s);
+}
+
+} // namespace
+
+qint64 rebuildCommissionSummary(RegisterStore& store, qint64 airlineId) {
+    const CommissionSummary summary = summarizeConditions(store.sharedQuery().conditionsOf(airlineId));
+    TableCursor& airlines = store.airlines();
+    if (isCurrentAirline(airlines, airlineId)) {
+        const bool inserting = airlines.state() == TableCursor::State::Insert;
+        airlines.edit(); // a row being inserted stays in insert state
+        airlines.setValue(u"Commision", summary.commission);
+        airlines.setValue(u"Fee", summary.fee);
+        airlines.post();
+        // Not read from the cursor: a row that no longer passes its search leaves another
+        // airline current.
+        if (inserting)
+            airlineId = lastInsertedId(store.connection());
+    }
+    writeSummary(store.connection(), airlineId, summary);
+    if (airlines.state() == TableCursor::State::Browse)
+        airlines.refresh();
+    return airlineId;
+}
+
+} // namespace tarvex

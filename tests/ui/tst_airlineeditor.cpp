@@ -1,0 +1,572 @@
+#include "scriptedprompts.h"
+#include "support/registerfixture.h"
+#include "typing.h"
+
+#include "store/airlineselection.h"
+#include "store/registerstore.h"
+#include "ui/airlineeditor.h"
+#include "ui/conditioneditor.h"
+#include "ui/optionaldateedit.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+using testing::addAirline;
+using testing::airline;
+using testing::percentCondition;
+using testing::sumCondition;
+using testing::typeText;
+
+namespace {
+
+template <typename T>
+T* control(const QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1StringView(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+struct Summary {
+    QString commission;
+    QString fee;
+    bool operator==(const Summary&) const = default;
+};
+
+char* toString(const Summary& summary) {
+    QString shown = u"commission \"%1\", fee \"%2\""_s.arg(summary.commission, summary.fee);
+    return QTest::toString(shown.replace(u'\r', u"\\r"_s));
+}
+
+} // namespace
+
+class AirlineEditorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newAirlineIsSavedAndReopened();
+    void conditionFlowKeepsTheSummary();
+    void cancelInTheRuleEditorAtEachStep();
+    void enterAndDoubleClickEditTheSelectedCondition_data();
+    void enterAndDoubleClickEditTheSelectedCondition();
+    void cancelDropsOnlyWhatWasNotStored_data();
+    void cancelDropsOnlyWhatWasNotStored();
+    void newAirlineCancelLeavesNoRow();
+    void typingAfterTheAirlineLeftTheSearchEditsTheSameAirline();
+    void codeBoxKeys_data();
+    void codeBoxKeys();
+    void capitalsAndWidths();
+    void dateBoxMayStayEmpty();
+    void noteGrowsAndShrinks();
+    void focusOrderAndAccessibleNames();
+
+private:
+    template <typename T>
+    T* child(const char* name) const {
+        return control<T>(m_editor.get(), name);
+    }
+    template <typename T>
+    T* rule(const char* name) const {
+        return control<T>(m_conditionEditor.get(), name);
+    }
+    void openNew();
+    void openExisting(qint64 id);
+    // Clicks the button, which opens the rule editor modally, and acts in the rule editor.
+    void withRuleEditor(const std::function<void()>& open, const std::function<void()>& act);
+    void click(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
+    void selectCondition(int row);
+    Summary storedSummary(qint64 id) const;
+    QString storedField(qint64 id, const QString& column) const;
+    int storedConditionCount() const;
+
+    std::unique_ptr<testing::TempAppFolder> m_folder;
+    std::unique_ptr<RegisterStore> m_store;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<ConditionEditor> m_conditionEditor;
+    std::unique_ptr<AirlineEditor> m_editor;
+};
+
+void AirlineEditorTest::init() {
+    m_folder = std::make_unique<testing::TempAppFolder>();
+    m_store = std::make_unique<RegisterStore>();
+    m_store->open(m_folder->appDir());
+    m_prompts.clear();
+    m_conditionEditor = std::make_unique<ConditionEditor>(*m_store, m_prompts);
+    m_editor = std::make_unique<AirlineEditor>(*m_store, *m_conditionEditor, m_prompts);
+}
+
+void AirlineEditorTest::cleanup() {
+    m_editor.reset();
+    m_conditionEditor.reset();
+    m_store.reset();
+    m_folder.reset();
+}
+
+// As the main window opens the editor for a new airline.
+void AirlineEditorTest::openNew() {
+    m_store->resetAirlineView();
+    m_store->airlines().insert();
+    m_editor->setConditionControlsEnabled(false);
+    m_editor->show();
+}
+
+// As the main window opens the editor for the current airline.
+void AirlineEditorTest::openExisting(qint64 id) {
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    m_store->airlines().edit();
+    m_editor->setConditionControlsEnabled(true);
+    m_editor->show();
+}
+
+void AirlineEditorTest::withRuleEditor(const std::function<void()>& open, const std::function<void()>& act) {
+    bool acted = false;
+    QTimer inRuleEditor; // dies with this call, so it never fires into a later test
+    inRuleEditor.setSingleShot(true);
+    connect(&inRuleEditor, &QTimer::timeout, this, [&] {
+        if (QTest::qWaitFor([&] { return QApplication::activeModalWidget() == m_conditionEditor.get(); }, 5000)) {
+            acted = true;
+            act();
+        }
+        // Whatever the checks found, the modal window must not be left open.
+        if (m_conditionEditor->isVisible())
+            m_conditionEditor->reject();
+    });
+    inRuleEditor.start(0);
+    open();
+    QVERIFY2(acted, "the rule editor did not open");
+}
+
+void AirlineEditorTest::selectCondition(int row) {
+    auto* list = child<QTableView>("grComm");
+    list->setCurrentIndex(list->model()->index(row, 1));
+    QCOMPARE(m_store->conditions().currentRow(), row);
+}
+
+Summary AirlineEditorTest::storedSummary(qint64 id) const {
+    QSqlQuery query(m_store->connection());
+    query.prepare(u"SELECT Commision, Fee FROM tbMain WHERE id = ?"_s);
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return {u"<missing>"_s, u"<missing>"_s};
+    return {query.value(0).toString(), query.value(1).toString()};
+}
+
+QString AirlineEditorTest::storedField(qint64 id, const QString& column) const {
+    QSqlQuery query(m_store->connection());
+    query.prepare(u"SELECT %1 FROM tbMain WHERE id = ?"_s.arg(column));
+    query.addBindValue(id);
+    return query.exec() && query.next() ? query.value(0).toString() : u"<missing>"_s;
+}
+
+int AirlineEditorTest::storedConditionCount() const {
+    QSqlQuery query(m_store->connection());
+    query.exec(u"SELECT COUNT(*) FROM tbComm"_s);
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+void AirlineEditorTest::newAirlineIsSavedAndReopened() {
+    openNew();
+    for (const char* name : {"grComm", "btnAdd", "btnEdit", "btnDelete", "btnDuplicate"})
+        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+    typeText(child<QLineEdit>("eAirCode"), u"su"_s);
+    typeText(child<QLineEdit>("eAirName"), u"Аэрофлот"_s);
+    QTest::mouseClick(child<QCheckBox>("cbScript"), Qt::LeftButton);
+
+    click("btnSave");
+
+    QVERIFY(!m_editor->isVisible());
+    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
+    const qint64 id = heldInteger(m_store->airlines().value(0));
+    QVERIFY(id > 0);
+    QCOMPARE(storedField(id, u"AirCode"_s), u"SU"_s);
+    QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот"_s);
+    QCOMPARE(storedField(id, u"Script"_s), u"1"_s);
+    QCOMPARE(storedSummary(id), (Summary{}));
+
+    openExisting(id);
+    QCOMPARE(m_editor->airlineId(), id);
+    QCOMPARE(child<QLineEdit>("eAirCode")->text(), u"SU"_s);
+    QVERIFY(child<QCheckBox>("cbScript")->isChecked());
+    QVERIFY(child<QWidget>("grComm")->isEnabled());
+    QVERIFY(child<QWidget>("btnAdd")->isEnabled());
+    for (const char* name : {"btnEdit", "btnDelete", "btnDuplicate"})
+        QVERIFY2(!child<QWidget>(name)->isEnabled(), name); // nothing to act on yet
+}
+
+// Add a percent and a sum condition, duplicate, edit, delete: the summary follows each step.
+void AirlineEditorTest::conditionFlowKeepsTheSummary() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    openExisting(id);
+
+    withRuleEditor([&] { click("btnAdd"); },
+                   [&] {
+                       QVERIFY(m_conditionEditor->isPercentMode());
+                       typeText(rule<QPlainTextEdit>("eComCondition"), u"Продажа из Москвы"_s);
+                       typeText(rule<QLineEdit>("ePercent"), u"7,5"_s);
+                       typeText(rule<QLineEdit>("eFee"), u"200"_s);
+                       QTest::mouseClick(rule<QPushButton>("btnSave"), Qt::LeftButton);
+                   });
+    QCOMPARE(storedSummary(id), (Summary{u"Продажа из Москвы - 7.5%\r"_s, u"Продажа из Москвы - 200\r"_s}));
+    QCOMPARE(child<QTableView>("grComm")->model()->rowCount(), 1);
+    QVERIFY(child<QWidget>("btnEdit")->isEnabled());
+
+    withRuleEditor([&] { click("btnAdd"); },
+                   [&] {
+                       typeText(rule<QPlainTextEdit>("eComCondition"), u"Продажа из Питера"_s);
+                       QTest::mouseClick(rule<QCheckBox>("cbPercent"), Qt::LeftButton);
+                       typeText(rule<QLineEdit>("eSum"), u"500"_s);
+                       typeText(rule<QComboBox>("cbCurrency")->lineEdit(), u"EUR"_s);
+                       QTest::mouseClick(rule<QPushButton>("btnSave"), Qt::LeftButton);
+                   });
+    const Summary two{u"Продажа из Москвы - 7.5%\rПродажа из Питера - 500EUR\r"_s, u"Продажа из Москвы - 200\r\r"_s};
+    QCOMPARE(storedSummary(id), two);
+
+    // The copy is stored even when the rule editor is left with Cancel, and the summary lists it.
+    selectCondition(0);
+    withRuleEditor([&] { click("btnDuplicate"); },
+                   [&] {
+                       QCOMPARE(rule<QLineEdit>("ePercent")->text(), u"7.5"_s);
+                       QTest::mouseClick(rule<QPushButton>("btnCancel"), Qt::LeftButton);
+                   });
+    QCOMPARE(storedConditionCount(), 3);
+    QCOMPARE(storedSummary(id).commission,
+             u"Продажа из Москвы - 7.5%\rПродажа из Питера - 500EUR\rПродажа из Москвы - 7.5%\r"_s);
+
+    // The copy, changed in the rule editor.
+    selectCondition(2);
+    withRuleEditor([&] { click("btnEdit"); },
+                   [&] {
+                       rule<QPlainTextEdit>("eComCondition")->setPlainText(u"Продажа из Казани"_s);
+                       rule<QLineEdit>("ePercent")->setText(u"12.0"_s);
+                       rule<QLineEdit>("eFee")->clear();
+                       QTest::mouseClick(rule<QPushButton>("btnSave"), Qt::LeftButton);
+                   });
+    QCOMPARE(storedSummary(id), (Summary{two.commission + u"Продажа из Казани - 12%\r"_s, two.fee + u"\r"_s}));
+
+    // Delete answered No changes nothing; Yes removes the row and its summary line at once.
+    m_prompts.answerNext(UserPrompts::Answer::No);
+    click("btnDelete");
+    QCOMPARE(m_prompts.shown().last().title, u"Удаление условия"_s);
+    QCOMPARE(m_prompts.shown().last().text, u"Удалить строку условия?"_s);
+    QCOMPARE(storedConditionCount(), 3);
+    m_prompts.answerNext(UserPrompts::Answer::Yes);
+    click("btnDelete");
+    QCOMPARE(storedConditionCount(), 2);
+    QCOMPARE(child<QTableView>("grComm")->model()->rowCount(), 2);
+    QCOMPARE(storedSummary(id), two);
+
+    // Leaving the airline with Cancel keeps every condition stored meanwhile.
+    click("btnCancel");
+    QVERIFY(!m_editor->isVisible());
+    QCOMPARE(storedConditionCount(), 2);
+    QCOMPARE(storedSummary(id), two);
+}
+
+void AirlineEditorTest::cancelInTheRuleEditorAtEachStep() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+                                 {percentCondition(u"A"_s, "0.125"), sumCondition(u"B"_s, 100, u"USD"_s)});
+    openExisting(id);
+    click("btnSave"); // a save without changes still writes the summary
+    const Summary before{u"A - 0.125%\rB - 100USD\r"_s, u"\r\r"_s};
+    QCOMPARE(storedSummary(id), before);
+    openExisting(id);
+
+    withRuleEditor([&] { click("btnAdd"); },
+                   [&] {
+                       typeText(rule<QLineEdit>("ePercent"), u"5"_s);
+                       QTest::mouseClick(rule<QPushButton>("btnCancel"), Qt::LeftButton);
+                   });
+    QCOMPARE(storedConditionCount(), 2);
+    QCOMPARE(child<QTableView>("grComm")->model()->rowCount(), 2);
+
+    selectCondition(1);
+    withRuleEditor([&] { click("btnEdit"); },
+                   [&] {
+                       QVERIFY(!m_conditionEditor->isPercentMode());
+                       rule<QLineEdit>("eSum")->setText(u"999"_s);
+                       m_conditionEditor->close(); // the frame's close button acts as Cancel
+                   });
+    QCOMPARE(m_store->conditions().text(u"ComSum"), u"100"_s);
+    QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
+
+    m_prompts.answerNext(UserPrompts::Answer::No);
+    click("btnDelete");
+    QCOMPARE(storedConditionCount(), 2);
+    QCOMPARE(storedSummary(id), before);
+}
+
+void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition_data() {
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("Enter") << false;
+    QTest::newRow("double click") << true;
+}
+
+void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition() {
+    QFETCH(bool, doubleClick);
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+                                 {percentCondition(u"первое"_s, "1"), percentCondition(u"второе"_s, "2")});
+    openExisting(id);
+    selectCondition(1);
+    auto* list = child<QTableView>("grComm");
+    QString shownWording;
+    withRuleEditor(
+        [&] {
+            if (doubleClick) {
+                const QRect cell = list->visualRect(list->model()->index(1, 1));
+                // A real double click begins with a click; the view needs that press.
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            } else {
+                QTest::keyClick(list, Qt::Key_Return);
+            }
+        },
+        [&] {
+            shownWording = rule<QPlainTextEdit>("eComCondition")->toPlainText();
+            QCOMPARE(m_store->conditions().state(), TableCursor::State::Edit);
+            QTest::mouseClick(rule<QPushButton>("btnCancel"), Qt::LeftButton);
+        });
+    QCOMPARE(shownWording, u"второе"_s);
+}
+
+void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored_data() {
+    QTest::addColumn<bool>("byFrame");
+    QTest::newRow("Отмена") << false;
+    QTest::newRow("frame close") << true;
+}
+
+// Every condition save stores the airline row too; Cancel drops only what was typed after it.
+void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored() {
+    QFETCH(bool, byFrame);
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    openExisting(id);
+    child<QLineEdit>("eAirName")->clear();
+    typeText(child<QLineEdit>("eAirName"), u"Первое имя"_s);
+    withRuleEditor([&] { click("btnAdd"); },
+                   [&] {
+                       typeText(rule<QLineEdit>("ePercent"), u"3"_s);
+                       QTest::mouseClick(rule<QPushButton>("btnSave"), Qt::LeftButton);
+                   });
+    QCOMPARE(storedField(id, u"AirName"_s), u"Первое имя"_s);
+    child<QLineEdit>("eAirName")->clear();
+    typeText(child<QLineEdit>("eAirName"), u"Второе имя"_s);
+    typeText(child<QPlainTextEdit>("eComment"), u"Заметка"_s);
+
+    if (byFrame)
+        m_editor->close();
+    else
+        click("btnCancel");
+
+    QVERIFY(!m_editor->isVisible());
+    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
+    QCOMPARE(storedField(id, u"AirName"_s), u"Первое имя"_s);
+    QCOMPARE(m_store->airlines().text(u"AirName"), u"Первое имя"_s);
+    QVERIFY(storedField(id, u"Comment"_s).isEmpty());
+    QCOMPARE(storedSummary(id).commission, u" - 3%\r"_s);
+}
+
+void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
+    addAirline(*m_store, airline(u"AF"_s, u"Air France"_s));
+    openNew();
+    typeText(child<QLineEdit>("eAirCode"), u"LH"_s);
+    click("btnCancel");
+    QCOMPARE(m_store->airlines().recordCount(), 1);
+    QSqlQuery query(m_store->connection());
+    query.exec(u"SELECT COUNT(*) FROM tbMain"_s);
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), 1);
+}
+
+// Deleting the condition a search matched takes the airline out of the search; what is
+// typed next must still go to that airline, never to the row the search shows instead.
+void AirlineEditorTest::typingAfterTheAirlineLeftTheSearchEditsTheSameAirline() {
+    const qint64 edited = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
+    const qint64 bystander = addAirline(*m_store, airline(u"MA"_s, u"Москва-Авиа"_s));
+    openExisting(edited);
+    click("btnSave");
+    m_store->airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
+    m_store->airlines().setFiltered(true);
+    QCOMPARE(m_store->airlines().recordCount(), 2);
+    openExisting(edited);
+
+    m_prompts.answerNext(UserPrompts::Answer::Yes);
+    click("btnDelete");
+    QCOMPARE(m_store->airlines().recordCount(), 1); // only the bystander still matches
+    QTest::keyClick(child<QLineEdit>("eAirName"), Qt::Key_End);
+    typeText(child<QLineEdit>("eAirName"), u"-Россия"_s);
+    click("btnSave");
+    QVERIFY(!m_editor->isVisible());
+
+    QCOMPARE(storedField(edited, u"AirName"_s), u"Аэрофлот-Россия"_s);
+    QCOMPARE(storedField(bystander, u"AirName"_s), u"Москва-Авиа"_s);
+    QVERIFY(storedSummary(edited).commission.isEmpty());
+    QVERIFY(storedSummary(bystander).commission.isEmpty());
+}
+
+void AirlineEditorTest::codeBoxKeys_data() {
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QString>("shown");
+    for (const QChar c : u"!\"#$%&'()*+,-./:;<=>?@[\\]^`{|}~абжпря"_s)
+        QTest::addRow("dropped U+%04X", c.unicode()) << QString(c) << QString();
+    const std::pair<QString, QString> accepted[] = {
+        {u"0"_s, u"0"_s}, {u"9"_s, u"9"_s}, {u"s"_s, u"S"_s}, {u"U"_s, u"U"_s}, {u" "_s, u" "_s},
+        {u"_"_s, u"_"_s}, {u"А"_s, u"А"_s}, {u"Я"_s, u"Я"_s}, {u"ё"_s, u"Ё"_s}, {u"Ё"_s, u"Ё"_s}};
+    for (const auto& [typed, shown] : accepted)
+        QTest::addRow("accepted U+%04X", typed.front().unicode()) << typed << shown;
+}
+
+void AirlineEditorTest::codeBoxKeys() {
+    QFETCH(QString, character);
+    QFETCH(QString, shown);
+    const qint64 id = addAirline(*m_store, airline({}, u"Без кода"_s));
+    openExisting(id);
+    typeText(child<QLineEdit>("eAirCode"), character);
+    QCOMPARE(child<QLineEdit>("eAirCode")->text(), shown);
+    click("btnSave");
+    QCOMPARE(storedField(id, u"AirCode"_s), shown);
+}
+
+void AirlineEditorTest::capitalsAndWidths() {
+    openNew();
+    typeText(child<QLineEdit>("eAirCode"), u"sub"_s);
+    QCOMPARE(child<QLineEdit>("eAirCode")->text(), u"SU"_s); // a third character is not taken
+    typeText(child<QLineEdit>("eAccCode"), u"a5bz"_s);
+    QCOMPARE(child<QLineEdit>("eAccCode")->text(), u"A5B"_s);
+    const std::pair<const char*, int> widths[] = {{"eAirName", 50}, {"eContrAgent", 150}, {"eDog", 100}};
+    for (const auto& [name, width] : widths)
+        QCOMPARE(child<QLineEdit>(name)->maxLength(), width);
+    click("btnSave");
+    const qint64 id = heldInteger(m_store->airlines().value(0));
+    QCOMPARE(storedField(id, u"AccCode"_s), u"A5B"_s);
+}
+
+void AirlineEditorTest::dateBoxMayStayEmpty() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    openExisting(id);
+    auto* date = child<OptionalDateEdit>("eDogDate");
+    QCOMPARE(date->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+    QVERIFY(date->isEmpty());
+    QVERIFY(date->calendarPopup());
+    date->setDate(QDate(2025, 12, 31)); // as a choice in the calendar does
+    click("btnSave");
+    QCOMPARE(storedField(id, u"DogDate"_s), u"2025-12-31 00:00:00"_s);
+
+    openExisting(id);
+    QCOMPARE(date->optionalDate(), QDate(2025, 12, 31));
+    date->setFocus();
+    date->selectAll();
+    QTest::keyClick(date, Qt::Key_Delete);
+    QVERIFY(date->isEmpty());
+    click("btnSave");
+    QVERIFY(storedField(id, u"DogDate"_s).isEmpty());
+
+    openExisting(id);
+    QTest::keyClick(date, Qt::Key_Up);
+    QCOMPARE(date->optionalDate(), QDate::currentDate());
+}
+
+void AirlineEditorTest::noteGrowsAndShrinks() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    openExisting(id);
+    auto* group = child<QGroupBox>("gbAirline");
+    auto* note = child<QPlainTextEdit>("eComment");
+    const QRect standardGroup = group->geometry();
+    const QRect standardNote = note->geometry();
+    QCOMPARE(standardGroup.height(), 98);
+    QCOMPARE(standardNote.height(), 21);
+
+    for (const char* order : {"down", "down", "up", "up", "down", "up"}) {
+        const bool down = qstrcmp(order, "down") == 0;
+        click(down ? "sbNoteDown" : "sbNoteUp");
+        QCOMPARE(child<QGroupBox>("gbConditions")->isHidden(), down);
+        if (down) {
+            QCOMPARE(group->height(), m_editor->height() - 40);
+            QCOMPARE(note->height(), group->height() - 75);
+            QCOMPARE(note->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        } else {
+            QCOMPARE(group->geometry(), standardGroup);
+            QCOMPARE(note->geometry(), standardNote);
+            QCOMPARE(note->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        }
+    }
+}
+
+void AirlineEditorTest::focusOrderAndAccessibleNames() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    openExisting(id);
+    const QStringList expected{u"eAirCode"_s, u"eAccCode"_s, u"eAirName"_s, u"cbScript"_s, u"eContrAgent"_s,
+                               u"eDog"_s,     u"eDogDate"_s, u"eComment"_s, u"cbBSP"_s};
+    QStringList order;
+    QWidget* widget = child<QWidget>("eAirCode");
+    do {
+        if (expected.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != child<QWidget>("eAirCode"));
+    QCOMPARE(order, expected);
+
+    for (QWidget* each : m_editor->findChildren<QWidget*>()) {
+        if (each->objectName().isEmpty() || each->objectName().startsWith(u"qt_") || each->inherits("QLabel"))
+            continue;
+        QVERIFY2(!each->accessibleName().isEmpty(), qPrintable(each->objectName()));
+    }
+    const std::pair<const char*, const char16_t*> tips[] = {
+        {"btnDuplicate", u"Дублировать условие"}, {"btnAdd", u"Добавить условие"},
+        {"btnEdit", u"Изменить условие"},         {"btnDelete", u"Удалить условие"},
+        {"eAirName", u"Название авиакомпании"},   {"cbBSP", u"Участник BSP"},
+        {"cbScript", u"Выгружать в Амадеус"},     {"eContrAgent", u"С кем заключен договор?"}};
+    for (const auto& [name, tip] : tips)
+        QCOMPARE(child<QWidget>(name)->toolTip(), QString::fromUtf16(tip));
+
+    auto* list = child<QTableView>("grComm");
+    QHeaderView* titles = list->horizontalHeader();
+    QStringList shownTitles;
+    QList<int> widths;
+    for (int visual = 0; visual < titles->count(); ++visual) {
+        const int section = titles->logicalIndex(visual);
+        if (list->isColumnHidden(section))
+            continue;
+        shownTitles << list->model()->headerData(section, Qt::Horizontal).toString();
+        widths << list->columnWidth(section);
+    }
+    QCOMPARE(shownTitles,
+             (QStringList{u"Условие начисления комиссии"_s, u"%"_s, u"Сумма"_s, u"Валюта"_s, u"Сбор"_s, u"Ремарки"_s}));
+    QCOMPARE(widths, (QList<int>{200, 45, 45, 50, 45, 135}));
+    QCOMPARE(list->rowHeight(0), 30);
+    QCOMPARE(titles->height(), 20);
+    QVERIFY(titles->font().bold());
+    QVERIFY(list->wordWrap());
+    QVERIFY(list->alternatingRowColors());
+    QCOMPARE(list->palette().color(QPalette::AlternateBase), QColor(255, 251, 240));
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(m_editor->windowTitle(), u"Tarvex - Комиссионные правила авиакомпании"_s);
+    QCOMPARE(m_editor->size(), QSize(594, 430));
+}
+
+} // namespace tarvex
+
+QTEST_MAIN(tarvex::AirlineEditorTest)
+#include "tst_airlineeditor.moc"
