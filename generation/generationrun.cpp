@@ -2,6 +2,7 @@
 
 #include "airlinelistcsv.h"
 #include "airlinewalk.h"
+#include "checkedwalk.h"
 #include "commissionworkbook.h"
 #include "outputfile.h"
 #include "outputname.h"
@@ -79,10 +80,15 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, i
     OutputFile file(path);
     m_observer.runStarted();
     SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(today));
-    walkAirlines(m_data, airlineCount, script, m_observer);
+    const ScriptFindings findings =
+        walkChecked(m_data, airlineCount, script, checkSettingsFrom(m_options, request.withRemarks),
+                    FindingScript::SmartKey, m_observer);
+    refuseBrokenSmartKey(findings);
     file.write(script.finish());
     file.commit();
-    return finish(request, path);
+    RunResult result = finish(request, path);
+    result.findings = findings;
+    return result;
 }
 
 RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
@@ -93,11 +99,15 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
     OutputFile file(path);
     m_observer.runStarted();
     SmartFlowScript script(request.withRemarks);
-    walkAirlines(m_data, airlineCount, script, m_observer);
+    const ScriptFindings findings =
+        walkChecked(m_data, airlineCount, script, checkSettingsFrom(m_options, request.withRemarks),
+                    FindingScript::SmartFlow, m_observer);
     // The prompt carries the date at which the walk ended.
     file.write(script.finish(shortDateText(m_today())));
     file.commit();
-    return finish(request, path);
+    RunResult result = finish(request, path);
+    result.findings = findings;
+    return result;
 }
 
 RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grouptask.h"
+#include "scriptcheck.h"
 
 #include <QDate>
 #include <QList>
@@ -31,6 +32,7 @@ struct RunResult {
     Status status = Status::Failed;
     QString filePath;
     QString message;
+    ScriptFindings findings{}; // of a written script
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in

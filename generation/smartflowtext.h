@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/airlinerecord.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -12,6 +14,10 @@ namespace tarvex {
 // \" and a backslash \\, so no text can close the string early or escape its end.
 QString escapeFlowText(QStringView text);
 
+// A text from the register shown in a prompt: escaped as above, and with <, > and &
+// written as look-alikes (showntext.h), so it neither closes the string nor acts as HTML.
+QString escapeFlowShownText(QStringView text);
+
 // Removes blanks and control characters (anything up to U+0020) at both ends.
 QStringView trimBlanksAndControls(QStringView text);
 
@@ -20,5 +26,10 @@ QStringView trimBlanksAndControls(QStringView text);
 // and CR and LF are dropped so that the text runs on in one line. A line end still
 // separates runs of hyphens.
 void appendFlattened(QString& out, QStringView text);
+
+// Code, IATA code and name, the way the agent picks the airline: "XB (222) Beta Avia".
+// The key is brought into its final form once (flattened and trimmed as the body would
+// carry it), so the list, the "if" test and the "choose" heading hold the very same text.
+QString smartFlowAirlineKey(const AirlineRecord& airline);
 
 } // namespace tarvex
