@@ -77,6 +77,8 @@ private slots:
     void neutralisesShownTexts();
     void keepsCommandTexts();
     void findingLineKeepsOneLine();
+    void roughRates_data();
+    void roughRates();
 };
 
 void TestScriptCheck::findsEveryKind_data() {
@@ -247,6 +249,29 @@ void TestScriptCheck::findingLineKeepsOneLine() {
     finding.text = u"a\tb\r\nc\\<"_s;
     finding.effect = u"e"_s;
     QCOMPARE(findingLine(finding), u"warning\tboth\tXA\t7\t\tComment\ta\\tb\\r\\nc\\\\<\te"_s);
+}
+
+void TestScriptCheck::roughRates_data() {
+    QTest::addColumn<int>("rubPerEur");
+    QTest::addColumn<QString>("currency");
+    QTest::addColumn<int>("expected"); // 0: no rate
+
+    QTest::newRow("euro") << 100 << u"EUR"_s << 100;
+    QTest::newRow("dollar in lower case") << 100 << u"usd"_s << 90;
+    QTest::newRow("rouble typed in lower case") << 100 << u"rub"_s << 1;
+    QTest::newRow("other currency") << 100 << u"GBP"_s << 0;
+    QTest::newRow("empty currency") << 100 << QString() << 0;
+    QTest::newRow("rate set to 0") << 0 << u"EUR"_s << 0;
+}
+
+void TestScriptCheck::roughRates() {
+    QFETCH(int, rubPerEur);
+    QFETCH(QString, currency);
+    QFETCH(int, expected);
+
+    RoughRates rates;
+    rates.rubPerEur = rubPerEur;
+    QCOMPARE(rates.of(currency).value_or(0), expected);
 }
 
 QTEST_GUILESS_MAIN(TestScriptCheck)
