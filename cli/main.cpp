@@ -1,6 +1,7 @@
 // tarvex-cli: the register's outputs from the command line, for scripts, scheduled
 // jobs and tests. It writes exactly what the desktop program's commands write.
 
+#include "checkcommand.h"
 #include "common/tarvexerror.h"
 #include "demoregister.h"
 #include "generation/generationrun.h"
@@ -26,11 +27,14 @@ const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] generate excel [--no-fees]
   tarvex-cli [--app-dir DIR] generate csv
   tarvex-cli [--app-dir DIR] generate all              the tasks of section [group] of options.ini, in file order
+  tarvex-cli [--app-dir DIR] check                     list what the scripts would not carry as typed; exit 1 on errors
 
 DIR stands for the program's folder (default: the folder of tarvex-cli), which holds
 options.ini, DB/Tarvex.mdb and Files/; a relative folder in options.ini is taken from DIR.
-Each written file's full path is printed on a line of its own. Errors go to standard error
-and end with a non-zero exit status.
+Each written file's full path is printed on a line of its own, the findings of a written
+script on standard error. check prints one finding a line: kind, script, code, id,
+condition id, field, text, effect, separated by tabs. Errors go to standard error and end
+with a non-zero exit status.
 )";
 
 constexpr int kExitUsage = 2;
@@ -136,6 +140,7 @@ bool report(const QList<RunResult>& results) {
         switch (result.status) {
         case RunResult::Status::Written:
             out() << result.filePath << Qt::endl;
+            printFindings(err(), result.findings);
             break;
         case RunResult::Status::Refused:
             err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;
@@ -198,6 +203,11 @@ int main(int argc, char* argv[]) {
         }
         if (verb == u"generate"_s)
             return generate(*command);
+        if (verb == u"check"_s) {
+            if (command->words.size() > 1 || !onlyFlags(*command, {}, &problem))
+                return usageError(problem.isEmpty() ? u"check takes no arguments"_s : problem);
+            return checkCommand(command->appDir, out());
+        }
         return usageError(verb.isEmpty() ? u"no command given"_s : u"unknown command \"%1\""_s.arg(verb));
     } catch (const TarvexError& error) {
         err() << error.message() << Qt::endl;

@@ -2,6 +2,7 @@
 
 #include "airlinelistcsv.h"
 #include "airlinewalk.h"
+#include "checkedwalk.h"
 #include "commissionworkbook.h"
 #include "common/writeprotection.h"
 #include "outputfile.h"
@@ -12,6 +13,8 @@
 #include "smartkeyscript.h"
 #include "store/registerstore.h"
 #include "xlsx/package.h"
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +40,8 @@ struct GenerationRun::OutputWriter {
     AirlineSink& composer;
     // Writes what the composer made of them into the file.
     std::function<void(OutputFile&)> writeComposition;
+    // The script the register is checked for on the same walk; none for the workbook and the list.
+    std::optional<FindingScript> checkedScript = std::nullopt;
 };
 
 GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer)
@@ -89,11 +94,21 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
         return writer.readOnlyRefusal;
     OutputFile file(writer.path, m_deviceFilter);
     m_observer.runStarted();
-    walkAirlines(m_data, airlineCount, writer.composer, m_observer);
+    ScriptFindings findings;
+    if (writer.checkedScript) {
+        findings = walkChecked(m_data, airlineCount, writer.composer, checkSettingsFrom(m_options, request.withRemarks),
+                               *writer.checkedScript, m_observer);
+        if (*writer.checkedScript == FindingScript::SmartKey)
+            refuseBrokenSmartKey(findings);
+    } else {
+        walkAirlines(m_data, airlineCount, writer.composer, m_observer);
+    }
     writer.writeComposition(file);
     file.commit();
     m_observer.runFinished(writer.path, request.startedByCreateAll);
-    return {RunResult::Status::Written, writer.path, {}};
+    RunResult result{RunResult::Status::Written, writer.path, {}};
+    result.findings = std::move(findings);
+    return result;
 }
 
 RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
@@ -104,7 +119,8 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, i
         {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .composer = script,
-         .writeComposition = [&](OutputFile& file) { file.write(script.finish()); }});
+         .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
+         .checkedScript = FindingScript::SmartKey});
 }
 
 RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
@@ -115,7 +131,8 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .composer = script,
          // The prompt carries the date at which the walk ended.
-         .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(m_today()))); }});
+         .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(m_today()))); },
+         .checkedScript = FindingScript::SmartFlow});
 }
 
 RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {

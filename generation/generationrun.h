@@ -2,6 +2,7 @@
 
 #include "grouptask.h"
 #include "outputfile.h"
+#include "scriptcheck.h"
 
 #include <QDate>
 #include <QList>
@@ -32,6 +33,7 @@ struct RunResult {
     Status status = Status::Failed;
     QString filePath;
     QString message;
+    ScriptFindings findings{}; // of a written script
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in

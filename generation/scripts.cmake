@@ -5,4 +5,7 @@ target_sources(tarvex_generation PRIVATE
     smartkeyscript.cpp smartkeyscript.h
     smartflowtext.cpp smartflowtext.h
     smartflowscript.cpp smartflowscript.h
+    showntext.cpp showntext.h
+    scriptcheck.cpp scriptcheck.h
+    checkedwalk.cpp checkedwalk.h
 )

@@ -16,8 +16,6 @@ constexpr QStringView kS1 =
 constexpr QStringView kS2 =
     uR"(</font><br>===========================</h2><br><h2>Выберите валидирующую авиакомпанию</h2>" from ",)";
 constexpr QStringView kS3 = uR"(" assign to airline )";
-constexpr QStringView kK1 = u" (";
-constexpr QStringView kK2 = u") ";
 constexpr QStringView kI1 = uR"(if(airline==")";
 constexpr QStringView kI2 = uR"("){)";
 constexpr QStringView kC1 = uR"(send "FM)";
@@ -40,7 +38,7 @@ constexpr QStringView kE1 = u"}";
 constexpr QStringView kLineEnd = u"\r\n";
 
 static_assert(kS1.size() == 128 && kS2.size() == 99 && kS3.size() == 20);
-static_assert(kK1.size() == 2 && kK2.size() == 2 && kI1.size() == 13 && kI2.size() == 3);
+static_assert(kI1.size() == 13 && kI2.size() == 3);
 static_assert(kC1.size() == 8 && kC2.size() == 2 && kC3.size() == 1 && kC4.size() == 9 && kC5.size() == 5);
 static_assert(kC6.size() == 32 && kC7.size() == 22 && kC8.size() == 23);
 static_assert(kM1.size() == 12 && kM2.size() == 5 && kM3.size() == 29 && kM4.size() == 12 && kM5.size() == 32);
@@ -57,18 +55,9 @@ QString concat(std::initializer_list<QStringView> parts) {
     return text;
 }
 
-// Code, IATA code and name, the way the agent picks the airline. The key is brought
-// into its final form once (flattened and trimmed as the body would carry it), so the
-// list, the "if" test and the "choose" heading hold the very same text.
-QString airlineKey(const AirlineRecord& airline) {
-    QString key;
-    appendFlattened(key, concat({airline.airCode, kK1, airline.accCode, kK2, airline.airName}));
-    return escapeFlowText(trimBlanksAndControls(key));
-}
-
 // The comment shown under the airline in blue, its line breaks as HTML breaks.
 QString commentText(const AirlineRecord& airline) {
-    const QStringView comment = trimBlanksAndControls(airline.comment);
+    const QString comment = escapeFlowShownText(trimBlanksAndControls(airline.comment));
     QString text;
     for (qsizetype i = 0; i < comment.size(); ++i) {
         const QChar c = comment[i];
@@ -80,14 +69,14 @@ QString commentText(const AirlineRecord& airline) {
             text += c;
         }
     }
-    return escapeFlowText(text);
+    return text;
 }
 
 // The menu label of a condition: 7.5% or 50EUR.
 QString conditionLabel(const ConditionRecord& condition) {
     if (condition.comVal.isEmpty())
         return concat({percentText(condition.comPct), kW3});
-    return concat({condition.comSumText(), escapeFlowText(condition.comVal)});
+    return concat({condition.comSumText(), escapeFlowShownText(condition.comVal)});
 }
 
 } // namespace
@@ -99,7 +88,7 @@ void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionLi
     if (!airline.script)
         return;
     // Keys are trimmed one by one, so the list needs no trim of its own.
-    const QString key = airlineKey(airline);
+    const QString key = smartFlowAirlineKey(airline);
     if (!m_keyList.isEmpty())
         m_keyList += u',';
     m_keyList += key;
@@ -128,7 +117,7 @@ void SmartFlowScript::addMenu(const QString& key, const AirlineRecord& airline, 
     addItem(concat({kM3, commentText(airline), kM4}));
     addItem(kM5);
     for (const ConditionRecord& condition : conditions) {
-        addItem(concat({kW1, conditionLabel(condition), kW2, escapeFlowText(condition.comCondition), kI2}));
+        addItem(concat({kW1, conditionLabel(condition), kW2, escapeFlowShownText(condition.comCondition), kI2}));
         addCommandItems(condition, EntryRule::Menu);
         addItem(kE1);
     }

@@ -1,5 +1,7 @@
 #include "smartflowtext.h"
 
+#include "showntext.h"
+
 namespace tarvex {
 
 namespace {
@@ -8,6 +10,17 @@ constexpr qsizetype kSeparatorLength = 36;
 
 } // namespace
 
+QString smartFlowAirlineKey(const AirlineRecord& airline) {
+    constexpr QStringView kK1 = u" (";
+    constexpr QStringView kK2 = u") ";
+    QString joined;
+    joined.reserve(airline.airCode.size() + airline.accCode.size() + airline.airName.size() + 4);
+    joined.append(airline.airCode).append(kK1).append(airline.accCode).append(kK2).append(airline.airName);
+    QString key;
+    appendFlattened(key, joined);
+    return escapeFlowShownText(trimBlanksAndControls(key));
+}
+
 QString escapeFlowText(QStringView text) {
     QString escaped;
     escaped.reserve(text.size());
@@ -15,6 +28,17 @@ QString escapeFlowText(QStringView text) {
         if (c == u'"' || c == u'\\')
             escaped += u'\\';
         escaped += c;
+    }
+    return escaped;
+}
+
+QString escapeFlowShownText(QStringView text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            escaped += u'\\';
+        escaped += shownInSmartFlow(c);
     }
     return escaped;
 }

@@ -1,5 +1,6 @@
 #include "smartkeyscript.h"
 
+#include "showntext.h"
 #include "smartkeylines.h"
 
 #include <utility>
@@ -42,7 +43,7 @@ void SmartKeyScript::addAirline(const AirlineRecord& airline, const ConditionLis
     if (!airline.script)
         return;
     if (conditions.size() == 1)
-        addCommissionItem(airline.airCode, conditions.front(), EntryRule::SingleCondition, u"<SEND>>");
+        addCommissionItem(shownInSmartKey(airline.airCode), conditions.front(), EntryRule::SingleCondition, u"<SEND>>");
     else
         addMenu(airline, conditions);
 }
@@ -61,15 +62,16 @@ void SmartKeyScript::addItem(std::initializer_list<QStringView> parts) {
 }
 
 void SmartKeyScript::addMenu(const AirlineRecord& airline, const ConditionList& conditions) {
-    addItem({airline.airCode, u"<<?", airline.accCode, u" ", airline.airName, u"\n", airline.comment,
-             u"\nВыберите вариант:\n"});
+    const QString code = shownInSmartKey(airline.airCode);
+    addItem({code, u"<<?", shownInSmartKey(airline.accCode), u" ", shownInSmartKey(airline.airName), u"\n",
+             shownInSmartKey(airline.comment), u"\nВыберите вариант:\n"});
 
     // The numbered list; the last number closes the question into the variable @m<code>.
-    const QString variable = u"@m"_s + airline.airCode;
+    const QString variable = u"@m"_s + code;
     const qsizetype count = conditions.size();
     for (qsizetype i = 1; i < count; ++i)
-        addItem({QString::number(i), u" - ", conditions[i - 1].comCondition});
-    const QString lastWording = count > 0 ? conditions.back().comCondition : QString();
+        addItem({QString::number(i), u" - ", shownInSmartKey(conditions[i - 1].comCondition)});
+    const QString lastWording = count > 0 ? shownInSmartKey(conditions.back().comCondition) : QString();
     addItem({QString::number(count), u" - ", lastWording, variable, u">"});
 
     for (qsizetype i = 1; i <= count; ++i) {

@@ -12,6 +12,17 @@ constexpr int kDefaultMainFont = 8;
 
 } // namespace
 
+std::optional<int> RoughRates::of(QStringView currency) const {
+    int rate = 0;
+    if (currency.compare(u"RUB", Qt::CaseInsensitive) == 0)
+        rate = 1;
+    else if (currency.compare(u"EUR", Qt::CaseInsensitive) == 0)
+        rate = rubPerEur;
+    else if (currency.compare(u"USD", Qt::CaseInsensitive) == 0)
+        rate = rubPerUsd;
+    return rate >= 1 ? std::optional<int>(rate) : std::nullopt;
+}
+
 const QStringList& groupTaskBoxNames() {
     static const QStringList names{u"cbSFrmk"_s, u"cbSF"_s, u"cbSKrmk"_s, u"cbSK"_s,
                                    u"cbXLrmk"_s, u"cbXL"_s, u"cbCSV"_s};
@@ -62,6 +73,12 @@ QString Options::absoluteFolder(const QString& configured) const {
     if (QDir::isAbsolutePath(configured))
         return configured; // as written, separators and all
     return QDir::cleanPath(m_appDir + configured);
+}
+
+RoughRates Options::roughRates() const {
+    const RoughRates defaults;
+    return {m_ini.readInteger(u"params", u"rateEUR", defaults.rubPerEur),
+            m_ini.readInteger(u"params", u"rateUSD", defaults.rubPerUsd)};
 }
 
 OutputNaming Options::readNaming(QStringView section, const QString& defaultName) const {

@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 namespace tarvex {
 
@@ -15,6 +18,17 @@ struct OutputNaming {
     QString section = {}; // the section of options.ini they were read from, for messages about them
 
     friend bool operator==(const OutputNaming&, const OutputNaming&) = default;
+};
+
+// Rough rouble prices of one euro and one dollar (params/rateEUR, params/rateUSD): enough to tell how many
+// digits the rouble amount of a foreign sum has.
+struct RoughRates {
+    int rubPerEur = 100;
+    int rubPerUsd = 90;
+
+    // Roubles per unit of the currency, letter case ignored (1 for the rouble itself); nothing for a currency
+    // without a rate or with a rate below 1.
+    std::optional<int> of(QStringView currency) const;
 };
 
 // What the settings window saves.
@@ -53,6 +67,7 @@ public:
     OutputNaming smartFlowNaming() const;
     OutputNaming workbookNaming() const;
     QStringList groupTasks() const; // values of section group in file order
+    RoughRates roughRates() const;
 
     // Writes every key, one write at a time: params, script, flow, xls, then section group anew with one numbered
     // line per ticked task in the order of groupTaskBoxNames(). Stops at the first failed write and returns false;

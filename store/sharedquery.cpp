@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kSelectConditions =
     "SELECT id, ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee "
     "FROM tbComm WHERE ComId = ? ORDER BY id";
-enum Column { ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
+enum Column { ConditionId = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
 
 sqlite3* handleOf(const QSqlDatabase& database) {
     const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
@@ -89,6 +89,7 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
     int step;
     while ((step = sqlite3_step(m_statement)) == SQLITE_ROW) {
         ConditionRecord condition;
+        condition.id = std::int32_t(sqlite3_column_int64(m_statement, ConditionId));
         condition.comCondition = text(m_statement, ComCondition);
         condition.comPct = decimal(m_statement, ComPct);
         condition.comSum = number<std::int16_t>(m_statement, ComSum);

@@ -15,7 +15,7 @@ Register airlinesWithoutConditions(); // XB with a comment, XC without one
 Register entryVariants();             // every entry kind, neither percentage nor currency, "rub", ValLen
 Register prefixExample();             // one direct branch and a menu
 Register quotesAndBackslashes();      // quotation marks, trailing backslashes, keys needing a trim
-Register textLines();                 // lines ending in ">" and "then", separators, several-line texts
+Register textLines();                 // lines ending in a typed ">" and in "then", separators, several-line texts
 
 // Hands the airlines to the sink the way the generation walk does.
 void walk(AirlineSink& sink, const Register& airlines);

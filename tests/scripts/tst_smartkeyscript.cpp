@@ -33,7 +33,8 @@ void TestSmartKeyScript::writesExpectedFile_data() {
                                     << u"smartkey-prefix.txt"_s;
     QTest::newRow("quotation marks and backslashes kept as typed")
         << quotesAndBackslashes() << QString() << true << u"smartkey-quotes-remarks.txt"_s;
-    QTest::newRow("lines joined after > and then") << textLines() << QString() << false << u"smartkey-text-lines.txt"_s;
+    QTest::newRow("lines joined after then, a typed > shown and not joined")
+        << textLines() << QString() << false << u"smartkey-text-lines.txt"_s;
 }
 
 void TestSmartKeyScript::writesExpectedFile() {

@@ -1,0 +1,73 @@
+#include "checkedwalk.h"
+
+#include "airlinewalk.h"
+#include "generationerror.h"
+#include "runobserver.h"
+#include "store/registerstore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+// Hands every airline to two sinks, each with the conditions only if it wants them.
+class BothSinks : public AirlineSink {
+public:
+    BothSinks(AirlineSink& first, AirlineSink& second)
+        : m_first(first)
+        , m_second(second) {}
+
+    bool wantsConditions(const AirlineRecord& airline) const override {
+        return m_first.wantsConditions(airline) || m_second.wantsConditions(airline);
+    }
+    void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override {
+        m_first.addAirline(airline, m_first.wantsConditions(airline) ? conditions : ConditionList());
+        m_second.addAirline(airline, m_second.wantsConditions(airline) ? conditions : ConditionList());
+    }
+
+private:
+    AirlineSink& m_first;
+    AirlineSink& m_second;
+};
+
+} // namespace
+
+CheckSettings checkSettingsFrom(const Options& options, bool withRemarks) {
+    return {options.scriptPrefix(), withRemarks, options.roughRates()};
+}
+
+ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
+                           FindingScript written, RunObserver& observer) {
+    ScriptCheck check(settings);
+    BothSinks sinks(writer, check);
+    walkAirlines(data, count, sinks, observer);
+    ScriptFindings findings;
+    for (const ScriptFinding& finding : check.findings()) {
+        if (finding.concerns(written))
+            findings.append(finding);
+    }
+    return findings;
+}
+
+void refuseBrokenSmartKey(const ScriptFindings& findings) {
+    QString lines;
+    for (const ScriptFinding& finding : findings) {
+        if (finding.kind == FindingKind::Error && finding.concerns(FindingScript::SmartKey))
+            lines += u'\n' + findingLine(finding);
+    }
+    if (!lines.isEmpty())
+        throw GenerationError(u"The Smart Key was not written, the previous file stays: "
+                              u"texts that Amadeus runs as commands have brackets that do not pair up."_s +
+                              lines);
+}
+
+ScriptFindings checkRegister(RegisterStore& data, const Options& options) {
+    data.resetAirlineView();
+    ScriptCheck check(checkSettingsFrom(options, true));
+    RunObserver quiet;
+    walkAirlines(data, data.airlines().recordCount(), check, quiet);
+    return check.findings();
+}
+
+} // namespace tarvex
