@@ -2,6 +2,8 @@
 
 #include "showntext.h"
 
+#include "common/trim.h"
+
 namespace tarvex {
 
 namespace {

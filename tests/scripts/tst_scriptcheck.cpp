@@ -7,7 +7,7 @@
 #include <QTest>
 
 using namespace tarvex;
-using namespace tarvex::test;
+using namespace tarvex::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
