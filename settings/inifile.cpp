@@ -1,5 +1,6 @@
 #include "inifile.h"
 
+#include "common/writeprotection.h"
 #include "iniedit.h"
 #include "initext.h"
 
@@ -26,11 +27,6 @@ LoadResult load(const QString& path) {
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {false, {}};
     return {true, decodeIniBytes(file.readAll())};
-}
-
-bool isReadOnly(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.permissions().testFlag(QFileDevice::WriteOwner);
 }
 
 bool save(const QString& path, const IniText& contents) {
@@ -83,7 +79,7 @@ bool IniFile::rewrite(const std::function<QString(QStringView)>& edit) {
     m_errorString.clear();
     // A file that exists but cannot be read must not be replaced by one holding only the new key.
     LoadResult loaded = load(m_path);
-    if (loaded.readable && !isReadOnly(m_path)) {
+    if (loaded.readable && !isWriteProtected(m_path)) {
         loaded.contents.text = edit(loaded.contents.text);
         if (save(m_path, loaded.contents))
             return true;
