@@ -142,7 +142,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
     return writeOutput(
         request, airlineCount,
         {.path = path,
-         // The workbook knows no notice: its target is a file it cannot create.
+         // The workbook reports a read-only target as a file it cannot create.
          .readOnlyRefusal = {RunResult::Status::Failed, {}, cannotCreateFileMessage(path, u"Файл защищен от записи"_s)},
          .composer = workbook,
          .writeComposition = [&](OutputFile& file) {

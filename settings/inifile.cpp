@@ -2,6 +2,7 @@
 
 #include "common/pathstatus.h"
 #include "common/systemerror.h"
+#include "common/writeprotection.h"
 #include "iniedit.h"
 #include "initext.h"
 #include "settingserror.h"
@@ -46,11 +47,6 @@ LoadResult load(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         return {{}, file.errorString()};
     return {decodeIniBytes(bytes), {}};
-}
-
-bool isReadOnly(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.permissions().testFlag(QFileDevice::WriteOwner);
 }
 
 // Writes the whole file beside the target and renames it over the target only once every byte is on the storage.
@@ -127,7 +123,7 @@ bool IniFile::rewrite(const std::function<QString(QStringView)>& edit) {
     // A file that exists but cannot be read must not be replaced by one holding only the new key.
     LoadResult loaded = load(m_path);
     QString reason = loaded.failure;
-    if (reason.isEmpty() && isReadOnly(m_path))
+    if (reason.isEmpty() && isWriteProtected(m_path))
         reason = systemErrorText(EACCES);
     if (reason.isEmpty()) {
         loaded.contents.text = edit(loaded.contents.text);

@@ -238,6 +238,46 @@ private slots:
         data.open(folder.appDir());
         QCOMPARE(data.airlines().recordCount(), 1);
     }
+
+    // An airline's conditions and fee rows go only together with it: when its own row
+    // cannot be deleted, the whole deletion is undone, in the file and in the cursors.
+    void failedDeletionRollsBack() {
+        TempAppFolder folder;
+        RegisterStore data;
+        data.open(folder.appDir());
+        const qint64 id = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s),
+                                     {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
+        data.fees().insert();
+        data.fees().setValue(u"FeeId", id);
+        data.fees().setValue(u"FeeCondition", u"сбор"_s);
+        data.fees().post();
+        QSqlQuery sql(data.connection());
+        // Refuses only the last of the three deletions, after the other two are done.
+        QVERIFY(sql.exec(u"CREATE TRIGGER keepAirlines BEFORE DELETE ON tbMain "
+                         "BEGIN SELECT RAISE(ABORT, 'airlines are kept'); END"_s));
+        const auto rowsOf = [&](const QString& table, const QString& column) {
+            QSqlQuery count(data.connection());
+            count.exec(u"SELECT count(*) FROM %1 WHERE %2 = %3"_s.arg(table, column).arg(id));
+            return count.next() ? count.value(0).toInt() : -1;
+        };
+
+        QVERIFY_THROWS_EXCEPTION(StoreError, data.deleteCurrentAirline());
+        QCOMPARE(rowsOf(u"tbMain"_s, u"id"_s), 1);
+        QCOMPARE(rowsOf(u"tbComm"_s, u"ComId"_s), 2);
+        QCOMPARE(rowsOf(u"tbFee"_s, u"FeeId"_s), 1);
+        QCOMPARE(data.airlines().recordCount(), 1);
+        QCOMPARE(data.conditions().recordCount(), 2);
+        QCOMPARE(data.fees().recordCount(), 1);
+
+        // Nothing is left half done: without the trigger the same deletion succeeds.
+        QVERIFY(sql.exec(u"DROP TRIGGER keepAirlines"_s));
+        data.deleteCurrentAirline();
+        QCOMPARE(rowsOf(u"tbComm"_s, u"ComId"_s), 0);
+        QCOMPARE(rowsOf(u"tbFee"_s, u"FeeId"_s), 0);
+        QCOMPARE(data.airlines().recordCount(), 0);
+        QCOMPARE(data.conditions().recordCount(), 0);
+        QCOMPARE(data.fees().recordCount(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataModule)
