@@ -236,56 +236,58 @@ private slots:
                  qPrintable(outcome.err));
         QVERIFY(outcome.out.isEmpty());
         QCOMPARE(snapshot(folder.appDir()), before);
-        void checkListsFindingsAndFailsOnErrors() {
-            TempAppFolder folder;
-            folder.writeOptions("[params]\r\nrateUSD=95\r\n");
-            {
-                RegisterStore data;
-                data.open(folder.appDir());
-                addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
-            }
-            const Outcome clean = runCli(folder.appDir(), {u"check"_s});
-            QCOMPARE(clean.exitCode, 0);
-            QCOMPARE(clean.out, QString());
+    }
 
-            qint64 emirates = 0;
-            qint64 broken = 0;
-            {
-                RegisterStore data;
-                data.open(folder.appDir());
-                emirates = addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s),
-                                      {sumCondition(u"эконом"_s, 20, u"USD"_s)}); // condition 2
-                ConditionRecord remarks = percentCondition(u"все"_s, "3");
-                remarks.remarks = u"RM <A"_s;
-                broken = addAirline(data, airline(u"ZZ"_s, u"Зет"_s, u"999"_s), {remarks}); // condition 3
-            }
-            const QString warning = u"warning\tboth\tEK\t%1\t2\tValLen\t\tValLen 2 captures 2 of the 4 digits of "
-                                    u"20 USD in roubles"_s.arg(emirates);
-            const QString error = u"error\tsmartkey\tZZ\t%1\t3\tRemarks\tRM <A\tunpaired < or > breaks the Smart "
-                                  u"Key's brackets: the Smart Key is not written"_s.arg(broken);
-            const Outcome findings = runCli(folder.appDir(), {u"check"_s});
-            QCOMPARE(findings.exitCode, 1);
-            QCOMPARE(findings.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{warning, error}));
-            QCOMPARE(runCli(folder.appDir(), {u"check"_s, u"--remarks"_s}).exitCode, 2);
-
-            // The Smart Key with remarks would break: it is refused and the previous file stays.
-            const QString smartKey = folder.filesDir() + u"/Tarvex-Rules-with-remarks.txt"_s;
-            writeFile(smartKey, "previous");
-            const Outcome refused = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s, u"--remarks"_s});
-            QCOMPARE(refused.exitCode, 1);
-            QVERIFY(refused.out.isEmpty());
-            QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
-            QCOMPARE(readFile(smartKey), QByteArray("previous"));
-
-            // Written scripts report what concerns them on standard error.
-            const Outcome written = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s});
-            QCOMPARE(written.exitCode, 0);
-            QCOMPARE(written.err, warning + u'\n');
-            const Outcome flow = runCli(folder.appDir(), {u"generate"_s, u"smartflow"_s, u"--remarks"_s});
-            QCOMPARE(flow.exitCode, 0);
-            QCOMPARE(flow.err, warning + u'\n');
+    void checkListsFindingsAndFailsOnErrors() {
+        TempAppFolder folder;
+        folder.writeOptions("[params]\r\nrateUSD=95\r\n");
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         }
-    };
+        const Outcome clean = runCli(folder.appDir(), {u"check"_s});
+        QCOMPARE(clean.exitCode, 0);
+        QCOMPARE(clean.out, QString());
 
-    QTEST_GUILESS_MAIN(TestCli)
+        qint64 emirates = 0;
+        qint64 broken = 0;
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            emirates = addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s),
+                                  {sumCondition(u"эконом"_s, 20, u"USD"_s)}); // condition 2
+            ConditionRecord remarks = percentCondition(u"все"_s, "3");
+            remarks.remarks = u"RM <A"_s;
+            broken = addAirline(data, airline(u"ZZ"_s, u"Зет"_s, u"999"_s), {remarks}); // condition 3
+        }
+        const QString warning = u"warning\tboth\tEK\t%1\t2\tValLen\t\tValLen 2 captures 2 of the 4 digits of "
+                                u"20 USD in roubles"_s.arg(emirates);
+        const QString error = u"error\tsmartkey\tZZ\t%1\t3\tRemarks\tRM <A\tunpaired < or > breaks the Smart "
+                              u"Key's brackets: the Smart Key is not written"_s.arg(broken);
+        const Outcome findings = runCli(folder.appDir(), {u"check"_s});
+        QCOMPARE(findings.exitCode, 1);
+        QCOMPARE(findings.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{warning, error}));
+        QCOMPARE(runCli(folder.appDir(), {u"check"_s, u"--remarks"_s}).exitCode, 2);
+
+        // The Smart Key with remarks would break: it is refused and the previous file stays.
+        const QString smartKey = folder.filesDir() + u"/Tarvex-Rules-with-remarks.txt"_s;
+        writeFile(smartKey, "previous");
+        const Outcome refused = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s, u"--remarks"_s});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.out.isEmpty());
+        QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
+        QCOMPARE(readFile(smartKey), QByteArray("previous"));
+
+        // Written scripts report what concerns them on standard error.
+        const Outcome written = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s});
+        QCOMPARE(written.exitCode, 0);
+        QCOMPARE(written.err, warning + u'\n');
+        const Outcome flow = runCli(folder.appDir(), {u"generate"_s, u"smartflow"_s, u"--remarks"_s});
+        QCOMPARE(flow.exitCode, 0);
+        QCOMPARE(flow.err, warning + u'\n');
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"
