@@ -81,9 +81,13 @@ RoughRates Options::roughRates() const {
             m_ini.readInteger(u"params", u"rateUSD", defaults.rubPerUsd)};
 }
 
+QString Options::configuredFolder(QStringView section) const {
+    return m_ini.readText(section, u"path", defaultOutputFolder());
+}
+
 OutputNaming Options::readNaming(QStringView section, const QString& defaultName) const {
-    return {absoluteFolder(m_ini.readText(section, u"path", defaultOutputFolder())),
-            m_ini.readText(section, u"name", defaultName), m_ini.readFlag(section, u"date"), section.toString()};
+    return {absoluteFolder(configuredFolder(section)), m_ini.readText(section, u"name", defaultName),
+            m_ini.readFlag(section, u"date"), section.toString()};
 }
 
 bool Options::save(const SavedSettings& s) {

@@ -66,6 +66,9 @@ public:
     OutputNaming smartKeyNaming() const;
     OutputNaming smartFlowNaming() const;
     OutputNaming workbookNaming() const;
+    // The folder of an output's section as the user wrote it (the default folder when none is written): what the
+    // settings window shows and saves back.
+    QString configuredFolder(QStringView section) const;
     QStringList groupTasks() const; // values of section group in file order
     RoughRates roughRates() const;
 
