@@ -4,6 +4,7 @@
 #include "filenamepreview.h"
 #include "userprompts.h"
 
+#include "settings/settingserror.h"
 #include "settings/storedsettings.h"
 
 #include <QShowEvent>
@@ -63,7 +64,13 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 }
 
 void SettingsDialog::loadStoredSettings() {
-    m_stored = readStoredSettings(Options(m_appDir));
+    try {
+        m_stored = readStoredSettings(Options(m_appDir));
+    } catch (const SettingsError& error) {
+        // The window still opens, with what it showed before, so the user can see the message and close it.
+        m_prompts.showError(this, error.message());
+        return;
+    }
     m_ui->frXLSopt1->showNaming(m_stored.workbook);
     m_ui->eHeader->setText(m_stored.header);
     m_ui->seMainFont->setValue(m_stored.mainFont); // the spin box holds it within 8 to 24
