@@ -2,6 +2,7 @@
 
 #include "airlinegriddelegate.h"
 #include "columnwidths.h"
+#include "rowindicator.h"
 #include "store/cursormodel.h"
 #include "store/tablecursor.h"
 
@@ -65,12 +66,12 @@ AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
     titles->setMinimumSectionSize(1);
     titles->setAccessibleName(u"Заголовки столбцов"_s);
 
+    setVerticalHeader(new RowIndicator(this));
     QHeaderView* rows = verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(kRowHeight);
     rows->setDefaultSectionSize(kRowHeight);
     rows->setAccessibleName(u"Строки"_s);
-    rows->hide();
 
     // Only the described columns are shown, in their order.
     const TableDef& table = airlines.table();
@@ -90,7 +91,8 @@ AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
         followCursorLater();
     });
     connect(&airlines, &TableCursor::currentRowChanged, this, &AirlineGrid::followCursorLater);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, rows](const QModelIndex& current) {
+        rows->viewport()->update();
         // A pending change of the current row belongs to the editor; the grid never posts it.
         if (!m_modelChanging && current.isValid() && m_airlines.state() == TableCursor::State::Browse)
             m_airlines.setCurrentRow(current.row());
