@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tarvex, prepares the app folder ./appdir (with a small
-# demo register when it has none) and runs it.
+# demo register when it has none) and starts the desktop program on it. Without a display
+# it runs the program's "Create all" from the command line instead.
 source "$(dirname "$0")/scripts/common.sh"
 
 install_missing "${TARVEX_PACKAGES[@]}"
@@ -8,7 +9,10 @@ build "$TARVEX_ROOT/build-release" -DCMAKE_BUILD_TYPE=Release -DTARVEX_BUILD_TES
 
 APP_DIR="$TARVEX_ROOT/appdir"
 mkdir -p "$APP_DIR/Files"
-cp "$TARVEX_ROOT/build-release/cli/tarvex-cli" "$APP_DIR/"
+cp "$TARVEX_ROOT/build-release/cli/tarvex-cli" "$TARVEX_ROOT/build-release/app/tarvex" "$APP_DIR/"
+if [ -e "$TARVEX_ROOT/resources/Tarvex_Help.html" ]; then
+    cp "$TARVEX_ROOT/resources/Tarvex_Help.html" "$APP_DIR/"
+fi
 if [ ! -e "$APP_DIR/DB/Tarvex.mdb" ]; then
     "$APP_DIR/tarvex-cli" init-db --demo
 fi
@@ -16,5 +20,9 @@ if [ ! -e "$APP_DIR/options.ini" ]; then
     cp "$TARVEX_ROOT/resources/demo-options.ini" "$APP_DIR/options.ini"
 fi
 
-# Until the desktop windows exist, the program's work is the command-line "Create all".
-"$APP_DIR/tarvex-cli" generate all
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running \"Create all\" from the command line."
+    "$APP_DIR/tarvex-cli" generate all
+else
+    exec "$APP_DIR/tarvex"
+fi

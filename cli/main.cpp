@@ -6,11 +6,11 @@
 #include "demoregister.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
+#include "settings/appfolder.h"
 #include "settings/options.h"
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTextStream>
 
 #include <optional>
@@ -63,7 +63,7 @@ struct Command {
 
 std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     Command command;
-    command.appDir = QCoreApplication::applicationDirPath();
+    command.appDir = executableAppFolder();
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == u"--app-dir"_s) {
@@ -80,7 +80,7 @@ std::optional<Command> parse(const QStringList& arguments, QString* problem) {
             command.words << argument;
         }
     }
-    command.appDir = QDir(command.appDir).absolutePath() + u'/';
+    command.appDir = appFolder(command.appDir);
     return command;
 }
 

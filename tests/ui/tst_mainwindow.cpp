@@ -1,0 +1,603 @@
+// The main window with real widgets over a register in a temporary app folder.
+
+#include "generation/outputname.h"
+#include "store/registerstore.h"
+#include "support/registerfixture.h"
+#include "ui/airlineeditor.h"
+#include "ui/conditioneditor.h"
+#include "ui/mainwindow.h"
+#include "ui/scriptedprompts.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace tarvex;
+using namespace tarvex::testing;
+
+namespace {
+
+// Records what a generation run reports instead of showing the progress window.
+class RecordingRun : public RunObserver {
+public:
+    struct Finished {
+        QString filePath;
+        bool startedByCreateAll;
+    };
+    void runStarted() override { ++started; }
+    void runFinished(const QString& filePath, bool startedByCreateAll) override {
+        finished.append({filePath, startedByCreateAll});
+    }
+    int started = 0;
+    QList<Finished> finished;
+};
+
+// A main window as the program makes it, with the airline editor it opens and a test
+// double for the progress window.
+struct Window {
+    explicit Window(const QString& appDir)
+        : main(appDir, store, prompts)
+        , conditionEditor(store, prompts, &main)
+        , airlineEditor(store, conditionEditor, prompts, &main) {
+        main.setCompanions({&airlineEditor, nullptr, &run, nullptr, nullptr});
+    }
+
+    template <class T>
+    T* find(const QString& name) {
+        T* found = main.findChild<T*>(name);
+        if (!found)
+            qWarning("no %s", qPrintable(name));
+        return found;
+    }
+    QLineEdit* searchBox() { return find<QLineEdit>(u"eSearchBox"_s); }
+    QTableView* grid() { return find<QTableView>(u"grMain"_s); }
+    QAction* action(const QString& name) { return find<QAction>(name); }
+    QString panel(const QString& name) { return find<QLabel>(name)->text(); }
+    int rows() { return grid()->model()->rowCount(); }
+    QStringList shownCodes() {
+        QStringList codes;
+        TableCursor& airlines = store.airlines();
+        const int code = airlines.table().columnIndex(u"AirCode");
+        for (int row = 0; row < airlines.recordCount(); ++row)
+            codes << airlines.valueAt(row, code).toString();
+        return codes;
+    }
+
+    RegisterStore store;
+    ScriptedPrompts prompts;
+    RecordingRun run;
+    MainWindow main;
+    ConditionEditor conditionEditor;
+    AirlineEditor airlineEditor;
+};
+
+void setMemo(RegisterStore& data, qint64 id, const QString& column, const QString& text) {
+    TableCursor& airlines = data.airlines();
+    for (int row = 0; row < airlines.recordCount(); ++row) {
+        airlines.setCurrentRow(row);
+        if (airlines.value(0).toLongLong() == id) {
+            airlines.edit();
+            airlines.setValue(column, text);
+            airlines.post();
+            return;
+        }
+    }
+}
+
+int countRows(RegisterStore& data, const QString& statement, qint64 id) {
+    QSqlQuery query(data.connection());
+    query.prepare(statement);
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+// Runs `inspect` inside the modal loop of `dialog` once it is the active modal widget: the
+// command under test opens the dialog with exec() and returns only when the dialog closes.
+void whenModal(QWidget* dialog, std::function<void()> inspect, int attempts = 1000) {
+    QMetaObject::invokeMethod(
+        dialog,
+        [=] {
+            if (QApplication::activeModalWidget() == dialog)
+                inspect();
+            else if (attempts > 0)
+                whenModal(dialog, inspect, attempts - 1);
+        },
+        Qt::QueuedConnection);
+}
+
+// Types the text key by key, as a keyboard with any layout does.
+void type(QWidget* widget, const QString& text) {
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempAppFolder> m_folder;
+
+    // Six airlines: four with an "s" somewhere in a searched column, two with "su".
+    void addSearchRegister() {
+        RegisterStore data;
+        data.open(m_folder->appDir());
+        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"Все рейсы"_s, "5")});
+        addAirline(data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
+        addAirline(data, airline(u"LH"_s, u"Lufthansa"_s, u"220"_s));
+        addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s));
+        addAirline(data, airline(u"KL"_s, u"KLM"_s, u"074"_s));
+        const qint64 susi = addAirline(data, airline(u"XX"_s, u"Susi Air"_s, u"999"_s));
+        setMemo(data, susi, u"Comment"_s, u"малая авиация"_s);
+    }
+
+    // Wide enough for the toolbar even where the desktop has no icons and the buttons show their captions.
+    std::unique_ptr<Window> openWindow() {
+        auto window = std::make_unique<Window>(m_folder->appDir());
+        window->main.resize(1400, 516);
+        window->main.show();
+        return window;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<TempAppFolder>();
+        QVERIFY(m_folder->isValid());
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void startUpFillsTheStatusBar() {
+        addSearchRegister();
+        auto window = openWindow();
+        QCOMPARE(window->panel(u"statusAirlineCount"_s), u"Авиакомпаний: 6"_s);
+        QCOMPARE(window->panel(u"statusDate"_s), shortDateText(QDate::currentDate()) + u"      "_s);
+        QVERIFY(window->panel(u"statusHint"_s).isEmpty());
+        QCOMPARE(window->rows(), 6);
+        QCOMPARE(window->shownCodes(), QStringList({u"KL"_s, u"LH"_s, u"S7"_s, u"SU"_s, u"UT"_s, u"XX"_s}));
+        QTRY_COMPARE(window->main.focusWidget(), window->searchBox());
+        QVERIFY(window->prompts.shown().isEmpty());
+
+        // The count is the one taken at start: a search does not change it.
+        QTest::keyClicks(window->searchBox(), u"zzz"_s);
+        QCOMPARE(window->rows(), 0);
+        QCOMPARE(window->panel(u"statusAirlineCount"_s), u"Авиакомпаний: 6"_s);
+    }
+
+    void statusPanelOneShowsHints() {
+        auto window = openWindow();
+        QStatusTipEvent tip(u"Удалить авиакомпанию"_s);
+        QApplication::sendEvent(&window->main, &tip);
+        QCOMPARE(window->panel(u"statusHint"_s), u"Удалить авиакомпанию"_s);
+    }
+
+    void titleCarriesTheHeader_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("title");
+        const QString base = u"Tarvex - агентская комиссия авиакомпаний"_s;
+        QTest::newRow("no options.ini") << QByteArray() << base;
+        QTest::newRow("empty header") << QByteArray("[params]\r\nheader=\r\n") << base;
+        QTest::newRow("header") << u"[params]\r\nheader=Агентство Восток\r\n"_s.toUtf8()
+                                << u"Агентство Восток | "_s + base;
+    }
+    void titleCarriesTheHeader() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, title);
+        if (!ini.isEmpty())
+            m_folder->writeOptions(ini);
+        auto window = openWindow();
+        QCOMPARE(window->main.windowTitle(), title);
+    }
+
+    void gridFontFollowsMainfont_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("points");
+        QTest::newRow("default") << QByteArray() << 8;
+        QTest::newRow("12") << QByteArray("[params]\r\nmainfont=12\r\n") << 12;
+    }
+    void gridFontFollowsMainfont() {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, points);
+        addSearchRegister();
+        if (!ini.isEmpty())
+            m_folder->writeOptions(ini);
+        auto window = openWindow();
+        QTableView* grid = window->grid();
+        QCOMPARE(grid->font().pointSize(), points);
+        QCOMPARE(grid->horizontalHeader()->font().pointSize(), 8);
+        QVERIFY(grid->horizontalHeader()->font().bold());
+        QCOMPARE(grid->rowHeight(0), 34);
+        QCOMPARE(grid->rowHeight(5), 34);
+    }
+
+    void gridShowsTheDescribedColumns() {
+        addSearchRegister();
+        auto window = openWindow();
+        QTableView* grid = window->grid();
+        QHeaderView* titles = grid->horizontalHeader();
+        QStringList shown;
+        for (int visual = 0; visual < titles->count(); ++visual) {
+            const int logical = titles->logicalIndex(visual);
+            if (!grid->isColumnHidden(logical))
+                shown << grid->model()->headerData(logical, Qt::Horizontal).toString();
+        }
+        QCOMPARE(shown,
+                 QStringList({u"Код"_s, u"IATA"_s, u"Название"_s, u"BSP"_s, u"Комиссия"_s, u"Сервисный сбор"_s}));
+        QCOMPARE(grid->palette().color(QPalette::AlternateBase), QColor(255, 251, 240));
+        QVERIFY(grid->alternatingRowColors());
+        QVERIFY(grid->wordWrap());
+
+        // The columns fill the width, whatever it is.
+        for (int width : {742, 1000, 500}) {
+            window->main.resize(width, 516);
+            QCoreApplication::processEvents();
+            int total = 0;
+            for (int logical = 0; logical < titles->count(); ++logical)
+                total += grid->isColumnHidden(logical) ? 0 : grid->columnWidth(logical);
+            QCOMPARE(total, grid->viewport()->width());
+        }
+    }
+
+    void searchNarrowsAndBackspaceOrClearRestores() {
+        addSearchRegister();
+        auto window = openWindow();
+        QLineEdit* box = window->searchBox();
+
+        QTest::keyClick(box, 's');
+        QCOMPARE(window->shownCodes(), QStringList({u"LH"_s, u"S7"_s, u"SU"_s, u"XX"_s}));
+        QTest::keyClick(box, 'u');
+        QCOMPARE(window->shownCodes(), QStringList({u"SU"_s, u"XX"_s}));
+        QCOMPARE(window->rows(), 2);
+
+        // Backspace clears the whole search, not one character.
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(window->rows(), 6);
+
+        QTest::keyClicks(box, u"su"_s);
+        QCOMPARE(window->rows(), 2);
+        QAction* clear = window->find<QAction>(u"eSearchBoxClear"_s);
+        QCOMPARE(clear->toolTip(), u"отменить фильтр"_s);
+        clear->trigger();
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(window->rows(), 6);
+        QVERIFY(window->prompts.shown().isEmpty());
+    }
+
+    void searchFollowsTheBoxText() {
+        addSearchRegister();
+        auto window = openWindow();
+        QLineEdit* box = window->searchBox();
+        QTest::keyClicks(box, u"sux"_s);
+        QCOMPARE(window->rows(), 0);
+        // Deleting the last character with Delete (not Backspace) searches for what is left.
+        QTest::keyClick(box, Qt::Key_Left);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(box->text(), u"su"_s);
+        QCOMPARE(window->rows(), 2);
+        box->selectAll();
+        box->insert(u"lufT"_s); // as a paste does
+        QCOMPARE(window->shownCodes(), QStringList({u"LH"_s}));
+    }
+
+    void searchTakesTextLiterally_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("apostrophe") << u"'"_s << QStringList({u"OB"_s});
+        QTest::newRow("per cent") << u"%"_s << QStringList({u"PC"_s});
+        QTest::newRow("underscore") << u"_"_s << QStringList({u"UN"_s});
+        QTest::newRow("Cyrillic in capitals") << u"АЭРОФЛОТ"_s << QStringList({u"SU"_s});
+        QTest::newRow("Cyrillic in small letters") << u"малая"_s << QStringList({u"XX"_s});
+    }
+    void searchTakesTextLiterally() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, codes);
+        addSearchRegister();
+        {
+            RegisterStore data;
+            data.open(m_folder->appDir());
+            addAirline(data, airline(u"OB"_s, u"O'Brien Air"_s));
+            const qint64 percent = addAirline(data, airline(u"PC"_s, u"Percent Air"_s));
+            setMemo(data, percent, u"Commision"_s, u"7.5%\r"_s);
+            addAirline(data, airline(u"UN"_s, u"Under_Score"_s));
+        }
+        auto window = openWindow();
+        type(window->searchBox(), typed);
+        QCOMPARE(window->searchBox()->text(), typed);
+        QCOMPARE(window->shownCodes(), codes);
+        QVERIFY(window->prompts.shown().isEmpty());
+    }
+
+    void addingClearsTheSearchAndOpensTheEditor() {
+        addSearchRegister();
+        auto window = openWindow();
+        QTest::keyClicks(window->searchBox(), u"su"_s);
+        bool shown = false;
+        QString searchText = u"not seen"_s;
+        TableCursor::State state = TableCursor::State::Inactive;
+        int rows = 0;
+        whenModal(&window->airlineEditor, [&] {
+            shown = true;
+            searchText = window->searchBox()->text();
+            state = window->store.airlines().state();
+            rows = window->rows();
+            window->airlineEditor.reject();
+        });
+        window->action(u"acAddAirComp"_s)->trigger();
+        QVERIFY(shown);
+        QVERIFY(searchText.isEmpty());
+        QCOMPARE(state, TableCursor::State::Insert);
+        QCOMPARE(rows, 7); // every airline and the new row
+        QCOMPARE(window->store.airlines().state(), TableCursor::State::Browse);
+        QCOMPARE(window->rows(), 6);
+    }
+
+    void editingKeepsTheSearch() {
+        addSearchRegister();
+        auto window = openWindow();
+        QTest::keyClicks(window->searchBox(), u"su"_s);
+        bool shown = false;
+        TableCursor::State state = TableCursor::State::Inactive;
+        whenModal(&window->airlineEditor, [&] {
+            shown = true;
+            state = window->store.airlines().state();
+            window->airlineEditor.reject();
+        });
+        QTest::keyClick(window->grid(), Qt::Key_Return);
+        QVERIFY(shown);
+        QCOMPARE(state, TableCursor::State::Edit);
+        QCOMPARE(window->searchBox()->text(), u"su"_s);
+        QCOMPARE(window->store.airlines().state(), TableCursor::State::Browse);
+        QCOMPARE(window->rows(), 2);
+    }
+
+    void deleteAsksAndRemovesTheAirlineWithItsRows() {
+        RegisterStore seed;
+        seed.open(m_folder->appDir());
+        addAirline(seed, airline(u"AA"_s, u"American"_s));
+        const qint64 doomed =
+            addAirline(seed, airline(u"BB"_s, u"Бета Авиа"_s),
+                       {percentCondition(u"Все рейсы"_s, "5"), sumCondition(u"Бизнес"_s, 10, u"EUR"_s)});
+        addAirline(seed, airline(u"CC"_s, u"Charlie"_s));
+        seed.fees().insert();
+        seed.fees().setValue(u"FeeId", doomed);
+        seed.fees().setValue(u"FeeCondition", u"сбор"_s);
+        seed.fees().post();
+
+        auto window = openWindow();
+        window->grid()->selectRow(1);
+        QCOMPARE(window->store.airlines().text(u"AirCode"), u"BB"_s);
+
+        window->prompts.answerNext(UserPrompts::Answer::No);
+        window->action(u"acDelAirComp"_s)->trigger();
+        QCOMPARE(window->prompts.shown().size(), 1);
+        const ScriptedPrompts::Shown question = window->prompts.shown().first();
+        QCOMPARE(question.kind, u"yesno"_s);
+        QCOMPARE(question.title, u"Удаление авиакомпании"_s);
+        QCOMPARE(question.text.split(u'\n'),
+                 QStringList({u"Вы действительно хотите удалить информацию об авиакомпании?"_s,
+                              u"Название - Бета Авиа"_s, u"Код - BB"_s}));
+        QCOMPARE(window->shownCodes(), QStringList({u"AA"_s, u"BB"_s, u"CC"_s}));
+        QCOMPARE(countRows(window->store, u"SELECT COUNT(*) FROM tbComm WHERE ComId = ?"_s, doomed), 2);
+
+        window->prompts.answerNext(UserPrompts::Answer::Yes);
+        window->action(u"acDelAirComp"_s)->trigger();
+        QCOMPARE(window->shownCodes(), QStringList({u"AA"_s, u"CC"_s}));
+        QCOMPARE(countRows(window->store, u"SELECT COUNT(*) FROM tbMain WHERE id = ?"_s, doomed), 0);
+        QCOMPARE(countRows(window->store, u"SELECT COUNT(*) FROM tbComm WHERE ComId = ?"_s, doomed), 0);
+        QCOMPARE(countRows(window->store, u"SELECT COUNT(*) FROM tbFee WHERE FeeId = ?"_s, doomed), 0);
+        QCOMPARE(window->store.airlines().text(u"AirCode"), u"CC"_s);
+        QTRY_COMPARE(window->grid()->currentIndex().row(), 1);
+    }
+
+    void editAndDeleteNeedAnAirline() {
+        addSearchRegister();
+        auto window = openWindow();
+        QAction* edit = window->action(u"acEditRules"_s);
+        QAction* remove = window->action(u"acDelAirComp"_s);
+        QVERIFY(edit->isEnabled() && remove->isEnabled());
+        QTest::keyClicks(window->searchBox(), u"nothing like it"_s);
+        QVERIFY(!edit->isEnabled() && !remove->isEnabled());
+        QTest::keyClick(window->searchBox(), Qt::Key_Backspace);
+        QVERIFY(edit->isEnabled() && remove->isEnabled());
+    }
+
+    void emptyRegisterHasNothingToEdit() {
+        auto window = openWindow();
+        QCOMPARE(window->panel(u"statusAirlineCount"_s), u"Авиакомпаний: 0"_s);
+        QVERIFY(!window->action(u"acEditRules"_s)->isEnabled());
+        QVERIFY(!window->action(u"acDelAirComp"_s)->isEnabled());
+        QVERIFY(window->action(u"acAddAirComp"_s)->isEnabled());
+    }
+
+    void everyGenerationCommandClearsTheSearch_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("asksForRemarks");
+        QTest::newRow("Smart Flow") << u"acCreateSmartFlow"_s << true;
+        QTest::newRow("Smart Key") << u"acCreateRules"_s << true;
+        QTest::newRow("Excel") << u"acCreateExcell"_s << false;
+        QTest::newRow("CSV") << u"acExportAir"_s << false;
+        QTest::newRow("Create all") << u"acCreateAll"_s << false;
+    }
+    void everyGenerationCommandClearsTheSearch() {
+        QFETCH(QString, command);
+        QFETCH(bool, asksForRemarks);
+        addSearchRegister();
+        m_folder->writeOptions("[group]\r\n1=cbCSV\r\n");
+        auto window = openWindow();
+        QTest::keyClicks(window->searchBox(), u"su"_s);
+        QCOMPARE(window->rows(), 2);
+        if (asksForRemarks)
+            window->prompts.answerNext(UserPrompts::Answer::No);
+        window->action(command)->trigger();
+        QVERIFY(window->searchBox()->text().isEmpty());
+        QCOMPARE(window->rows(), 6);
+        QCOMPARE(window->run.finished.size(), 1);
+        QCOMPARE(window->prompts.pendingAnswers(), 0);
+    }
+
+    void cancelInTheRemarksQuestionWritesNothing_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("product");
+        QTest::newRow("Smart Flow") << u"acCreateSmartFlow"_s << u"Smart Flow"_s;
+        QTest::newRow("Smart Key") << u"acCreateRules"_s << u"Smart Key"_s;
+    }
+    void cancelInTheRemarksQuestionWritesNothing() {
+        QFETCH(QString, command);
+        QFETCH(QString, product);
+        addSearchRegister();
+        auto window = openWindow();
+        QTest::keyClicks(window->searchBox(), u"su"_s);
+        window->prompts.answerNext(UserPrompts::Answer::Cancel);
+        window->action(command)->trigger();
+
+        QCOMPARE(window->prompts.shown().size(), 1);
+        const ScriptedPrompts::Shown question = window->prompts.shown().first();
+        QCOMPARE(question.kind, u"yesnocancel"_s);
+        QCOMPARE(question.title, u"Включать ремарки?"_s);
+        QCOMPARE(question.text, u"Включать ремарки в результат работы "_s + product +
+                                    u"?\n\nЕсли выбрать НЕТ - клавиша будет вставлять в бронь только комиссию.\n"
+                                    u"Если выбрать ДА - в имя файла будет добавлено \"with-remarks\"."_s);
+        QVERIFY(filesIn(m_folder->filesDir()).isEmpty());
+        QCOMPARE(window->run.started, 0);
+        QVERIFY(window->searchBox()->text().isEmpty()); // the reset came first
+    }
+
+    void remarksAnswerNamesTheScript_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("Smart Flow, yes") << u"acCreateSmartFlow"_s << int(UserPrompts::Answer::Yes)
+                                         << u"Tarvex-SmartFlow-with-remarks.txt"_s;
+        QTest::newRow("Smart Flow, no") << u"acCreateSmartFlow"_s << int(UserPrompts::Answer::No)
+                                        << u"Tarvex-SmartFlow.txt"_s;
+        QTest::newRow("Smart Key, yes") << u"acCreateRules"_s << int(UserPrompts::Answer::Yes)
+                                        << u"Tarvex-Rules-with-remarks.txt"_s;
+    }
+    void remarksAnswerNamesTheScript() {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(QString, file);
+        addSearchRegister();
+        auto window = openWindow();
+        window->prompts.answerNext(UserPrompts::Answer(answer));
+        window->action(command)->trigger();
+        QCOMPARE(filesIn(m_folder->filesDir()), QStringList({file}));
+        QCOMPARE(window->run.finished.size(), 1);
+        QCOMPARE(window->run.finished.first().filePath, m_folder->filesDir() + u'/' + file);
+        QVERIFY(!window->run.finished.first().startedByCreateAll);
+    }
+
+    void createAllWritesEveryListedFileWithoutQuestions() {
+        addSearchRegister();
+        m_folder->writeOptions("[group]\r\n1=cbSF\r\n2=cbSFrmk\r\n");
+        auto window = openWindow();
+        window->action(u"acCreateAll"_s)->trigger();
+        QCOMPARE(filesIn(m_folder->filesDir()),
+                 QStringList({u"Tarvex-SmartFlow-with-remarks.txt"_s, u"Tarvex-SmartFlow.txt"_s}));
+        QVERIFY(window->prompts.shown().isEmpty());
+        QCOMPARE(window->run.finished.size(), 2);
+        QCOMPARE(window->run.finished[0].filePath, m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s);
+        QCOMPARE(window->run.finished[1].filePath, m_folder->filesDir() + u"/Tarvex-SmartFlow-with-remarks.txt"_s);
+        QVERIFY(window->run.finished[0].startedByCreateAll && window->run.finished[1].startedByCreateAll);
+    }
+
+    void readOnlyTargetIsRefused() {
+        addSearchRegister();
+        const QString list = m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s;
+        writeFile(list, "old");
+        QFile::setPermissions(list, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        auto window = openWindow();
+        window->action(u"acExportAir"_s)->trigger();
+        QCOMPARE(window->prompts.shown().size(), 1);
+        QCOMPARE(window->prompts.shown().first().kind, u"inform"_s);
+        QCOMPARE(window->prompts.shown().first().title, u"Ошибка сохранения"_s);
+        QCOMPARE(window->prompts.shown().first().text, u"Файл защищен от записи."_s);
+        QCOMPARE(readFile(list), QByteArray("old"));
+        QCOMPARE(window->run.finished.size(), 0);
+    }
+
+    void failedRunIsShownInTheErrorBox() {
+        addSearchRegister();
+        m_folder->writeOptions("[xls]\r\npath=/nonexistent-tarvex-folder\r\n");
+        auto window = openWindow();
+        window->action(u"acCreateExcell"_s)->trigger();
+        QCOMPARE(window->prompts.shown().size(), 1);
+        QCOMPARE(window->prompts.shown().first().kind, u"error"_s);
+        QVERIFY2(window->prompts.shown().first().text.contains(u"/nonexistent-tarvex-folder"_s),
+                 qPrintable(window->prompts.shown().first().text));
+        QCOMPARE(window->run.finished.size(), 0);
+    }
+
+    void unusableRegisterLeavesAnEmptyWorkingWindow_data() {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a database") << QByteArray("This is not an SQLite file, just some text.\n");
+    }
+    void unusableRegisterLeavesAnEmptyWorkingWindow() {
+        QFETCH(QByteArray, content);
+        m_folder->writeOptions("[params]\r\nheader=Агентство\r\nmainfont=12\r\n[group]\r\n1=cbCSV\r\n");
+        const QString path = m_folder->databasePath();
+        QVERIFY(QFile::remove(path));
+        if (!content.isEmpty())
+            writeFile(path, content);
+
+        auto window = openWindow();
+        QCOMPARE(window->prompts.shown().size(), 1);
+        QCOMPARE(window->prompts.shown().first().kind, u"error"_s);
+        const QString error = window->prompts.shown().first().text;
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QCOMPARE(window->rows(), 0);
+        QVERIFY(window->panel(u"statusAirlineCount"_s).isEmpty());
+        QVERIFY(window->panel(u"statusDate"_s).isEmpty());
+        QCOMPARE(window->main.windowTitle(), MainWindow::baseTitle());
+        QCOMPARE(window->grid()->font().pointSize(), 8);
+        QVERIFY(!window->action(u"acEditRules"_s)->isEnabled());
+
+        // Searching does nothing; every command that needs the register says why it cannot run.
+        QTest::keyClicks(window->searchBox(), u"su"_s);
+        for (const QString& command : {u"acCreateSmartFlow"_s, u"acCreateRules"_s, u"acCreateExcell"_s,
+                                       u"acExportAir"_s, u"acCreateAll"_s, u"acAddAirComp"_s}) {
+            window->prompts.clear();
+            window->action(command)->trigger();
+            QCOMPARE(window->prompts.shown().size(), 1);
+            QCOMPARE(window->prompts.shown().first().kind, u"error"_s);
+            QCOMPARE(window->prompts.shown().first().text, error);
+        }
+        QVERIFY(filesIn(m_folder->filesDir()).isEmpty());
+    }
+
+    void twoCopiesWorkSideBySide() {
+        addSearchRegister();
+        auto first = openWindow();
+        auto second = openWindow();
+        QCOMPARE(first->rows(), 6);
+        QCOMPARE(second->rows(), 6);
+        first->grid()->selectRow(0);
+        first->prompts.answerNext(UserPrompts::Answer::Yes);
+        first->action(u"acDelAirComp"_s)->trigger();
+        QVERIFY(first->prompts.shown().size() == 1);
+        QCOMPARE(first->rows(), 5);
+        QVERIFY(second->prompts.shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

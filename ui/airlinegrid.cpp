@@ -1,0 +1,146 @@
+#include "airlinegrid.h"
+
+#include "airlinegriddelegate.h"
+#include "columnwidths.h"
+#include "rowindicator.h"
+#include "store/cursormodel.h"
+#include "store/tablecursor.h"
+
+#include <QEvent>
+#include <QHeaderView>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+struct ShownColumn {
+    QString field;
+    int designWidth;
+};
+
+// The columns of the grid, left to right, with their widths as designed.
+const QList<ShownColumn>& shownColumns() {
+    static const QList<ShownColumn> columns = {
+        {u"AirCode"_s, 39}, {u"AccCode"_s, 39},    {u"AirName"_s, 155},
+        {u"BSP"_s, 39},     {u"Commision"_s, 218}, {u"Fee"_s, 226},
+    };
+    return columns;
+}
+
+constexpr int kRowHeight = 34;
+constexpr int kTitleHeight = 17;
+const QColor kAlternateRowColor(255, 251, 240);
+
+} // namespace
+
+AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
+    : QTableView(parent)
+    , m_airlines(airlines)
+    , m_model(new CursorModel(airlines, this)) {
+    setModel(m_model);
+    setObjectName(u"grMain"_s);
+    setAccessibleName(u"Авиакомпании"_s);
+    setEditTriggers(NoEditTriggers);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setAlternatingRowColors(true);
+    setWordWrap(true);
+    setShowGrid(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(ScrollPerItem);
+
+    QPalette colors = palette();
+    colors.setColor(QPalette::AlternateBase, kAlternateRowColor);
+    setPalette(colors);
+
+    QHeaderView* titles = horizontalHeader();
+    QFont titleFont(u"Tahoma"_s, 8);
+    titleFont.setBold(true);
+    titles->setFont(titleFont);
+    titles->setFixedHeight(kTitleHeight);
+    titles->setSectionsClickable(false);
+    titles->setHighlightSections(false);
+    titles->setSectionResizeMode(QHeaderView::Fixed);
+    titles->setMinimumSectionSize(1);
+    titles->setAccessibleName(u"Заголовки столбцов"_s);
+
+    setVerticalHeader(new RowIndicator(this));
+    QHeaderView* rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(kRowHeight);
+    rows->setDefaultSectionSize(kRowHeight);
+    rows->setAccessibleName(u"Строки"_s);
+
+    // Only the described columns are shown, in their order.
+    const TableDef& table = airlines.table();
+    for (const ShownColumn& column : shownColumns())
+        m_shownColumns << table.columnIndex(column.field) - 1;
+    for (int modelColumn = 0; modelColumn < m_model->columnCount(); ++modelColumn)
+        setColumnHidden(modelColumn, !m_shownColumns.contains(modelColumn));
+    for (int visual = 0; visual < m_shownColumns.size(); ++visual)
+        titles->moveSection(titles->visualIndex(m_shownColumns[visual]), visual);
+    setItemDelegate(new AirlineGridDelegate(table.columnIndex(u"BSP") - 1, this));
+
+    // The cursor may move many times in a row (a generation walk moves it through every
+    // airline); the grid catches up once control returns to the event loop.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_modelChanging = true; });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_modelChanging = false;
+        followCursorLater();
+    });
+    connect(&airlines, &TableCursor::currentRowChanged, this, &AirlineGrid::followCursorLater);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, rows](const QModelIndex& current) {
+        rows->viewport()->update();
+        // A pending change of the current row belongs to the editor; the grid never posts it.
+        if (!m_modelChanging && current.isValid() && m_airlines.state() == TableCursor::State::Browse)
+            m_airlines.setCurrentRow(current.row());
+    });
+}
+
+void AirlineGrid::setDataFontSize(int points) {
+    QFont data = font();
+    data.setPointSize(points);
+    setFont(data);
+}
+
+bool AirlineGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        fitColumns();
+    return QTableView::viewportEvent(event);
+}
+
+void AirlineGrid::fitColumns() {
+    QList<int> design;
+    for (const ShownColumn& column : shownColumns())
+        design << column.designWidth;
+    const QList<int> widths = proportionalWidths(design, viewport()->width());
+    for (int i = 0; i < widths.size(); ++i)
+        setColumnWidth(m_shownColumns[i], widths[i]);
+}
+
+void AirlineGrid::followCursorLater() {
+    if (m_followPending)
+        return;
+    m_followPending = true;
+    QMetaObject::invokeMethod(this, &AirlineGrid::showCursorRow, Qt::QueuedConnection);
+}
+
+void AirlineGrid::showCursorRow() {
+    m_followPending = false;
+    if (m_modelChanging)
+        return;
+    const int row = m_airlines.currentRow();
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex current = m_model->index(row, m_shownColumns.first());
+    if (selectionModel()->currentIndex().row() != row || !selectionModel()->isRowSelected(row)) {
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(current);
+    }
+}
+
+} // namespace tarvex

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QTableView>
+
+namespace tarvex {
+
+class CursorModel;
+class TableCursor;
+
+// The register's airlines as the main window shows them: code, IATA code, name, BSP,
+// commission and fee, in columns that share the grid's width in fixed proportions,
+// rows of fixed height whose text wraps. The grid's current row is the airline
+// cursor's current row, whichever of the two moves it.
+class AirlineGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit AirlineGrid(TableCursor& airlines, QWidget* parent = nullptr);
+
+    // The size of the data's type; the column titles keep theirs.
+    void setDataFontSize(int points);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void fitColumns();
+    void followCursorLater();
+    void showCursorRow();
+
+    TableCursor& m_airlines;
+    CursorModel* m_model;
+    QList<int> m_shownColumns; // model columns in the order shown
+    bool m_modelChanging = false;
+    bool m_followPending = false;
+};
+
+} // namespace tarvex

@@ -1,0 +1,74 @@
+#include "mainwindowactions.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+const QString kOperations = u"Операции"_s;
+const QString kSettings = u"Настройки"_s;
+const QString kHelp = u"Помощь"_s;
+
+// The icons come from the desktop's theme by their freedesktop names.
+QAction* command(QObject* owner, const QString& name, const QString& caption, const QString& hint,
+                 const QString& category, const QString& iconName) {
+    auto* action = new QAction(QIcon::fromTheme(iconName), caption, owner);
+    action->setObjectName(name);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+    action->setProperty("category", category);
+    return action;
+}
+
+} // namespace
+
+MainWindowActions MainWindowActions::create(QObject* owner) {
+    MainWindowActions a{};
+    a.addAirline = command(owner, u"acAddAirComp"_s, u"Добавить авиакомпанию"_s, u"Добавить авиакомпанию"_s,
+                           kOperations, u"list-add"_s);
+    a.editAirline = command(owner, u"acEditRules"_s, u"Редактировать правила"_s, u"Редактировать правила"_s,
+                            kOperations, u"document-properties"_s);
+    a.deleteAirline = command(owner, u"acDelAirComp"_s, u"Удалить авиакомпанию"_s, u"Удалить авиакомпанию"_s,
+                              kOperations, u"list-remove"_s);
+    a.createSmartFlow = command(owner, u"acCreateSmartFlow"_s, u"Скрипт для &Amadeus SellConnect"_s,
+                                u"Сформировать правила"_s, kOperations, u"text-x-script"_s);
+    a.createSmartKey = command(owner, u"acCreateRules"_s, u"Скрипт для A&madeus Vista"_s, u"Сформировать правила"_s,
+                               kOperations, u"text-x-script"_s);
+    a.createSmartKey->setVisible(false);
+    a.createWorkbook = command(owner, u"acCreateExcell"_s, u"Сформировать &Excel"_s, u"Сформировать Excel"_s,
+                               kOperations, u"x-office-spreadsheet"_s);
+    a.exportAirlines = command(owner, u"acExportAir"_s, u"Экспорт списка авиакомпаний"_s,
+                               u"Экспорт списка авиакомпаний"_s, kOperations, u"text-csv"_s);
+    a.createAll = command(owner, u"acCreateAll"_s, u"Генерировать всё"_s,
+                          u"Генерировать все объекты: указанные в настройках"_s, kOperations, u"system-run"_s);
+    a.openCreateMenu =
+        command(owner, u"acCreateOpen"_s, u"Сформировать"_s, u"Сформировать"_s, kOperations, u"document-save-as"_s);
+    a.settings = command(owner, u"acSettings"_s, u"Настройки"_s, u"Настройки"_s, kSettings, u"preferences-system"_s);
+    a.help = command(owner, u"acHelp"_s, u"Помощь"_s, QString(), kHelp, u"help-contents"_s);
+    a.about = command(owner, u"acAbout"_s, u"О программе"_s, u"О программе"_s, kHelp, u"help-about"_s);
+    a.exit = command(owner, u"acExit"_s, u"Выход"_s, u"Выход"_s, QString(), u"application-exit"_s);
+    return a;
+}
+
+QAction* standIn(QAction* command, const QString& caption, QMenu* menu) {
+    auto* shown = menu->addAction(command->icon(), caption);
+    shown->setToolTip(command->toolTip());
+    shown->setStatusTip(command->statusTip());
+    shown->setVisible(command->isVisible());
+    shown->setEnabled(command->isEnabled());
+    QObject::connect(shown, &QAction::triggered, command, &QAction::trigger);
+    QObject::connect(command, &QAction::changed, shown, [command, shown] {
+        shown->setVisible(command->isVisible());
+        shown->setEnabled(command->isEnabled());
+    });
+    return shown;
+}
+
+} // namespace tarvex
