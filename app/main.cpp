@@ -3,10 +3,10 @@
 #include "settings/appfolder.h"
 #include "ui/desktopopener.h"
 #include "ui/desktopprogram.h"
+#include "ui/icons.h"
 #include "ui/userprompts.h"
 
 #include <QApplication>
-#include <QIcon>
 
 using namespace Qt::StringLiterals;
 
@@ -14,10 +14,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Tarvex"_s);
     QApplication::setApplicationVersion(QStringLiteral(TARVEX_VERSION));
-    // Outside a desktop session Qt names no icon theme; the freedesktop names then come from Adwaita.
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == u"hicolor"_s)
-        QIcon::setFallbackThemeName(u"Adwaita"_s);
-    QApplication::setWindowIcon(QIcon::fromTheme(u"tarvex"_s));
+    QApplication::setWindowIcon(tarvex::programIcon());
 
     tarvex::MessageBoxPrompts prompts;
     tarvex::SystemDesktopOpener opener;

@@ -57,8 +57,8 @@ void refuseBrokenSmartKey(const ScriptFindings& findings) {
             lines += u'\n' + findingLine(finding);
     }
     if (!lines.isEmpty())
-        throw GenerationError(u"The Smart Key was not written, the previous file stays: "
-                              u"texts that Amadeus runs as commands have brackets that do not pair up."_s +
+        throw GenerationError(u"Скрипт Smart Key не записан, прежний файл сохранён: в текстах, которые Amadeus "
+                              u"выполняет как команды, скобки < и > не составляют пар."_s +
                               lines);
 }
 

@@ -72,8 +72,14 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
 }
 
 QList<RunResult> GenerationRun::createAll() {
+    QStringList tasks;
+    try {
+        tasks = m_options.groupTasks();
+    } catch (const TarvexError& error) { // a settings file that cannot be read
+        return {{RunResult::Status::Failed, {}, error.message()}};
+    }
     QList<RunResult> results;
-    for (const QString& value : m_options.groupTasks()) {
+    for (const QString& value : tasks) {
         const std::optional<GroupTask> task = decodeGroupTask(value);
         if (!task)
             continue;

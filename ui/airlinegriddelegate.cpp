@@ -1,5 +1,7 @@
 #include "airlinegriddelegate.h"
 
+#include "icons.h"
+
 #include <QApplication>
 #include <QPainter>
 
@@ -10,15 +12,6 @@ namespace tarvex {
 namespace {
 
 constexpr int kMarkSize = 16;
-
-void drawDash(QPainter* painter, const QRect& mark, const QColor& color) {
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(color, 2));
-    const int y = mark.top() + mark.height() / 2;
-    painter->drawLine(mark.left() + 4, y, mark.right() - 4, y);
-    painter->restore();
-}
 
 } // namespace
 
@@ -56,18 +49,7 @@ void AirlineGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     QStyledItemDelegate::paint(painter, option, index);
     if (index.column() != m_checkColumn)
         return;
-    const QWidget* widget = option.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
-    const QRect mark = markRect(option.rect);
-    if (index.data(Qt::EditRole).toBool()) {
-        QStyleOptionViewItem check(option);
-        check.rect = mark;
-        check.state = (option.state & QStyle::State_Enabled) | QStyle::State_On;
-        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
-    } else {
-        const bool selected = option.state & QStyle::State_Selected;
-        drawDash(painter, mark, option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    }
+    painter->drawPixmap(markRect(option.rect), bspMark(index.data(Qt::EditRole).toBool()));
 }
 
 } // namespace tarvex

@@ -7,7 +7,9 @@
 #include "generation/generationrun.h"
 #include "generation/outputname.h"
 #include "helpwindow.h"
+#include "icons.h"
 #include "settings/options.h"
+#include "settings/windowtitle.h"
 #include "settingsdialog.h"
 #include "store/registerstore.h"
 #include "userprompts.h"
@@ -172,8 +174,7 @@ void MainWindow::buildToolBar() {
     m_searchBox->setToolTip(u"поиск во всех полях"_s);
     m_searchBox->setStatusTip(m_searchBox->toolTip());
     m_searchBox->setAccessibleName(m_searchBox->toolTip());
-    QAction* clear =
-        m_searchBox->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    QAction* clear = m_searchBox->addAction(tarvexIcon("edit-clear"), QLineEdit::TrailingPosition);
     clear->setObjectName(u"eSearchBoxClear"_s);
     clear->setText(u"отменить фильтр"_s);
     clear->setToolTip(clear->text());
@@ -320,11 +321,14 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::applySettings() {
-    const Options options(m_appDir);
-    const QString header = options.header();
-    setWindowTitle(header.isEmpty() ? baseTitle() : header + u" | "_s + baseTitle());
-    const int fontSize = options.mainFont();
-    m_grid->setDataFontSize(fontSize > 0 ? fontSize : kDefaultFontSize);
+    try {
+        const Options options(m_appDir);
+        setWindowTitle(titleWithAddition(windowTitle(), options.header()));
+        const int fontSize = options.mainFont();
+        m_grid->setDataFontSize(fontSize > 0 ? fontSize : kDefaultFontSize);
+    } catch (const TarvexError& error) { // a settings file that cannot be read: the window keeps its defaults
+        m_prompts.showError(this, error.message());
+    }
 }
 
 void MainWindow::updateCommandStates() {

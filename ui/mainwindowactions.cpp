@@ -1,7 +1,8 @@
 #include "mainwindowactions.h"
 
+#include "icons.h"
+
 #include <QAction>
-#include <QIcon>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
@@ -14,10 +15,10 @@ const QString kOperations = u"Операции"_s;
 const QString kSettings = u"Настройки"_s;
 const QString kHelp = u"Помощь"_s;
 
-// The icons come from the desktop's theme by their freedesktop names.
+// The icons come from the desktop's theme by their freedesktop names, or else from the program's own copies.
 QAction* command(QObject* owner, const QString& name, const QString& caption, const QString& hint,
-                 const QString& category, const QString& iconName) {
-    auto* action = new QAction(QIcon::fromTheme(iconName), caption, owner);
+                 const QString& category, const char* iconName) {
+    auto* action = new QAction(tarvexIcon(iconName), caption, owner);
     action->setObjectName(name);
     if (!hint.isEmpty()) {
         action->setToolTip(hint);
@@ -32,28 +33,28 @@ QAction* command(QObject* owner, const QString& name, const QString& caption, co
 MainWindowActions MainWindowActions::create(QObject* owner) {
     MainWindowActions a{};
     a.addAirline = command(owner, u"acAddAirComp"_s, u"Добавить авиакомпанию"_s, u"Добавить авиакомпанию"_s,
-                           kOperations, u"list-add"_s);
+                           kOperations, "list-add");
     a.editAirline = command(owner, u"acEditRules"_s, u"Редактировать правила"_s, u"Редактировать правила"_s,
-                            kOperations, u"document-properties"_s);
+                            kOperations, "document-edit");
     a.deleteAirline = command(owner, u"acDelAirComp"_s, u"Удалить авиакомпанию"_s, u"Удалить авиакомпанию"_s,
-                              kOperations, u"list-remove"_s);
+                              kOperations, "list-remove");
     a.createSmartFlow = command(owner, u"acCreateSmartFlow"_s, u"Скрипт для &Amadeus SellConnect"_s,
-                                u"Сформировать правила"_s, kOperations, u"text-x-script"_s);
+                                u"Сформировать правила"_s, kOperations, "text-x-script");
     a.createSmartKey = command(owner, u"acCreateRules"_s, u"Скрипт для A&madeus Vista"_s, u"Сформировать правила"_s,
-                               kOperations, u"text-x-script"_s);
+                               kOperations, "text-x-script");
     a.createSmartKey->setVisible(false);
     a.createWorkbook = command(owner, u"acCreateExcell"_s, u"Сформировать &Excel"_s, u"Сформировать Excel"_s,
-                               kOperations, u"x-office-spreadsheet"_s);
+                               kOperations, "x-office-spreadsheet");
     a.exportAirlines = command(owner, u"acExportAir"_s, u"Экспорт списка авиакомпаний"_s,
-                               u"Экспорт списка авиакомпаний"_s, kOperations, u"text-csv"_s);
+                               u"Экспорт списка авиакомпаний"_s, kOperations, "text-x-generic");
     a.createAll = command(owner, u"acCreateAll"_s, u"Генерировать всё"_s,
-                          u"Генерировать все объекты: указанные в настройках"_s, kOperations, u"system-run"_s);
+                          u"Генерировать все объекты: указанные в настройках"_s, kOperations, "system-run");
     a.openCreateMenu =
-        command(owner, u"acCreateOpen"_s, u"Сформировать"_s, u"Сформировать"_s, kOperations, u"document-save-as"_s);
-    a.settings = command(owner, u"acSettings"_s, u"Настройки"_s, u"Настройки"_s, kSettings, u"preferences-system"_s);
-    a.help = command(owner, u"acHelp"_s, u"Помощь"_s, QString(), kHelp, u"help-contents"_s);
-    a.about = command(owner, u"acAbout"_s, u"О программе"_s, u"О программе"_s, kHelp, u"help-about"_s);
-    a.exit = command(owner, u"acExit"_s, u"Выход"_s, u"Выход"_s, QString(), u"application-exit"_s);
+        command(owner, u"acCreateOpen"_s, u"Сформировать"_s, u"Сформировать"_s, kOperations, "document-save");
+    a.settings = command(owner, u"acSettings"_s, u"Настройки"_s, u"Настройки"_s, kSettings, "preferences-system");
+    a.help = command(owner, u"acHelp"_s, u"Помощь"_s, QString(), kHelp, "help-contents");
+    a.about = command(owner, u"acAbout"_s, u"О программе"_s, u"О программе"_s, kHelp, "help-about");
+    a.exit = command(owner, u"acExit"_s, u"Выход"_s, u"Выход"_s, QString(), "application-exit");
     return a;
 }
 
