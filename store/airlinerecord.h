@@ -13,7 +13,7 @@ namespace tarvex {
 // One airline of the register as the writers see it: every text is its display
 // text, so a NULL column reads as the empty text.
 struct AirlineRecord {
-    std::int32_t id = 0;
+    std::int64_t id = 0;
     QString airCode;
     QString accCode;
     QString airName;

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tarvex {
@@ -27,7 +28,7 @@ public:
     ConditionList conditionsOf(qint64 airlineId);
 
 private:
-    [[noreturn]] void fail() const;
+    [[noreturn]] void fail(sqlite3* handle) const;
 
     QSqlDatabase m_database;
     sqlite3_stmt* m_statement = nullptr;
