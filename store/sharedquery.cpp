@@ -20,6 +20,8 @@ enum Column { Id = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Rema
 
 // A number of the condition in its held form; NULL for NULL.
 QVariant numberOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return {};
     return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column));
 }
 

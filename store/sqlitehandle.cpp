@@ -5,7 +5,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStringDecoder>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -114,9 +113,12 @@ QString storedText(sqlite3_stmt* statement, int column) {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     if (!bytes)
         return {};
-    // QString::fromUtf8() would drop a byte order mark that begins the text.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(bytes, sqlite3_column_bytes(statement, column)));
+    const QByteArrayView utf8(bytes, sqlite3_column_bytes(statement, column));
+    QString text = QString::fromUtf8(utf8);
+    // fromUtf8() drops a byte order mark that begins the text: it is a character of it.
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        text.prepend(QChar(0xFEFF));
+    return text;
 }
 
 SqliteStatement::SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& what) {
