@@ -12,7 +12,8 @@ namespace tarvex {
 // The data module's one query object: the per-airline query that reads an airline's
 // conditions in the order they were created. It runs once per airline in every
 // generation walk, so it keeps one prepared statement and reads the columns straight
-// from SQLite rather than through QVariant.
+// from SQLite. Each number passes the columns' rule (readNumber): a stored value its
+// field cannot hold stops the reading with a StoreError naming it.
 class SharedQuery {
 public:
     SharedQuery() = default;

@@ -8,8 +8,9 @@ struct sqlite3_stmt;
 
 namespace tarvex {
 
-// The SQLite connection under a Qt connection, for reads that bypass QVariant and Qt's
-// UTF-16 text conversion. Throws StoreError when the connection is not open, or when
+// The SQLite connection under a Qt connection, for reads that need SQLite's storage
+// classes and its UTF-8 texts as stored: Qt's driver reads texts as UTF-16, a conversion
+// in which SQLite turns U+FFFE and U+FFFF into U+FFFD. Throws StoreError when the connection is not open, or when
 // Qt's SQLite driver does not use the SQLite library this program is linked with: a
 // handle of another copy of the library must not be passed to this one.
 sqlite3* sqliteHandle(const QSqlDatabase& database);

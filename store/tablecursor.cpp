@@ -86,9 +86,8 @@ void TableCursor::fail(const QString& what, const QString& engineText) const {
     throw StoreError(u"%1 (%2): %3"_s.arg(what, m_table.name, engineText));
 }
 
-// Read through SQLite's own interface: Qt's driver hands texts over as UTF-16, a
-// conversion in which SQLite turns U+FFFE and U+FFFF into U+FFFD, and it would blur
-// the storage class that tells a number from a text.
+// Read through SQLite's own interface (sqliteHandle), which keeps every character of a
+// text and the storage class that tells a number from a text.
 std::vector<TableCursor::Row> TableCursor::readAllRows() const {
     const QString what = u"Не удалось прочитать таблицу (%1): "_s.arg(m_table.name);
     sqlite3* handle = sqliteHandle(m_database);
