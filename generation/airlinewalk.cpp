@@ -12,15 +12,22 @@ namespace {
 // Column positions of tbMain, fixed by the register's format.
 enum MainColumn { MainId = 0, AirCode = 1, AirName = 2, Comment = 5, AccCode = 6, Bsp = 7, Script = 11 };
 
+// A number of the current row, refused when the stored value is not one its field holds.
+const QVariant& numberOf(const TableCursor& table, int column, qint64 rowId) {
+    const QVariant& value = table.value(column);
+    requireHeld(table.table(), column, rowId, value);
+    return value;
+}
+
 AirlineRecord currentAirline(const TableCursor& table) {
     AirlineRecord airline;
-    airline.id = std::int32_t(heldInteger(table.value(MainId)));
+    airline.id = heldInteger(table.value(MainId)); // the store's own key: always a 64-bit integer
     airline.airCode = heldText(table.value(AirCode));
     airline.airName = heldText(table.value(AirName));
     airline.comment = heldText(table.value(Comment));
     airline.accCode = heldText(table.value(AccCode));
-    airline.bsp = heldBool(table.value(Bsp));
-    airline.script = heldBool(table.value(Script));
+    airline.bsp = heldBool(numberOf(table, Bsp, airline.id));
+    airline.script = heldBool(numberOf(table, Script, airline.id));
     return airline;
 }
 

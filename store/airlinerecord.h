@@ -13,7 +13,7 @@ namespace tarvex {
 // One airline of the register as the writers see it: every text is its display
 // text, so a NULL column reads as the empty text.
 struct AirlineRecord {
-    std::int32_t id = 0;
+    std::int64_t id = 0;
     QString airCode;
     QString accCode;
     QString airName;
@@ -25,7 +25,7 @@ struct AirlineRecord {
 // One commission condition of an airline. The numeric columns keep NULL apart
 // from 0, because the entry rules of the scripts and the workbook test for it.
 struct ConditionRecord {
-    std::int32_t id = 0; // the condition's key in tbComm
+    std::int64_t id = 0; // the condition's key in tbComm
     QString comCondition;
     std::optional<Decimal4> comPct;
     std::optional<std::int16_t> comSum;

@@ -18,9 +18,11 @@ public:
 
     constexpr Decimal4() = default;
     static constexpr Decimal4 fromUnits(std::int64_t tenThousandths) { return Decimal4(tenThousandths); }
+    // The caller keeps `whole` and `value` within the range of a register percentage
+    // (holdValue() checks values read from the store): beyond it the count overflows.
     static constexpr Decimal4 fromInteger(std::int64_t whole) { return Decimal4(whole * kScale); }
 
-    // Rounds a value read from the database to the nearest ten-thousandth.
+    // Rounds a finite value to the nearest ten-thousandth.
     static Decimal4 fromDouble(double value);
 
     // Parses a plain decimal text ("7.5", "-0,125", "10"); more than four decimals are

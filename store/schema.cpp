@@ -1,9 +1,12 @@
 #include "schema.h"
 
 #include "decimal4.h"
+#include "storeerror.h"
 
 #include <QDateTime>
+#include <QLocale>
 
+#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -15,8 +18,8 @@ namespace {
 ColumnDef autoId() {
     return {u"id"_s, ColumnKind::AutoId, 0, {}, u"INTEGER PRIMARY KEY AUTOINCREMENT"_s};
 }
-ColumnDef int32(const QString& name, const QString& label = {}) {
-    return {name, ColumnKind::Int32, 0, label, u"INTEGER"_s};
+ColumnDef ownerId(const QString& name, const QString& label = {}) {
+    return {name, ColumnKind::OwnerId, 0, label, u"INTEGER"_s};
 }
 ColumnDef int16(const QString& name, const QString& label = {}) {
     return {name, ColumnKind::Int16, 0, label, u"INTEGER"_s};
@@ -51,32 +54,158 @@ const TableDef kMain{u"tbMain"_s,
 
 const TableDef kComm{
     u"tbComm"_s,
-    {autoId(), int32(u"ComId"_s, u"ComId"_s), memo(u"ComCondition"_s, u"Условие начисления комиссии"_s),
+    {autoId(), ownerId(u"ComId"_s, u"ComId"_s), memo(u"ComCondition"_s, u"Условие начисления комиссии"_s),
      decimal(u"ComPCT"_s, u"%"_s), int16(u"ComSum"_s, u"Сумма"_s), text(u"ComVal"_s, 3, u"Валюта"_s),
      text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s), text(u"Fee"_s, 255, u"Сбор"_s)}};
 
 const TableDef kFee{u"tbFee"_s,
-                    {autoId(), int32(u"FeeId"_s), memo(u"FeeCondition"_s), decimal(u"FeePCT"_s), int16(u"FeeSumm"_s),
+                    {autoId(), ownerId(u"FeeId"_s), memo(u"FeeCondition"_s), decimal(u"FeePCT"_s), int16(u"FeeSumm"_s),
                      text(u"FeeVal"_s, 3)}};
 
-// The largest magnitude a decimal of 18 digits with four places can hold.
-constexpr std::int64_t kDecimalLimit = 1'000'000'000'000'000'000 - 1;
+// A decimal of 18 digits with four places: at most 14 whole digits.
+constexpr qint64 kDecimalUnitsLimit = 999'999'999'999'999'999;
+constexpr qint64 kDecimalWholeLimit = kDecimalUnitsLimit / Decimal4::kScale;
 
-std::optional<qint64> toInteger(const QVariant& value) {
-    bool ok = false;
-    const qint64 number = value.toLongLong(&ok);
-    if (ok)
-        return number;
-    // A whole number stored as a real, e.g. by a hand-written statement.
-    const double real = value.toDouble(&ok);
-    if (ok && real == double(qint64(real)))
-        return qint64(real);
-    return std::nullopt;
+struct Range {
+    qint64 low;
+    qint64 high;
+};
+
+Range wholeRange(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::Int16:
+        return {std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()};
+    case ColumnKind::UInt16:
+        return {0, std::numeric_limits<quint16>::max()};
+    default: // keys and yes/no: any 64-bit whole number
+        return {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
+    }
+}
+
+// Written with the minus sign and ellipsis of Russian typography: −32768…32767.
+QString rangeText(const QString& low, const QString& high) {
+    return u"вне допустимого диапазона %1…%2"_s.arg(QString(low).replace(u'-', u'\u2212'), high);
+}
+
+QString wholeRangeText(Range range) {
+    return rangeText(QString::number(range.low), QString::number(range.high));
+}
+
+QString decimalRangeText() {
+    const Decimal4 limit = Decimal4::fromUnits(kDecimalUnitsLimit);
+    return rangeText(u'-' + limit.toText(), limit.toText());
+}
+
+bool isIntegerType(int typeId) {
+    switch (typeId) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long:
+    case QMetaType::SChar:
+    case QMetaType::Char:
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::ULong:
+    case QMetaType::UChar:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isRealType(int typeId) {
+    return typeId == QMetaType::Double || typeId == QMetaType::Float;
+}
+
+// The whole number a value gives exactly, or why it gives none.
+HeldValue wholeNumber(const QVariant& value, Range range) {
+    const QString notWhole = u"не является целым числом"_s;
+    qint64 number = 0;
+    const int type = value.typeId();
+    if (type == QMetaType::ULongLong) {
+        const qulonglong unsignedNumber = value.toULongLong();
+        if (unsignedNumber > qulonglong(std::numeric_limits<qint64>::max()))
+            return {value, wholeRangeText(range)};
+        number = qint64(unsignedNumber);
+    } else if (isIntegerType(type)) {
+        number = value.toLongLong();
+    } else if (isRealType(type)) {
+        const double real = value.toDouble();
+        if (std::isnan(real) || (std::isfinite(real) && std::trunc(real) != real))
+            return {value, notWhole};
+        // 2^63 is the first double beyond every qint64.
+        if (!(real >= double(range.low) && real < 9223372036854775808.0 && real <= double(range.high)))
+            return {value, wholeRangeText(range)};
+        number = qint64(real);
+    } else if (type == QMetaType::QString) {
+        bool ok = false;
+        number = QStringView(*static_cast<const QString*>(value.constData())).trimmed().toLongLong(&ok);
+        if (!ok)
+            return {value, notWhole};
+    } else {
+        return {value, notWhole};
+    }
+    if (number < range.low || number > range.high)
+        return {value, wholeRangeText(range)};
+    return {QVariant::fromValue<qint64>(number), {}};
+}
+
+HeldValue decimalNumber(const QVariant& value) {
+    const QString notNumber = u"не является числом"_s;
+    std::optional<Decimal4> decimal;
+    const int type = value.typeId();
+    if (type == qMetaTypeId<Decimal4>()) {
+        decimal = value.value<Decimal4>();
+    } else if (type == QMetaType::ULongLong || isIntegerType(type)) {
+        const HeldValue whole = wholeNumber(value, {-kDecimalWholeLimit, kDecimalWholeLimit});
+        if (!whole.fits())
+            return {value, decimalRangeText()};
+        decimal = Decimal4::fromInteger(whole.value.toLongLong());
+    } else if (isRealType(type)) {
+        const double real = value.toDouble();
+        if (std::isnan(real))
+            return {value, notNumber};
+        // Checked before rounding: a far larger real does not fit the 64-bit count.
+        if (!(std::abs(real) < double(kDecimalWholeLimit + 1)))
+            return {value, decimalRangeText()};
+        decimal = Decimal4::fromDouble(real);
+    } else if (type == QMetaType::QString) {
+        decimal = Decimal4::parse(*static_cast<const QString*>(value.constData()));
+        if (!decimal)
+            return {value, notNumber};
+    } else {
+        return {value, notNumber};
+    }
+    if (std::abs(decimal->units()) > kDecimalUnitsLimit)
+        return {value, decimalRangeText()};
+    return {QVariant::fromValue(*decimal), {}};
 }
 
 QString fieldName(const ColumnDef& column) {
     return column.label.isEmpty() || column.label == column.name ? u"«%1»"_s.arg(column.name)
                                                                  : u"«%1» (%2)"_s.arg(column.label, column.name);
+}
+
+// A number column's value as stored, a blob in the sqlite3 shell's notation.
+QString storedText(const QVariant& value) {
+    const int type = value.typeId();
+    if (type == QMetaType::QByteArray)
+        return u"X'"_s + QString::fromLatin1(value.toByteArray().toHex().toUpper()) + u'\'';
+    if (isRealType(type))
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    if (type == qMetaTypeId<Decimal4>())
+        return value.value<Decimal4>().toText();
+    return value.toString();
+}
+
+// A value as the sqlite3 shell's quote() writes it, so the user finds it again.
+QString valueLiteral(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString)
+        return u'\'' + value.toString().replace(u'\'', u"''"_s) + u'\'';
+    return storedText(value);
 }
 
 } // namespace
@@ -121,32 +250,35 @@ QStringList createStatements() {
 
 } // namespace schema
 
-QVariant fromStorage(const ColumnDef& column, const QVariant& stored) {
-    if (stored.isNull())
+HeldValue holdValue(const ColumnDef& column, const QVariant& value) {
+    if (!value.isValid() || value.isNull())
         return {};
     switch (column.kind) {
     case ColumnKind::AutoId:
-    case ColumnKind::Int32:
+    case ColumnKind::OwnerId:
     case ColumnKind::Int16:
     case ColumnKind::UInt16:
-        if (const auto number = toInteger(stored))
-            return QVariant::fromValue<qint64>(*number);
-        return stored; // kept as it is so checkValue can name the offending field
-    case ColumnKind::Boolean:
-        return stored.toLongLong() != 0;
-    case ColumnKind::DateTime:
-        return QDateTime::fromString(stored.toString(), Qt::ISODate);
+        return wholeNumber(value, wholeRange(column.kind));
+    case ColumnKind::Boolean: {
+        HeldValue held = wholeNumber(value, wholeRange(column.kind));
+        if (held.fits())
+            held.value = held.value.toLongLong() != 0;
+        return held;
+    }
     case ColumnKind::Decimal:
-        if (stored.typeId() == QMetaType::Double)
-            return QVariant::fromValue(Decimal4::fromDouble(stored.toDouble()));
-        if (const auto parsed = Decimal4::parse(stored.toString()))
-            return QVariant::fromValue(*parsed);
-        return stored;
+        return decimalNumber(value);
+    case ColumnKind::DateTime:
+        return {QDateTime::fromString(value.toString(), Qt::ISODate), {}};
     case ColumnKind::Text:
     case ColumnKind::Memo:
-        return stored.toString();
+        return {value.toString(), {}};
     }
-    return stored;
+    return {value, {}};
+}
+
+QVariant fromStorage(const ColumnDef& column, const QVariant& stored) {
+    HeldValue held = holdValue(column, stored);
+    return held.fits() ? std::move(held.value) : stored;
 }
 
 QVariant toStorage(const ColumnDef& column, const QVariant& value) {
@@ -166,57 +298,58 @@ QVariant toStorage(const ColumnDef& column, const QVariant& value) {
 }
 
 std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
-
-    auto outOfRange = [&](qint64 low, qint64 high) -> std::optional<QString> {
-        const auto number = toInteger(value);
-        if (!number)
-            return u"Поле %1: значение «%2» не является целым числом"_s.arg(fieldName(column), value.toString());
-        if (*number < low || *number > high)
-            return u"Поле %1: значение %2 вне допустимого диапазона от %3 до %4"_s.arg(fieldName(column))
-                .arg(*number)
-                .arg(low)
-                .arg(high);
-        return std::nullopt;
-    };
-
-    switch (column.kind) {
-    case ColumnKind::AutoId:
-    case ColumnKind::Int32:
-        return outOfRange(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
-    case ColumnKind::Int16:
-        return outOfRange(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
-    case ColumnKind::UInt16:
-        return outOfRange(0, std::numeric_limits<quint16>::max());
-    case ColumnKind::Decimal:
-        if (!value.canConvert<Decimal4>() || value.typeId() != qMetaTypeId<Decimal4>())
-            return u"Поле %1: значение «%2» не является числом"_s.arg(fieldName(column), value.toString());
-        if (std::abs(value.value<Decimal4>().units()) > kDecimalLimit)
-            return u"Поле %1: значение %2 слишком велико"_s.arg(fieldName(column), value.value<Decimal4>().toText());
-        return std::nullopt;
-    case ColumnKind::Text: {
+    if (column.kind == ColumnKind::Text && !value.isNull()) {
         const qsizetype length = value.toString().size();
         if (length > column.width)
-            return u"Поле %1: не более %2 символов (введено %3)"_s.arg(fieldName(column)).arg(column.width).arg(length);
+            return u"%1: не более %2 символов (введено %3)"_s.arg(fieldName(column)).arg(column.width).arg(length);
         return std::nullopt;
     }
+    const HeldValue held = holdValue(column, value);
+    if (held.fits())
+        return std::nullopt;
+    return u"%1 = %2 %3"_s.arg(fieldName(column), valueLiteral(value), held.problem);
+}
+
+bool isHeldForm(const ColumnDef& column, const QVariant& value) {
+    if (!value.isValid())
+        return true;
+    switch (column.kind) {
+    case ColumnKind::AutoId:
+    case ColumnKind::OwnerId:
+    case ColumnKind::Int16:
+    case ColumnKind::UInt16:
+        return value.typeId() == QMetaType::LongLong;
     case ColumnKind::Boolean:
-    case ColumnKind::DateTime:
-    case ColumnKind::Memo:
-        return std::nullopt;
+        return value.typeId() == QMetaType::Bool;
+    case ColumnKind::Decimal:
+        return value.typeId() == qMetaTypeId<Decimal4>();
+    default:
+        return true;
     }
-    return std::nullopt;
+}
+
+QVariant readNumber(const TableDef& table, int column, qint64 rowId, const QVariant& stored) {
+    const ColumnDef& definition = table.column(column);
+    HeldValue held = holdValue(definition, stored);
+    if (!held.fits())
+        throw StoreError(u"%1 = %2 в строке id %3 таблицы %4 %5"_s.arg(
+            fieldName(definition), valueLiteral(stored), QString::number(rowId), table.name, held.problem));
+    return std::move(held.value);
+}
+
+void requireHeld(const TableDef& table, int column, qint64 rowId, const QVariant& value) {
+    if (!isHeldForm(table.column(column), value))
+        readNumber(table, column, rowId, value);
 }
 
 QString displayText(const ColumnDef& column, const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return {};
+    if (!isHeldForm(column, value))
+        return storedText(value); // a stored value the column cannot hold, shown as it is
     switch (column.kind) {
     case ColumnKind::Decimal:
-        if (value.typeId() == qMetaTypeId<Decimal4>())
-            return value.value<Decimal4>().toText();
-        return value.toString();
+        return value.value<Decimal4>().toText();
     case ColumnKind::DateTime:
         return value.toDateTime().toString(u"dd.MM.yyyy"_s);
     case ColumnKind::Boolean:

@@ -11,8 +11,8 @@ namespace tarvex {
 
 // How a column is held in memory and checked before a row is stored.
 enum class ColumnKind {
-    AutoId,   // 32-bit key assigned by the store
-    Int32,    // 32-bit signed integer
+    AutoId,   // 64-bit key assigned by the store
+    OwnerId,  // 64-bit id of the owning airline
     Int16,    // -32768 to 32767
     UInt16,   // 0 to 65535
     Boolean,  // yes/no, stored as 0/1
@@ -48,21 +48,48 @@ const QList<const TableDef*>& allTables();
 QStringList createStatements();
 } // namespace schema
 
-// Converts a value read from the database into the column's in-memory form:
-// NULL stays an invalid QVariant, integers become qint64, yes/no a bool,
-// decimals a Decimal4, dates a QDateTime and texts a QString.
+// Whether a column can hold a value, and the value in the column's in-memory form.
+// One rule for values read from the store and values about to be stored: a number
+// column holds a whole number (qint64; a yes/no column a bool) or a four-decimal
+// Decimal4 within its range, from an integer, a real or a plain number text that gives
+// it exactly (a percentage is rounded to four places, as the register has always
+// been read). A fraction in a whole-number column, a number outside the range, any
+// other text and a blob are not held: `problem` says why, and `value` stays as given.
+struct HeldValue {
+    QVariant value;
+    QString problem; // e.g. "вне допустимого диапазона −32768…32767"; empty when held
+    bool fits() const { return problem.isEmpty(); }
+};
+HeldValue holdValue(const ColumnDef& column, const QVariant& value);
+
+// Converts a value read from the database into the column's in-memory form: NULL stays
+// an invalid QVariant, texts become a QString, dates a QDateTime and numbers their
+// holdValue() form. A number its column cannot hold is kept as read, so the row can
+// still be shown and corrected; using it as a number refuses it (requireHeld).
 QVariant fromStorage(const ColumnDef& column, const QVariant& stored);
 
 // The value to bind when writing the column; NULL stays NULL.
 QVariant toStorage(const ColumnDef& column, const QVariant& value);
 
-// Checks a value against the column's width or range. Returns the message for the
-// user when it does not fit, nothing when it does.
+// Checks a value about to be stored against the column's range or width. Returns the
+// message for the user when it does not fit, nothing when it does.
 std::optional<QString> checkValue(const ColumnDef& column, const QVariant& value);
+
+// Whether a held value is in the form fromStorage() gives to a value its column holds.
+bool isHeldForm(const ColumnDef& column, const QVariant& value);
+
+// Reads a stored value of a number column as a number: its held form, or StoreError
+// naming the table, the row's id, the field and the value when the column cannot hold it:
+// «Сумма» (ComSum) = 100000 в строке id 7 таблицы tbComm вне допустимого диапазона −32768…32767
+QVariant readNumber(const TableDef& table, int column, qint64 rowId, const QVariant& stored);
+
+// The same refusal for a value a cursor holds (fromStorage() kept it as stored).
+void requireHeld(const TableDef& table, int column, qint64 rowId, const QVariant& value);
 
 // Fast typed reads of the values a cursor holds for stored rows. Those are kept in the
 // form fromStorage() gives (a text column holds a QString or NULL), and QVariant's
-// general conversions are too slow for a walk over thousands of rows.
+// general conversions are too slow for a walk over thousands of rows. A number read
+// this way must have passed requireHeld() or come from a row the cursor stored itself.
 inline QString heldText(const QVariant& value) {
     if (!value.isValid())
         return {};

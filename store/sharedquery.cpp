@@ -1,9 +1,8 @@
 #include "sharedquery.h"
 
+#include "schema.h"
+#include "sqlitehandle.h"
 #include "storeerror.h"
-
-#include <QSqlDriver>
-#include <QVariant>
 
 #include <sqlite3.h>
 
@@ -17,38 +16,28 @@ namespace {
 constexpr const char* kSelectConditions =
     "SELECT id, ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee "
     "FROM tbComm WHERE ComId = ? ORDER BY id";
-enum Column { ConditionId = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
+enum Column { Id = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
 
-sqlite3* handleOf(const QSqlDatabase& database) {
-    const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
+// A number of the condition in its held form; NULL for NULL.
+QVariant numberOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return {};
+    return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column));
 }
 
-QString text(sqlite3_stmt* statement, int column) {
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(statement, column)) : QString();
-}
+// Resets the statement however the reading ends, which lets go of the read lock.
+struct ResetWhenDone {
+    sqlite3_stmt*& statement;
+    ~ResetWhenDone() { sqlite3_reset(statement); }
+};
 
 template <typename T>
-std::optional<T> number(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
-        return std::nullopt;
-    return T(sqlite3_column_int64(statement, column));
+std::optional<T> whole(const QVariant& held) {
+    return held.isValid() ? std::optional<T>(T(heldInteger(held))) : std::nullopt;
 }
 
-std::optional<Decimal4> decimal(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-        return std::nullopt;
-    case SQLITE_INTEGER:
-        return Decimal4::fromInteger(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-        return Decimal4::fromDouble(sqlite3_column_double(statement, column));
-    default: // text that a hand-written statement left unconverted
-        return Decimal4::parse(text(statement, column));
-    }
+std::optional<Decimal4> decimal(const QVariant& held) {
+    return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
 }
 
 } // namespace
@@ -68,44 +57,42 @@ void SharedQuery::close() {
     m_database = QSqlDatabase();
 }
 
-void SharedQuery::fail() const {
-    sqlite3* handle = handleOf(m_database);
+void SharedQuery::fail(sqlite3* handle) const {
     throw StoreError(u"Не удалось прочитать условия авиакомпании (tbComm): "_s +
-                     (handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : u"база данных не открыта"_s));
+                     QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
 ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
-    if (!m_statement) {
-        sqlite3* handle = handleOf(m_database);
-        if (!handle || sqlite3_prepare_v2(handle, kSelectConditions, -1, &m_statement, nullptr) != SQLITE_OK) {
-            m_statement = nullptr;
-            fail();
-        }
+    sqlite3* handle = sqliteHandle(m_database);
+    if (!m_statement && sqlite3_prepare_v2(handle, kSelectConditions, -1, &m_statement, nullptr) != SQLITE_OK) {
+        m_statement = nullptr;
+        fail(handle);
     }
     sqlite3_reset(m_statement);
     sqlite3_bind_int64(m_statement, 1, airlineId);
+    const ResetWhenDone reset{m_statement};
 
     ConditionList conditions;
     int step;
     while ((step = sqlite3_step(m_statement)) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(m_statement, Id);
         ConditionRecord condition;
-        condition.id = std::int32_t(sqlite3_column_int64(m_statement, ConditionId));
-        condition.comCondition = text(m_statement, ComCondition);
-        condition.comPct = decimal(m_statement, ComPct);
-        condition.comSum = number<std::int16_t>(m_statement, ComSum);
-        condition.comVal = text(m_statement, ComVal);
-        condition.remarks = text(m_statement, Remarks);
-        condition.valLen = number<std::uint16_t>(m_statement, ValLen);
-        condition.fee = text(m_statement, Fee);
+        condition.id = id;
+        condition.comCondition = storedText(m_statement, ComCondition);
+        condition.comPct = decimal(numberOf(m_statement, ComPct, id));
+        condition.comSum = whole<std::int16_t>(numberOf(m_statement, ComSum, id));
+        condition.comVal = storedText(m_statement, ComVal);
+        condition.remarks = storedText(m_statement, Remarks);
+        condition.valLen = whole<std::uint16_t>(numberOf(m_statement, ValLen, id));
+        condition.fee = storedText(m_statement, Fee);
         conditions.push_back(std::move(condition));
     }
     if (step != SQLITE_DONE) {
         // A statement prepared before the schema changed under it cannot recover.
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
-        fail();
+        fail(handle);
     }
-    sqlite3_reset(m_statement); // releases the read lock
     return conditions;
 }
 

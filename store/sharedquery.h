@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tarvex {
@@ -11,7 +12,8 @@ namespace tarvex {
 // The data module's one query object: the per-airline query that reads an airline's
 // conditions in the order they were created. It runs once per airline in every
 // generation walk, so it keeps one prepared statement and reads the columns straight
-// from SQLite rather than through QVariant.
+// from SQLite. Each number passes the columns' rule (readNumber): a stored value its
+// field cannot hold stops the reading with a StoreError naming it.
 class SharedQuery {
 public:
     SharedQuery() = default;
@@ -27,7 +29,7 @@ public:
     ConditionList conditionsOf(qint64 airlineId);
 
 private:
-    [[noreturn]] void fail() const;
+    [[noreturn]] void fail(sqlite3* handle) const;
 
     QSqlDatabase m_database;
     sqlite3_stmt* m_statement = nullptr;

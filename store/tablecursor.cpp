@@ -1,12 +1,15 @@
 #include "tablecursor.h"
 
 #include "decimal4.h"
+#include "sqlitehandle.h"
 #include "storeerror.h"
 
 #include <QDateTime>
 
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -83,22 +86,25 @@ void TableCursor::fail(const QString& what, const QString& engineText) const {
     throw StoreError(u"%1 (%2): %3"_s.arg(what, m_table.name, engineText));
 }
 
+// Read through SQLite's own interface (sqliteHandle), which keeps every character of a
+// text and the storage class that tells a number from a text.
 std::vector<TableCursor::Row> TableCursor::readAllRows() const {
-    QSqlQuery query(m_database);
-    query.setForwardOnly(true);
-    if (!query.exec(u"SELECT %1 FROM %2 ORDER BY id"_s.arg(columnList(m_table), m_table.name)))
-        fail(u"Не удалось прочитать таблицу"_s, query.lastError().text());
+    const QString what = u"Не удалось прочитать таблицу (%1): "_s.arg(m_table.name);
+    sqlite3* handle = sqliteHandle(m_database);
+    const SqliteStatement select(
+        handle, u"SELECT %1 FROM %2 ORDER BY id"_s.arg(columnList(m_table), m_table.name).toUtf8(), what);
     std::vector<Row> rows;
     const int columnCount = int(m_table.columns.size());
-    while (query.next()) {
+    int step;
+    while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
         Row row;
         row.values.reserve(columnCount);
         for (int c = 0; c < columnCount; ++c)
-            row.values << fromStorage(m_table.columns[c], query.value(c));
+            row.values << fromStorage(m_table.columns[c], storedValue(select.get(), c));
         rows.push_back(std::move(row));
     }
-    if (query.lastError().isValid())
-        fail(u"Не удалось прочитать таблицу"_s, query.lastError().text());
+    if (step != SQLITE_DONE)
+        throw StoreError(what + QString::fromUtf8(sqlite3_errmsg(handle)));
     return rows;
 }
 

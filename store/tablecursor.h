@@ -45,7 +45,8 @@ public:
 
     const TableDef& table() const { return m_table; }
 
-    // Reads every row of the table. Throws StoreError.
+    // Reads every row of the table. A number its field cannot hold is kept as stored, so
+    // the row can be shown and corrected; see fromStorage(). Throws StoreError.
     void open(const QSqlDatabase& database);
     // Lets go of the rows and of the connection.
     void close();
