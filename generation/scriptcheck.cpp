@@ -153,7 +153,7 @@ QString oneLine(const QString& text) {
     return line;
 }
 
-QString numberOrEmpty(std::optional<std::int32_t> number) {
+QString numberOrEmpty(std::optional<std::int64_t> number) {
     return number ? QString::number(*number) : QString();
 }
 

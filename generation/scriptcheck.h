@@ -24,8 +24,8 @@ struct ScriptFinding {
     FindingKind kind = FindingKind::Warning;
     FindingScript script = FindingScript::Both;
     QString airCode;
-    std::optional<std::int32_t> airlineId;   // none for the command prefix
-    std::optional<std::int32_t> conditionId; // set for the fields of a condition
+    std::optional<std::int64_t> airlineId;   // none for the command prefix
+    std::optional<std::int64_t> conditionId; // set for the fields of a condition
     QString field;                           // the register's column, or "prefix"
     QString text;                            // the offending text as typed
     QString effect;                          // what the script would do with it
