@@ -97,6 +97,8 @@ bool Options::save(const SavedSettings& s) {
     };
     const bool keysWritten =
         m_ini.writeText(u"params", u"header", s.header) && m_ini.writeInteger(u"params", u"mainfont", s.mainFont) &&
+        m_ini.writeInteger(u"params", u"rateEUR", s.rates.rubPerEur) &&
+        m_ini.writeInteger(u"params", u"rateUSD", s.rates.rubPerUsd) &&
         m_ini.writeText(u"script", u"prefix", s.scriptPrefix) && writeNaming(u"script", s.scriptsPath, s.smartKey) &&
         writeNaming(u"flow", s.scriptsPath, s.smartFlow) && writeNaming(u"xls", s.workbook.path, s.workbook) &&
         m_ini.eraseSection(u"group");

@@ -35,6 +35,7 @@ struct RoughRates {
 struct SavedSettings {
     QString header;
     int mainFont = 8;
+    RoughRates rates;
     QString scriptPrefix;
     QString scriptsPath;    // folder of both scripts: written to script/path and flow/path
     OutputNaming smartKey;  // path not used: scriptsPath is written

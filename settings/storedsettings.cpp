@@ -15,6 +15,7 @@ SavedSettings readStoredSettings(const Options& options) {
     SavedSettings stored;
     stored.header = options.header();
     stored.mainFont = options.mainFont();
+    stored.rates = options.roughRates();
     stored.scriptPrefix = options.scriptPrefix();
     stored.smartKey = asConfigured(options, options.smartKeyNaming());
     stored.scriptsPath = stored.smartKey.path; // one folder box for both scripts shows the Smart Key folder

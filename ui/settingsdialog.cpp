@@ -74,6 +74,8 @@ void SettingsDialog::loadStoredSettings() {
     m_ui->frXLSopt1->showNaming(m_stored.workbook);
     m_ui->eHeader->setText(m_stored.header);
     m_ui->seMainFont->setValue(m_stored.mainFont); // the spin box holds it within 8 to 24
+    m_ui->seRateEUR->setValue(m_stored.rates.rubPerEur);
+    m_ui->seRateUSD->setValue(m_stored.rates.rubPerUsd);
     m_ui->eScriptPath->setText(m_stored.scriptsPath);
     m_ui->eFlowName->setText(m_stored.smartFlow.name);
     m_ui->cbFlowDate->setChecked(m_stored.smartFlow.date);
@@ -87,6 +89,7 @@ SavedSettings SettingsDialog::settingsFromControls() const {
     SavedSettings settings = m_stored;
     settings.header = m_ui->eHeader->text();
     settings.mainFont = m_ui->seMainFont->value();
+    settings.rates = {m_ui->seRateEUR->value(), m_ui->seRateUSD->value()};
     settings.scriptsPath = m_ui->eScriptPath->text();
     settings.smartFlow.name = m_ui->eFlowName->text();
     settings.smartFlow.date = m_ui->cbFlowDate->isChecked();

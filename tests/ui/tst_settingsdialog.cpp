@@ -89,6 +89,7 @@ private slots:
     void savingAtOnceWritesEveryKey();
     void fontSizeHeldWithinRange_data();
     void fontSizeHeldWithinRange();
+    void roughRatesAreShownAndSaved();
     void titleAfterSave_data();
     void titleAfterSave();
     void heldValuesSurviveEverySave();
@@ -303,7 +304,7 @@ void TestSettingsDialog::savingAtOnceWritesEveryKey() {
     QSignalSpy saved(m_dialog.get(), &SettingsDialog::settingsSaved);
     save();
     QCOMPARE(optionsBytes(),
-             expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\n"
+             expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\nrateEUR=100\nrateUSD=90\n"
                                               "[script]\nprefix=\npath=APP/Files\nname=Tarvex-Rules\n"
                                               "date=0\n"
                                               "[flow]\npath=APP/Files\nname=Tarvex-SmartFlow\ndate=0\n"
@@ -335,6 +336,18 @@ void TestSettingsDialog::fontSizeHeldWithinRange() {
     save();
     QCOMPARE(Options(m_folder->appDir()).mainFont(), shown);
     QVERIFY(optionsBytes().contains("mainfont=" + QByteArray::number(shown) + "\n"));
+}
+
+void TestSettingsDialog::roughRatesAreShownAndSaved() {
+    m_folder->writeOptions("[params]\nrateUSD=95\n");
+    openDialog();
+    QCOMPARE(control<QSpinBox>(u"seRateEUR"_s)->value(), 100); // the default
+    QCOMPARE(control<QSpinBox>(u"seRateUSD"_s)->value(), 95);
+    control<QSpinBox>(u"seRateEUR"_s)->setValue(105);
+    save();
+    const RoughRates rates = Options(m_folder->appDir()).roughRates();
+    QCOMPARE(rates.rubPerEur, 105);
+    QCOMPARE(rates.rubPerUsd, 95);
 }
 
 void TestSettingsDialog::titleAfterSave_data() {
