@@ -1,5 +1,7 @@
 #pragma once
 
+#include "findingmarks.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -48,6 +50,8 @@ private:
     void connectAirlineBoxes();
     void showAirline();
     void writeAirlineField(QStringView column, const QVariant& value);
+    void watchFindings();
+    void markFindings();
     void updateConditionButtons();
     void followCurrentCondition();
 
@@ -71,6 +75,7 @@ private:
     CursorModel* m_conditionModel = nullptr;
     qint64 m_airlineId = 0;
     bool m_conditionControlsEnabled = true;
+    FindingMarks m_findingMarks;
 };
 
 } // namespace tarvex

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "findingmarks.h"
+#include "store/airlinerecord.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -42,12 +45,17 @@ private:
     // The message of the first check the entry fails, empty when it passes.
     QString missingEntry() const;
     void writeEntryToRow();
+    void watchFindings();
+    // The condition as typed, in the form the scripts read it.
+    ConditionRecord typedCondition() const;
+    void markFindings();
 
     std::unique_ptr<Ui::ConditionEditor> m_ui;
     RegisterStore& m_store;
     UserPrompts& m_prompts;
     qint64 m_airlineId = 0;
     int m_shownLength = 0; // what the length box showed on opening
+    FindingMarks m_findingMarks;
 };
 
 } // namespace tarvex
