@@ -202,10 +202,15 @@ void AirlineEditor::markFindings() {
         } catch (const StoreError&) {
             // A condition that cannot be read is reported when the airline is saved or written.
         }
-        checkAirline(airline, conditions, CheckSettings{}, findings);
+        checkAirline(airline, conditions, m_checkSettings, findings);
         findings.removeIf([](const ScriptFinding& finding) { return finding.conditionId.has_value(); });
     }
     m_findingMarks.show(findings);
+}
+
+void AirlineEditor::setRoughRates(const RoughRates& rates) {
+    m_checkSettings.rates = rates;
+    m_conditionEditor.setRoughRates(rates);
 }
 
 void AirlineEditor::setConditionControlsEnabled(bool enabled) {

@@ -35,6 +35,9 @@ public:
     // The condition list and its buttons are usable only for an airline that is stored.
     void setConditionControlsEnabled(bool enabled);
 
+    // The rates the boxes of this window and of the rule editor are checked with.
+    void setRoughRates(const RoughRates& rates);
+
     // The id of the airline shown, 0 for one not stored yet.
     qint64 airlineId() const { return m_airlineId; }
 
@@ -76,6 +79,7 @@ private:
     qint64 m_airlineId = 0;
     bool m_conditionControlsEnabled = true;
     FindingMarks m_findingMarks;
+    CheckSettings m_checkSettings;
 };
 
 } // namespace tarvex

@@ -171,7 +171,7 @@ void ConditionEditor::markFindings() {
                 *stored = typed;
             else
                 conditions.append(typed);
-            checkAirline(airline, conditions, CheckSettings{}, findings);
+            checkAirline(airline, conditions, m_checkSettings, findings);
             findings.removeIf([&](const ScriptFinding& finding) { return finding.conditionId != typed.id; });
         }
     } catch (const StoreError&) {

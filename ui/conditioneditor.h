@@ -1,7 +1,7 @@
 #pragma once
 
 #include "findingmarks.h"
-#include "store/airlinerecord.h"
+#include "generation/scriptcheck.h"
 
 #include <QDialog>
 
@@ -32,6 +32,9 @@ public:
     // Percent mode (the "%" box ticked) or sum mode.
     bool isPercentMode() const;
 
+    // The rates the capture length of a sum in another currency is checked with.
+    void setRoughRates(const RoughRates& rates) { m_checkSettings.rates = rates; }
+
 public slots:
     void reject() override;
 
@@ -56,6 +59,7 @@ private:
     qint64 m_airlineId = 0;
     int m_shownLength = 0; // what the length box showed on opening
     FindingMarks m_findingMarks;
+    CheckSettings m_checkSettings;
 };
 
 } // namespace tarvex

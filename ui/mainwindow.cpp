@@ -437,6 +437,12 @@ void MainWindow::editAirline() {
 void MainWindow::showAirlineEditor(bool conditionsUsable) {
     TableCursor& airlines = m_store.airlines();
     if (m_companions.airlineEditor) {
+        RoughRates rates; // an unreadable settings file is reported by the commands that need it
+        try {
+            rates = Options(m_appDir).roughRates();
+        } catch (const TarvexError&) {
+        }
+        m_companions.airlineEditor->setRoughRates(rates);
         m_companions.airlineEditor->setConditionControlsEnabled(conditionsUsable);
         m_companions.airlineEditor->exec();
     }

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
@@ -86,6 +87,8 @@ private slots:
     void airlineBoxMarksWhatTheScriptsWouldNotCarry();
     void ruleEditorMarksRemarksThatRunAsCommands_data();
     void ruleEditorMarksRemarksThatRunAsCommands();
+    void ruleEditorChecksTheCaptureWithTheGivenRates_data();
+    void ruleEditorChecksTheCaptureWithTheGivenRates();
 
 private:
     template <typename T>
@@ -199,6 +202,38 @@ void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands() {
     QCOMPARE(remarks->toolTip().startsWith(u"Ошибка: "_s), mark == u"error"_s);
     QCOMPARE(remarks->toolTip().startsWith(u"Предупреждение: runs as Smart Key commands"_s), mark == u"warning"_s);
     QCOMPARE(rule<QPlainTextEdit>("eComCondition")->property("finding").toString(), QString());
+    m_conditionEditor->reject();
+}
+
+void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates_data() {
+    QTest::addColumn<int>("rubPerUsd");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("20 USD is 1800 roubles") << 90 << u"warning"_s;
+    QTest::newRow("20 USD is 20 roubles") << 1 << QString();
+}
+
+void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
+    QFETCH(int, rubPerUsd);
+    QFETCH(QString, mark);
+    const qint64 id =
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
+    RoughRates rates;
+    rates.rubPerUsd = rubPerUsd;
+    m_editor->setRoughRates(rates); // the airline editor hands them on to the rule editor
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    TableCursor& conditions = m_store->conditions();
+    conditions.setFilter(EqualsFilter{u"ComId"_s, id});
+    conditions.setFiltered(true);
+    conditions.first();
+    conditions.edit();
+    m_conditionEditor->setAirlineId(id);
+    m_conditionEditor->show();
+    auto* length = rule<QSpinBox>("seValLen");
+    QCOMPARE(length->value(), 2);
+    QCOMPARE(length->property("finding").toString(), mark);
+    QCOMPARE(length->toolTip().startsWith(u"Предупреждение: ValLen 2 captures 2 of the 4 digits"_s), !mark.isEmpty());
+    length->setValue(4); // long enough for any rate here
+    QCOMPARE(length->property("finding").toString(), QString());
     m_conditionEditor->reject();
 }
 
