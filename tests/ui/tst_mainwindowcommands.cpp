@@ -153,8 +153,7 @@ private slots:
         QCOMPARE(dropDown->popupMode(), QToolButton::InstantPopup);
         QCOMPARE(shownTexts(action(u"acCreateOpen"_s)->menu()->actions()),
                  QStringList({u"Скрипт для Amadeus &SellConnect"_s, u"|"_s, u"Сформировать &Excel"_s,
-                              u"Экспорт списка авиакомпаний"_s, u"|"_s, u"Генерировать всё"_s, u"|"_s,
-                              u"Только с замечаниями"_s}));
+                              u"Экспорт списка авиакомпаний"_s, u"|"_s, u"Генерировать всё"_s}));
     }
 
     void dropDownEntriesRunTheCommands() {
