@@ -52,7 +52,6 @@ void ProgressDialog::setUpFindings() {
     m_findingsList->setObjectName(u"mFindings"_s);
     m_findingsList->setAccessibleName(u"Замечания к скрипту"_s);
     m_findingsList->setReadOnly(true);
-    m_findingsList->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_findingsList->setGeometry(kMargin, m_plainSize.height(), m_plainSize.width() - 2 * kMargin,
                                 kFindingsListHeight - kMargin);
     m_noFindings = new QLabel(u"Замечаний нет"_s, m_ui->panel);
