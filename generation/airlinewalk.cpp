@@ -19,6 +19,8 @@ const QVariant& numberOf(const TableCursor& table, int column, qint64 rowId) {
     return value;
 }
 
+} // namespace
+
 AirlineRecord currentAirline(const TableCursor& table) {
     AirlineRecord airline;
     airline.id = heldInteger(table.value(MainId)); // the store's own key: always a 64-bit integer
@@ -30,8 +32,6 @@ AirlineRecord currentAirline(const TableCursor& table) {
     airline.script = heldBool(numberOf(table, Script, airline.id));
     return airline;
 }
-
-} // namespace
 
 int shareDone(int done, int count) {
     if (count <= 0)

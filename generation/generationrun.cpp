@@ -111,6 +111,8 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
     }
     writer.writeComposition(file);
     file.commit();
+    if (writer.checkedScript)
+        m_observer.scriptChecked(findings);
     m_observer.runFinished(writer.path, request.startedByCreateAll);
     RunResult result{RunResult::Status::Written, writer.path, {}};
     result.findings = std::move(findings);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scriptcheck.h"
+
 #include <QString>
 
 namespace tarvex {
@@ -14,6 +16,9 @@ public:
     virtual void runStarted() {}
     // The share of airlines done, 0 to 100.
     virtual void progressChanged(int percent) { (void)percent; }
+    // A script is checked and will be written: its findings, empty when there are none.
+    // Comes before runFinished, so the completion dialog can list them.
+    virtual void scriptChecked(const ScriptFindings& findings) { (void)findings; }
     // The file is complete. Outside "Create all" the completion dialog follows.
     virtual void runFinished(const QString& filePath, bool startedByCreateAll) {
         (void)filePath;

@@ -417,6 +417,8 @@ void TableCursor::setFilter(const RowFilter& filter) {
             columnOrThrow(column);
     } else if (const auto* equals = std::get_if<EqualsFilter>(&filter)) {
         columnOrThrow(equals->column);
+    } else if (const auto* ids = std::get_if<IdSetFilter>(&filter)) {
+        columnOrThrow(ids->column);
     }
     requireBrowse("filter");
     m_filter = filter;
@@ -452,6 +454,10 @@ bool TableCursor::passes(const Row& row) const {
     if (const auto* equals = std::get_if<EqualsFilter>(&m_filter)) {
         const QVariant& value = row.values[m_table.columnIndex(equals->column)];
         return !value.isNull() && value.toLongLong() == equals->value;
+    }
+    if (const auto* ids = std::get_if<IdSetFilter>(&m_filter)) {
+        const QVariant& value = row.values[m_table.columnIndex(ids->column)];
+        return !value.isNull() && ids->values.contains(value.toLongLong());
     }
     return true;
 }

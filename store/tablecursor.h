@@ -3,6 +3,7 @@
 #include "schema.h"
 
 #include <QObject>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariant>
@@ -25,7 +26,13 @@ struct EqualsFilter {
     qint64 value = 0;
 };
 
-using RowFilter = std::variant<std::monostate, SearchFilter, EqualsFilter>;
+// Rows whose integer column holds one of the values.
+struct IdSetFilter {
+    QString column;
+    QSet<qint64> values;
+};
+
+using RowFilter = std::variant<std::monostate, SearchFilter, EqualsFilter, IdSetFilter>;
 
 // Compares texts by Unicode code point, the order airline codes are sorted in.
 int compareCodePoints(QStringView a, QStringView b);

@@ -7,6 +7,7 @@
 #include "uppercasevalidator.h"
 #include "userprompts.h"
 
+#include "generation/scriptcheck.h"
 #include "store/airlineselection.h"
 #include "store/conditioncopy.h"
 #include "store/cursormodel.h"
@@ -73,6 +74,7 @@ AirlineEditor::AirlineEditor(RegisterStore& store, ConditionEditor& conditionEdi
 
     setUpConditionList();
     connectAirlineBoxes();
+    watchFindings();
     connect(m_ui->btnSave, &QPushButton::clicked, this, &AirlineEditor::save);
     connect(m_ui->btnCancel, &QPushButton::clicked, this, &AirlineEditor::reject);
     connect(m_ui->btnAdd, &QToolButton::clicked, this, &AirlineEditor::addCondition);
@@ -167,6 +169,50 @@ void AirlineEditor::connectAirlineBoxes() {
     });
 }
 
+void AirlineEditor::watchFindings() {
+    m_findingMarks.watch(u"AirCode"_s, m_ui->eAirCode);
+    m_findingMarks.watch(u"AccCode"_s, m_ui->eAccCode);
+    m_findingMarks.watch(u"AirName"_s, m_ui->eAirName);
+    m_findingMarks.watch(u"Comment"_s, m_ui->eComment);
+    for (QLineEdit* box : {m_ui->eAirCode, m_ui->eAccCode, m_ui->eAirName})
+        connect(box, &QLineEdit::textChanged, this, &AirlineEditor::markFindings);
+    connect(m_ui->eComment, &QPlainTextEdit::textChanged, this, &AirlineEditor::markFindings);
+    connect(m_ui->cbScript, &QCheckBox::toggled, this, &AirlineEditor::markFindings);
+    // Whether the name and comment are shown at all depends on how many conditions there are.
+    connect(m_conditionModel, &QAbstractItemModel::modelReset, this, &AirlineEditor::markFindings);
+}
+
+// The airline as typed, checked as the scripts would write it with its stored conditions.
+// An airline left out of the scripts is not looked at.
+void AirlineEditor::markFindings() {
+    ScriptFindings findings;
+    if (m_ui->cbScript->isChecked()) {
+        AirlineRecord airline;
+        airline.id = m_airlineId;
+        airline.airCode = m_ui->eAirCode->text();
+        airline.accCode = m_ui->eAccCode->text();
+        airline.airName = m_ui->eAirName->text();
+        airline.comment = m_ui->eComment->toPlainText();
+        airline.bsp = m_ui->cbBSP->isChecked();
+        airline.script = true;
+        ConditionList conditions;
+        try {
+            if (m_airlineId != 0)
+                conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
+        } catch (const StoreError&) {
+            // A condition that cannot be read is reported when the airline is saved or written.
+        }
+        checkAirline(airline, conditions, m_checkSettings, findings);
+        findings.removeIf([](const ScriptFinding& finding) { return finding.conditionId.has_value(); });
+    }
+    m_findingMarks.show(findings);
+}
+
+void AirlineEditor::setRoughRates(const RoughRates& rates) {
+    m_checkSettings.rates = rates;
+    m_conditionEditor.setRoughRates(rates);
+}
+
 void AirlineEditor::setConditionControlsEnabled(bool enabled) {
     m_conditionControlsEnabled = enabled;
     updateConditionButtons();
@@ -216,6 +262,7 @@ void AirlineEditor::showAirline() {
     }
     shrinkNote();
     followCurrentCondition();
+    markFindings();
     m_ui->eAirCode->setFocus();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "findingmarks.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -33,6 +35,9 @@ public:
     // The condition list and its buttons are usable only for an airline that is stored.
     void setConditionControlsEnabled(bool enabled);
 
+    // The rates the boxes of this window and of the rule editor are checked with.
+    void setRoughRates(const RoughRates& rates);
+
     // The id of the airline shown, 0 for one not stored yet.
     qint64 airlineId() const { return m_airlineId; }
 
@@ -48,6 +53,8 @@ private:
     void connectAirlineBoxes();
     void showAirline();
     void writeAirlineField(QStringView column, const QVariant& value);
+    void watchFindings();
+    void markFindings();
     void updateConditionButtons();
     void followCurrentCondition();
 
@@ -71,6 +78,8 @@ private:
     CursorModel* m_conditionModel = nullptr;
     qint64 m_airlineId = 0;
     bool m_conditionControlsEnabled = true;
+    FindingMarks m_findingMarks;
+    CheckSettings m_checkSettings;
 };
 
 } // namespace tarvex

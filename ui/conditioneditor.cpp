@@ -5,12 +5,15 @@
 #include "keyfilter.h"
 #include "userprompts.h"
 
+#include "generation/airlinewalk.h"
+#include "generation/scriptcheck.h"
 #include "store/registerstore.h"
 #include "store/storeerror.h"
 #include "store/summaryrebuild.h"
 
 #include <QApplication>
 #include <QShowEvent>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +77,7 @@ ConditionEditor::ConditionEditor(RegisterStore& store, UserPrompts& prompts, QWi
     KeyFilter::install(m_ui->eRemarks, remarksTakes, KeyFilter::Sound::Silent);
     m_ui->cbCurrency->lineEdit()->setAccessibleName(m_ui->cbCurrency->accessibleName());
     connect(m_ui->cbPercent, &QCheckBox::clicked, this, &ConditionEditor::setPercentMode);
+    watchFindings();
     connect(m_ui->btnSave, &QPushButton::clicked, this, &ConditionEditor::save);
     connect(m_ui->btnCancel, &QPushButton::clicked, this, &ConditionEditor::reject);
 }
@@ -101,7 +105,7 @@ void ConditionEditor::showCurrentCondition() {
     m_shownLength = m_ui->seValLen->value();
     m_ui->eFee->setText(row.text(u"Fee"));
     m_ui->eRemarks->setPlainText(row.text(u"Remarks"));
-    setPercentMode(heldInteger(row.value(u"ComSum")) < 1);
+    setPercentMode(heldInteger(row.value(u"ComSum")) < 1); // marks what the scripts would not carry
     (isPercentMode() ? m_ui->ePercent : m_ui->eSum)->setFocus();
 }
 
@@ -111,6 +115,69 @@ void ConditionEditor::setPercentMode(bool percent) {
     showSwitchedOn(m_ui->eSum, !percent);
     showSwitchedOn(m_ui->cbCurrency, !percent);
     showSwitchedOn(m_ui->seValLen, !percent);
+    markFindings();
+}
+
+void ConditionEditor::watchFindings() {
+    m_findingMarks.watch(u"ComCondition"_s, m_ui->eComCondition);
+    m_findingMarks.watch(u"Remarks"_s, m_ui->eRemarks);
+    m_findingMarks.watch(u"ComSum"_s, m_ui->eSum);
+    m_findingMarks.watch(u"ComVal"_s, m_ui->cbCurrency);
+    m_findingMarks.watch(u"ValLen"_s, m_ui->seValLen);
+    for (QPlainTextEdit* box : {m_ui->eComCondition, m_ui->eRemarks})
+        connect(box, &QPlainTextEdit::textChanged, this, &ConditionEditor::markFindings);
+    for (QLineEdit* box : {m_ui->ePercent, m_ui->eSum})
+        connect(box, &QLineEdit::textChanged, this, &ConditionEditor::markFindings);
+    connect(m_ui->cbCurrency, &QComboBox::editTextChanged, this, &ConditionEditor::markFindings);
+    connect(m_ui->seValLen, &QSpinBox::valueChanged, this, &ConditionEditor::markFindings);
+}
+
+ConditionRecord ConditionEditor::typedCondition() const {
+    const TableCursor& row = m_store.conditions();
+    ConditionRecord condition;
+    condition.id = row.state() == TableCursor::State::Insert ? 0 : heldInteger(row.value(0));
+    condition.comCondition = m_ui->eComCondition->toPlainText();
+    condition.remarks = m_ui->eRemarks->toPlainText();
+    condition.fee = m_ui->eFee->text();
+    if (isPercentMode()) {
+        condition.comPct = Decimal4::parse(m_ui->ePercent->text());
+        return condition;
+    }
+    bool ok = false;
+    if (const short sum = m_ui->eSum->text().toShort(&ok); ok)
+        condition.comSum = sum;
+    condition.comVal = m_ui->cbCurrency->currentText();
+    if (const int length = m_ui->seValLen->value(); length > 0)
+        condition.valLen = std::uint16_t(length);
+    return condition;
+}
+
+// The condition as typed among the airline's stored ones, checked as the scripts would
+// write them; only what concerns this condition is marked.
+void ConditionEditor::markFindings() {
+    ScriptFindings findings;
+    if (!m_store.isOpen() || m_store.airlines().currentRow() < 0 || m_store.conditions().currentRow() < 0) {
+        m_findingMarks.show(findings);
+        return;
+    }
+    try {
+        const AirlineRecord airline = currentAirline(m_store.airlines());
+        if (airline.script) {
+            const ConditionRecord typed = typedCondition();
+            ConditionList conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
+            const auto stored = std::find_if(conditions.begin(), conditions.end(),
+                                             [&](const ConditionRecord& c) { return c.id == typed.id; });
+            if (stored != conditions.end())
+                *stored = typed;
+            else
+                conditions.append(typed);
+            checkAirline(airline, conditions, m_checkSettings, findings);
+            findings.removeIf([&](const ScriptFinding& finding) { return finding.conditionId != typed.id; });
+        }
+    } catch (const StoreError&) {
+        // What cannot be read is reported when the condition is saved or the script written.
+    }
+    m_findingMarks.show(findings);
 }
 
 QString ConditionEditor::missingEntry() const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "findingmarks.h"
+#include "generation/scriptcheck.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -29,6 +32,9 @@ public:
     // Percent mode (the "%" box ticked) or sum mode.
     bool isPercentMode() const;
 
+    // The rates the capture length of a sum in another currency is checked with.
+    void setRoughRates(const RoughRates& rates) { m_checkSettings.rates = rates; }
+
 public slots:
     void reject() override;
 
@@ -42,12 +48,18 @@ private:
     // The message of the first check the entry fails, empty when it passes.
     QString missingEntry() const;
     void writeEntryToRow();
+    void watchFindings();
+    // The condition as typed, in the form the scripts read it.
+    ConditionRecord typedCondition() const;
+    void markFindings();
 
     std::unique_ptr<Ui::ConditionEditor> m_ui;
     RegisterStore& m_store;
     UserPrompts& m_prompts;
     qint64 m_airlineId = 0;
     int m_shownLength = 0; // what the length box showed on opening
+    FindingMarks m_findingMarks;
+    CheckSettings m_checkSettings;
 };
 
 } // namespace tarvex

@@ -4,6 +4,7 @@
 #include "airlineeditor.h"
 #include "airlinegrid.h"
 #include "common/tarvexerror.h"
+#include "generation/checkedwalk.h"
 #include "generation/generationrun.h"
 #include "generation/outputname.h"
 #include "helpwindow.h"
@@ -113,6 +114,8 @@ void MainWindow::buildMenus() {
     operations->addActions({m_actions.createWorkbook, m_actions.exportAirlines});
     operations->addSeparator();
     operations->addAction(m_actions.createAll);
+    operations->addSeparator();
+    operations->addAction(m_actions.showFindings);
 
     QMenu* settings = bar->addMenu(u"Настройки"_s);
     settings->addAction(m_actions.settings);
@@ -231,6 +234,7 @@ void MainWindow::connectCommands() {
     connect(a.createWorkbook, &QAction::triggered, this, &MainWindow::createWorkbook);
     connect(a.exportAirlines, &QAction::triggered, this, &MainWindow::exportAirlines);
     connect(a.createAll, &QAction::triggered, this, &MainWindow::createAll);
+    connect(a.showFindings, &QAction::toggled, this, &MainWindow::showOnlyAirlinesWithFindings);
     connect(a.openCreateMenu, &QAction::triggered, m_createButton, &QToolButton::showMenu);
     connect(a.settings, &QAction::triggered, this, [this] {
         if (m_companions.settings)
@@ -348,6 +352,8 @@ bool MainWindow::registerReady() {
 void MainWindow::resetAirlineView() {
     const QSignalBlocker quiet(m_searchBox);
     m_searchBox->clear();
+    const QSignalBlocker allAirlines(m_actions.showFindings);
+    m_actions.showFindings->setChecked(false);
     if (!m_store.isOpen())
         return;
     try {
@@ -362,12 +368,42 @@ void MainWindow::search(const QString& text) {
         return;
     try {
         TableCursor& airlines = m_store.airlines();
+        const QSignalBlocker searchReplacesIt(m_actions.showFindings);
+        m_actions.showFindings->setChecked(false);
         if (text.isEmpty()) {
             airlines.setFiltered(false);
             return;
         }
         airlines.setFilter(SearchFilter{text, searchedColumns()});
         airlines.setFiltered(true);
+    } catch (const TarvexError& error) {
+        m_prompts.showError(this, error.message());
+    }
+}
+
+// The airlines in code order, narrowed to those the script check finds fault with.
+void MainWindow::showOnlyAirlinesWithFindings(bool on) {
+    if (!on) {
+        resetAirlineView();
+        return;
+    }
+    resetAirlineView(); // unticks the command: it is ticked again once the view is narrowed
+    if (!m_store.isOpen()) {
+        registerReady();
+        return;
+    }
+    try {
+        QSet<qint64> ids;
+        for (const ScriptFinding& finding : checkRegister(m_store, Options(m_appDir))) {
+            if (finding.airlineId)
+                ids.insert(*finding.airlineId);
+        }
+        TableCursor& airlines = m_store.airlines();
+        airlines.setFilter(IdSetFilter{u"id"_s, ids});
+        airlines.setFiltered(true);
+        airlines.first();
+        const QSignalBlocker narrowed(m_actions.showFindings);
+        m_actions.showFindings->setChecked(true);
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
     }
@@ -401,6 +437,12 @@ void MainWindow::editAirline() {
 void MainWindow::showAirlineEditor(bool conditionsUsable) {
     TableCursor& airlines = m_store.airlines();
     if (m_companions.airlineEditor) {
+        RoughRates rates; // an unreadable settings file is reported by the commands that need it
+        try {
+            rates = Options(m_appDir).roughRates();
+        } catch (const TarvexError&) {
+        }
+        m_companions.airlineEditor->setRoughRates(rates);
         m_companions.airlineEditor->setConditionControlsEnabled(conditionsUsable);
         m_companions.airlineEditor->exec();
     }

@@ -71,6 +71,7 @@ private:
 
     void resetAirlineView();
     void search(const QString& text);
+    void showOnlyAirlinesWithFindings(bool on);
     void addAirline();
     void editAirline();
     void deleteAirline();

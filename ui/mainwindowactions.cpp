@@ -18,7 +18,7 @@ const QString kHelp = u"Помощь"_s;
 // The icons come from the desktop's theme by their freedesktop names, or else from the program's own copies.
 QAction* command(QObject* owner, const QString& name, const QString& caption, const QString& hint,
                  const QString& category, const char* iconName) {
-    auto* action = new QAction(tarvexIcon(iconName), caption, owner);
+    auto* action = new QAction(iconName ? tarvexIcon(iconName) : QIcon(), caption, owner);
     action->setObjectName(name);
     if (!hint.isEmpty()) {
         action->setToolTip(hint);
@@ -49,6 +49,10 @@ MainWindowActions MainWindowActions::create(QObject* owner) {
                                u"Экспорт списка авиакомпаний"_s, kOperations, "text-x-generic");
     a.createAll = command(owner, u"acCreateAll"_s, u"Генерировать всё"_s,
                           u"Генерировать все объекты: указанные в настройках"_s, kOperations, "system-run");
+    a.showFindings = command(owner, u"acShowFindings"_s, u"Только с замечаниями"_s,
+                             u"Показать только авиакомпании, тексты которых скрипты не передадут как задумано"_s,
+                             kOperations, nullptr);
+    a.showFindings->setCheckable(true);
     a.openCreateMenu =
         command(owner, u"acCreateOpen"_s, u"Сформировать"_s, u"Сформировать"_s, kOperations, "document-save");
     a.settings = command(owner, u"acSettings"_s, u"Настройки"_s, u"Настройки"_s, kSettings, "preferences-system");

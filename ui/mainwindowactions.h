@@ -19,6 +19,7 @@ struct MainWindowActions {
     QAction* createWorkbook;  // acCreateExcell
     QAction* exportAirlines;  // acExportAir
     QAction* createAll;       // acCreateAll
+    QAction* showFindings;    // acShowFindings, checkable: only the airlines the script check finds fault with
     QAction* openCreateMenu;  // acCreateOpen: the toolbar's drop-down of generation commands
     QAction* settings;        // acSettings
     QAction* help;            // acHelp

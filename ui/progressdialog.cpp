@@ -1,6 +1,7 @@
 #include "progressdialog.h"
 
 #include "desktopopener.h"
+#include "findingtext.h"
 #include "icons.h"
 #include "ui_progressdialog.h"
 #include "userprompts.h"
@@ -8,10 +9,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kNoFindingsHeight = 16;
+constexpr int kFindingsListHeight = 130;
+
+} // namespace
 
 ProgressDialog::ProgressDialog(QString appDir, DesktopOpener& opener, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -20,13 +31,15 @@ ProgressDialog::ProgressDialog(QString appDir, DesktopOpener& opener, UserPrompt
     , m_opener(opener)
     , m_prompts(prompts) {
     m_ui->setupUi(this);
-    setFixedSize(size());
+    m_plainSize = size();
+    setFixedSize(m_plainSize);
     m_ui->PrBar->setStyleSheet(u"QProgressBar { border: none; background: #e6e6e6; text-align: center; }"
                                u"QProgressBar::chunk { background: #1e64c8; }"_s);
     m_ui->btOpenFile->setIcon(tarvexIcon("document-open"));
     m_ui->btOpenFolder->setIcon(tarvexIcon("folder-open"));
     m_ui->btOK->setIcon(tarvexIcon("dialog-ok"));
     m_ui->Label1->hide();
+    setUpFindings();
     connect(m_ui->btOpenFile, &QPushButton::clicked, this, &ProgressDialog::openFile);
     connect(m_ui->btOpenFolder, &QPushButton::clicked, this, &ProgressDialog::openFolder);
     connect(m_ui->btOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -34,7 +47,51 @@ ProgressDialog::ProgressDialog(QString appDir, DesktopOpener& opener, UserPrompt
 
 ProgressDialog::~ProgressDialog() = default;
 
+void ProgressDialog::setUpFindings() {
+    m_findingsList = new QPlainTextEdit(m_ui->panel);
+    m_findingsList->setObjectName(u"mFindings"_s);
+    m_findingsList->setAccessibleName(u"Замечания к скрипту"_s);
+    m_findingsList->setReadOnly(true);
+    m_findingsList->setGeometry(kMargin, m_plainSize.height(), m_plainSize.width() - 2 * kMargin,
+                                kFindingsListHeight - kMargin);
+    m_noFindings = new QLabel(u"Замечаний нет"_s, m_ui->panel);
+    m_noFindings->setObjectName(u"lbNoFindings"_s);
+    m_noFindings->setAccessibleName(m_noFindings->text());
+    m_noFindings->setAlignment(Qt::AlignCenter);
+    m_noFindings->setGeometry(kMargin, m_plainSize.height() - kMargin / 2, m_plainSize.width() - 2 * kMargin,
+                              kNoFindingsHeight);
+    clearFindings();
+}
+
+void ProgressDialog::scriptChecked(const ScriptFindings& findings) {
+    setFindings(findings);
+}
+
+void ProgressDialog::setFindings(const ScriptFindings& findings) {
+    QStringList lines;
+    for (const ScriptFinding& finding : findings)
+        lines << findingText(finding);
+    m_findingsList->setPlainText(lines.join(u'\n'));
+    m_findingsList->setVisible(!findings.isEmpty());
+    m_noFindings->setVisible(findings.isEmpty());
+    growBy(findings.isEmpty() ? kNoFindingsHeight : kFindingsListHeight);
+}
+
+void ProgressDialog::clearFindings() {
+    m_findingsList->clear();
+    m_findingsList->hide();
+    m_noFindings->hide();
+    growBy(0);
+}
+
+void ProgressDialog::growBy(int height) {
+    const QSize grown(m_plainSize.width(), m_plainSize.height() + height);
+    m_ui->panel->resize(grown);
+    setFixedSize(grown);
+}
+
 void ProgressDialog::runStarted() {
+    clearFindings();
     m_ui->Label1->hide();
     setButtonsEnabled(false);
     m_ui->PrBar->setValue(0);

@@ -7,6 +7,9 @@
 
 #include <memory>
 
+class QLabel;
+class QPlainTextEdit;
+
 namespace tarvex {
 
 namespace Ui {
@@ -29,6 +32,10 @@ public:
     void progressChanged(int percent) override;
     void runFinished(const QString& filePath, bool startedByCreateAll) override;
     void runAbandoned() override;
+    void scriptChecked(const ScriptFindings& findings) override;
+
+    // Lists the findings of the script below the buttons, or says there are none.
+    void setFindings(const ScriptFindings& findings);
 
     // The file the last finished run wrote.
     QString filePath() const { return m_filePath; }
@@ -40,6 +47,10 @@ protected:
 private:
     void centreOnMainWindow();
     void setButtonsEnabled(bool enabled);
+    void setUpFindings();
+    // Outputs other than the scripts are not checked: nothing is listed.
+    void clearFindings();
+    void growBy(int height);
     void paintNow();
     void openFile();
     void openFolder();
@@ -50,6 +61,9 @@ private:
     DesktopOpener& m_opener;
     UserPrompts& m_prompts;
     QString m_filePath;
+    QSize m_plainSize;
+    QPlainTextEdit* m_findingsList = nullptr;
+    QLabel* m_noFindings = nullptr;
 };
 
 } // namespace tarvex

@@ -238,6 +238,18 @@ private slots:
         QVERIFY(rules.eof());
     }
 
+    void idSetFilterShowsTheListedAirlines() {
+        const qint64 su = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
+        const qint64 ut = addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s));
+        TableCursor& airlines = m_data->airlines();
+        airlines.setFilter(IdSetFilter{u"id"_s, {su, ut}});
+        airlines.setFiltered(true);
+        QCOMPARE(codesInView(airlines), (QStringList{u"SU"_s, u"UT"_s}));
+        airlines.setFilter(IdSetFilter{u"id"_s, {}});
+        QCOMPARE(airlines.recordCount(), 0);
+    }
+
     void refreshSeesAnotherConnectionsChanges() {
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));

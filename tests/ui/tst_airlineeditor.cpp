@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
@@ -82,6 +83,12 @@ private slots:
     void dateBoxMayStayEmpty();
     void noteGrowsAndShrinks();
     void focusOrderAndAccessibleNames();
+    void airlineBoxMarksWhatTheScriptsWouldNotCarry_data();
+    void airlineBoxMarksWhatTheScriptsWouldNotCarry();
+    void ruleEditorMarksRemarksThatRunAsCommands_data();
+    void ruleEditorMarksRemarksThatRunAsCommands();
+    void ruleEditorChecksTheCaptureWithTheGivenRates_data();
+    void ruleEditorChecksTheCaptureWithTheGivenRates();
 
 private:
     template <typename T>
@@ -126,6 +133,110 @@ void AirlineEditorTest::cleanup() {
 }
 
 // As the main window opens the editor for a new airline.
+void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("bracket") << u"<"_s << u"warning"_s << u"Предупреждение: would run as a Smart Key command"_s;
+    QTest::newRow("comma") << u","_s << u"error"_s << u"Ошибка: splits the Smart Flow airline list"_s;
+}
+
+void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry() {
+    QFETCH(QString, typed);
+    QFETCH(QString, mark);
+    QFETCH(QString, reason);
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+                                 {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
+    openExisting(id);
+    auto* name = child<QLineEdit>("eAirName");
+    const QString ownTip = name->toolTip();
+    QCOMPARE(name->property("finding").toString(), QString());
+
+    name->end(false);
+    typeText(name, typed);
+    QCOMPARE(name->text(), u"Аэрофлот"_s + typed);
+    QCOMPARE(name->property("finding").toString(), mark);
+    QVERIFY2(name->toolTip().startsWith(reason), qPrintable(name->toolTip()));
+    QVERIFY(name->toolTip().endsWith(ownTip));
+    QVERIFY(name->styleSheet().contains(u"border"_s));
+    QCOMPARE(child<QLineEdit>("eAirCode")->property("finding").toString(), QString());
+
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QCOMPARE(name->text(), u"Аэрофлот"_s);
+    QCOMPARE(name->property("finding").toString(), QString());
+    QCOMPARE(name->toolTip(), ownTip);
+    QVERIFY(name->styleSheet().isEmpty());
+
+    // An airline left out of the scripts is not marked.
+    typeText(name, typed);
+    QTest::mouseClick(child<QCheckBox>("cbScript"), Qt::LeftButton);
+    QCOMPARE(name->property("finding").toString(), QString());
+}
+
+void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("paired") << u"<RF AGENT>"_s << u"warning"_s;
+    QTest::newRow("unpaired") << u"<RF AGENT"_s << u"error"_s;
+    QTest::newRow("none") << u"RF AGENT"_s << QString();
+}
+
+void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands() {
+    QFETCH(QString, typed);
+    QFETCH(QString, mark);
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+                                 {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    TableCursor& conditions = m_store->conditions();
+    conditions.setFilter(EqualsFilter{u"ComId"_s, id});
+    conditions.setFiltered(true);
+    conditions.first();
+    conditions.edit();
+    m_conditionEditor->setAirlineId(id);
+    m_conditionEditor->show(); // shown without blocking: the test types into it
+    auto* remarks = rule<QPlainTextEdit>("eRemarks");
+    remarks->setFocus();
+    typeText(remarks, typed);
+    QCOMPARE(remarks->toPlainText(), typed);
+    QCOMPARE(remarks->property("finding").toString(), mark);
+    QCOMPARE(remarks->toolTip().startsWith(u"Ошибка: "_s), mark == u"error"_s);
+    QCOMPARE(remarks->toolTip().startsWith(u"Предупреждение: runs as Smart Key commands"_s), mark == u"warning"_s);
+    QCOMPARE(rule<QPlainTextEdit>("eComCondition")->property("finding").toString(), QString());
+    m_conditionEditor->reject();
+}
+
+void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates_data() {
+    QTest::addColumn<int>("rubPerUsd");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("20 USD is 1800 roubles") << 90 << u"warning"_s;
+    QTest::newRow("20 USD is 20 roubles") << 1 << QString();
+}
+
+void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
+    QFETCH(int, rubPerUsd);
+    QFETCH(QString, mark);
+    const qint64 id =
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
+    RoughRates rates;
+    rates.rubPerUsd = rubPerUsd;
+    m_editor->setRoughRates(rates); // the airline editor hands them on to the rule editor
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    TableCursor& conditions = m_store->conditions();
+    conditions.setFilter(EqualsFilter{u"ComId"_s, id});
+    conditions.setFiltered(true);
+    conditions.first();
+    conditions.edit();
+    m_conditionEditor->setAirlineId(id);
+    m_conditionEditor->show();
+    auto* length = rule<QSpinBox>("seValLen");
+    QCOMPARE(length->value(), 2);
+    QCOMPARE(length->property("finding").toString(), mark);
+    QCOMPARE(length->toolTip().startsWith(u"Предупреждение: ValLen 2 captures 2 of the 4 digits"_s), !mark.isEmpty());
+    length->setValue(4); // long enough for any rate here
+    QCOMPARE(length->property("finding").toString(), QString());
+    m_conditionEditor->reject();
+}
+
 void AirlineEditorTest::openNew() {
     m_store->resetAirlineView();
     m_store->airlines().insert();

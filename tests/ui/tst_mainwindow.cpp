@@ -453,6 +453,48 @@ private slots:
         QCOMPARE(window->prompts.pendingAnswers(), 0);
     }
 
+    // Only the airlines whose texts the scripts would not carry as meant; resetting the view
+    // or any generation command shows them all again.
+    void findingsFilterShowsOnlyAirlinesWithFindings_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("asksForRemarks");
+        QTest::newRow("untick") << u"acShowFindings"_s << false;
+        QTest::newRow("Smart Flow") << u"acCreateSmartFlow"_s << true;
+        QTest::newRow("CSV") << u"acExportAir"_s << false;
+    }
+    void findingsFilterShowsOnlyAirlinesWithFindings() {
+        QFETCH(QString, command);
+        QFETCH(bool, asksForRemarks);
+        {
+            RegisterStore data;
+            data.open(m_folder->appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Все рейсы"_s, "5")});
+            addAirline(data, airline(u"EV"_s, u"Evil<XE ALL<SEND>>"_s));
+            addAirline(data, airline(u"AB"_s, u"Alpha, Beta"_s), {percentCondition(u"Все рейсы"_s, "5")});
+            addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s), {percentCondition(u"Все"_s, "5", u"<RF"_s)});
+            addAirline(data, airline(u"NS"_s, u"No<script>"_s, {}, false)); // left out of the scripts
+        }
+        auto window = openWindow();
+        QAction* onlyWithFindings = window->action(u"acShowFindings"_s);
+        QVERIFY(onlyWithFindings->isCheckable());
+        QCOMPARE(onlyWithFindings->text(), u"Только с замечаниями"_s);
+        QTest::keyClicks(window->searchBox(), u"s"_s);
+
+        onlyWithFindings->trigger();
+        QVERIFY(onlyWithFindings->isChecked());
+        QVERIFY(window->searchBox()->text().isEmpty());
+        QCOMPARE(window->shownCodes(), QStringList({u"AB"_s, u"EV"_s, u"UT"_s}));
+        QCOMPARE(window->rows(), 3);
+        QVERIFY(window->prompts.shown().isEmpty());
+
+        if (asksForRemarks)
+            window->prompts.answerNext(UserPrompts::Answer::No);
+        window->action(command)->trigger();
+        QVERIFY(!onlyWithFindings->isChecked());
+        QCOMPARE(window->rows(), 5);
+        QCOMPARE(window->prompts.pendingAnswers(), 0);
+    }
+
     void cancelInTheRemarksQuestionWritesNothing_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("product");

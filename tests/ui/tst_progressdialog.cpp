@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -171,6 +172,59 @@ private slots:
         QCOMPARE(m_dialog->completions, 0);
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_dialog->filePath(), results.last().filePath);
+    }
+
+    // The completion dialog of a script lists what the check found; other outputs list nothing.
+    void completionDialogListsTheScriptsFindings_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("listed"); // pieces of the one finding line; empty: none listed
+        QTest::addColumn<bool>("saysNone");
+        const QStringList evil{u"Предупреждение · SU · AirName «Evil<XE ALL<SEND>>»: "_s};
+        QTest::newRow("Smart Flow with a finding")
+            << int(OutputKind::SmartFlow) << u"Evil<XE ALL<SEND>>"_s << evil << false;
+        QTest::newRow("Smart Key with a finding")
+            << int(OutputKind::SmartKey) << u"Evil<XE ALL<SEND>>"_s << evil << false;
+        QTest::newRow("clean Smart Flow") << int(OutputKind::SmartFlow) << u"Аэрофлот"_s << QStringList() << true;
+        QTest::newRow("list of airlines")
+            << int(OutputKind::AirlineList) << u"Evil<XE ALL<SEND>>"_s << QStringList() << false;
+    }
+    void completionDialogListsTheScriptsFindings() {
+        QFETCH(int, kind);
+        QFETCH(QString, name);
+        QFETCH(QStringList, listed);
+        QFETCH(bool, saysNone);
+        RegisterStore data;
+        data.open(m_folder->appDir());
+        addAirline(data, airline(u"SU"_s, name),
+                   {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
+        const Options options(m_folder->appDir());
+        GenerationRun run(data, options, *m_dialog);
+        m_dialog->setFindings({}); // what an earlier script listed must not stay
+
+        const RunResult result = run.run({OutputKind(kind)});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(m_dialog->completions, 1);
+        auto* list = m_dialog->findChild<QPlainTextEdit*>(u"mFindings"_s);
+        auto* none = m_dialog->findChild<QLabel*>(u"lbNoFindings"_s);
+        QVERIFY(list && none);
+        QCOMPARE(list->isVisible(), !listed.isEmpty());
+        QCOMPARE(none->isVisible(), saysNone);
+        QCOMPARE(none->text(), u"Замечаний нет"_s);
+        QCOMPARE(list->accessibleName(), u"Замечания к скрипту"_s);
+        if (listed.isEmpty()) {
+            QCOMPARE(m_dialog->height() > 101, saysNone);
+            return;
+        }
+        QVERIFY(list->isReadOnly());
+        const QStringList lines = list->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), result.findings.size());
+        QVERIFY2(lines.first().startsWith(listed.first()), qPrintable(lines.first()));
+        QVERIFY(lines.first().endsWith(result.findings.first().effect));
+        QVERIFY(!result.findings.first().effect.isEmpty());
+        // The list sits below the buttons, inside the grown window.
+        QVERIFY(list->geometry().top() > m_dialog->findChild<QPushButton*>(u"btOK"_s)->geometry().bottom());
+        QVERIFY(m_dialog->rect().contains(list->geometry()));
     }
 
     void openFileOpensTheWrittenFile() {
