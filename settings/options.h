@@ -35,13 +35,13 @@ struct RoughRates {
 struct SavedSettings {
     QString header;
     int mainFont = 8;
-    RoughRates rates;
     QString scriptPrefix;
     QString scriptsPath;    // folder of both scripts: written to script/path and flow/path
     OutputNaming smartKey;  // path not used: scriptsPath is written
     OutputNaming smartFlow; // path not used: scriptsPath is written
     OutputNaming workbook;
     QStringList tickedTasks; // names of the ticked task check boxes
+    RoughRates rates;        // written to params after mainfont
 };
 
 // The task check boxes of Create all, in the order their lines are written to section group.

@@ -37,6 +37,7 @@ public:
         qFatal("%s: %s", qPrintable(title), qPrintable(text));
     }
     void showError(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
+    void showMessage(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
 };
 
 // The bench register with summary texts, as the airline editor leaves them, and every task of Create all.

@@ -58,7 +58,8 @@ private slots:
                                   {QString(), u"SK"_s, true},
                                   {QString(), u"SF"_s, false},
                                   {u"/x"_s, u"WB"_s, true},
-                                  {u"cbSF"_s, u"cbXL"_s}};
+                                  {u"cbSF"_s, u"cbXL"_s},
+                                  {120, 95}};
         Options options(appDir());
         QVERIFY(options.save(saved));
         const SavedSettings stored = readStoredSettings(options);
