@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 using namespace Qt::StringLiterals;
@@ -55,6 +56,29 @@ int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
         const qint64 y = heldInteger(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
+    }
+}
+
+// A case-insensitive find folds each character as toCaseFolded() does, so a plain find of
+// the folded text in folded texts finds the same rows. Not for a search text holding half
+// of a surrogate pair (the find folds it on its own) or U+FFFD (what toCaseFolded() makes
+// of a lone half): such a search is left to the case-insensitive find itself.
+bool foldedSearchFits(QStringView text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](QChar unit) { return unit.isSurrogate() || unit == QChar::ReplacementCharacter; });
+}
+
+bool anyContains(const QStringList& foldedTexts, const QString& foldedText) {
+    return std::any_of(foldedTexts.begin(), foldedTexts.end(),
+                       [&](const QString& text) { return text.contains(foldedText); });
+}
+
+// Removes a row index from a list of them and renumbers the rows held after it.
+void forgetRowIndex(std::vector<int>& indexes, int rowIndex) {
+    std::erase(indexes, rowIndex);
+    for (int& index : indexes) {
+        if (index > rowIndex)
+            --index;
     }
 }
 
@@ -113,6 +137,7 @@ void TableCursor::open(const QSqlDatabase& database) {
     std::vector<Row> rows = readAllRows();
     emit aboutToReset();
     m_rows = std::move(rows);
+    m_sortedValid = false;
     m_buffer.clear();
     m_state = State::Browse;
     rebuildVisible(-1);
@@ -124,6 +149,8 @@ void TableCursor::close() {
     emit aboutToReset();
     m_rows.clear();
     m_visible.clear();
+    m_sorted.clear();
+    m_sortedValid = false;
     m_buffer.clear();
     m_current = -1;
     m_eof = true;
@@ -239,6 +266,8 @@ void TableCursor::post() {
         storeUpdate();
     m_rows[rowIndex].values = m_buffer;
     m_rows[rowIndex].stored = true;
+    m_rows[rowIndex].searchTexts.clear();
+    m_sortedValid = false; // a new row, or an edit that may have changed the sort key
     m_buffer.clear();
     m_state = State::Browse;
     emit aboutToReset();
@@ -330,11 +359,9 @@ void TableCursor::remove() {
 
     emit rowAboutToBeRemoved(row);
     m_rows.erase(m_rows.begin() + rowIndex);
-    m_visible.erase(m_visible.begin() + row);
-    for (int& index : m_visible) {
-        if (index > rowIndex)
-            --index;
-    }
+    forgetRowIndex(m_visible, rowIndex);
+    if (m_sortedValid)
+        forgetRowIndex(m_sorted, rowIndex);
     m_current = -1;
     emit rowRemoved(row);
     setCurrent(std::min(row, recordCount() - 1));
@@ -363,6 +390,7 @@ void TableCursor::refresh() {
         kept.push_back(std::move(fresh[found->second]));
     }
     m_rows = std::move(kept);
+    m_sortedValid = false;
     rebuildVisible(keep);
     emit reset();
 }
@@ -376,6 +404,7 @@ void TableCursor::forgetRows(QStringView columnName, qint64 value) {
     std::erase_if(m_rows, [&](const Row& row) {
         return !row.values[column].isNull() && row.values[column].toLongLong() == value;
     });
+    m_sortedValid = false;
     int keep = -1;
     for (int i = 0; i < int(m_rows.size()); ++i) {
         if (m_rows[i].values[0].toLongLong() == currentId)
@@ -406,6 +435,7 @@ void TableCursor::setSort(QStringView sortText) {
     const int currentIndex = m_current >= 0 ? m_visible[m_current] : -1;
     m_sortColumn = column;
     m_sortDescending = descending;
+    m_sortedValid = false;
     emit aboutToReset();
     rebuildVisible(currentIndex);
     emit reset();
@@ -473,15 +503,54 @@ bool TableCursor::sortsBefore(const Row& a, const Row& b) const {
     return heldInteger(a.values[0]) < heldInteger(b.values[0]);
 }
 
-void TableCursor::rebuildVisible(int keepIndex) {
-    m_visible.clear();
-    for (int i = 0; i < int(m_rows.size()); ++i) {
-        if (passes(m_rows[i]))
-            m_visible.push_back(i);
-    }
+void TableCursor::sortRows() {
+    m_sorted.resize(m_rows.size());
+    std::iota(m_sorted.begin(), m_sorted.end(), 0);
     if (m_sortColumn >= 0) {
-        std::stable_sort(m_visible.begin(), m_visible.end(),
+        std::stable_sort(m_sorted.begin(), m_sorted.end(),
                          [this](int a, int b) { return sortsBefore(m_rows[a], m_rows[b]); });
+    }
+    m_sortedValid = true;
+}
+
+// Folds the searched texts of rows that have none yet; a search over other columns
+// than the last one folds them all again.
+void TableCursor::prepareSearchTexts(const SearchFilter& search) {
+    QList<int> columns;
+    for (const QString& name : search.columns)
+        columns << m_table.columnIndex(name);
+    if (columns != m_searchColumns) {
+        m_searchColumns = columns;
+        for (Row& row : m_rows)
+            row.searchTexts.clear();
+    }
+    for (Row& row : m_rows) {
+        if (row.searchTexts.size() == columns.size())
+            continue;
+        row.searchTexts.clear();
+        for (const int column : columns)
+            row.searchTexts << displayText(m_table.columns[column], row.values[column]).toCaseFolded();
+    }
+}
+
+// Filtering the rows already in sort order keeps that order, as sorting the rows that pass would.
+void TableCursor::rebuildVisible(int keepIndex) {
+    if (!m_sortedValid)
+        sortRows();
+    m_visible.clear();
+    const auto* search = m_filtered ? std::get_if<SearchFilter>(&m_filter) : nullptr;
+    if (search && foldedSearchFits(search->text)) {
+        prepareSearchTexts(*search);
+        const QString foldedText = search->text.toCaseFolded();
+        for (const int i : m_sorted) {
+            if (anyContains(m_rows[i].searchTexts, foldedText))
+                m_visible.push_back(i);
+        }
+    } else {
+        for (const int i : m_sorted) {
+            if (passes(m_rows[i]))
+                m_visible.push_back(i);
+        }
     }
     const int previous = m_current;
     m_current = -1;

@@ -114,6 +114,9 @@ private:
     struct Row {
         QVariantList values;
         bool stored = true;
+        // The case-folded display texts of m_searchColumns, made when a search first needs
+        // them and dropped when the values change; empty until then.
+        QStringList searchTexts;
     };
 
     int columnOrThrow(QStringView columnName) const;
@@ -122,7 +125,9 @@ private:
     void setState(State state);
     void setCurrent(int row);
     bool passes(const Row& row) const;
+    void prepareSearchTexts(const SearchFilter& search);
     bool sortsBefore(const Row& a, const Row& b) const;
+    void sortRows();
     // Recomputes the visible rows; the row at `keepIndex` of m_rows stays current when visible.
     void rebuildVisible(int keepIndex);
     std::vector<Row> readAllRows() const;
@@ -134,6 +139,11 @@ private:
     QSqlDatabase m_database;
     std::vector<Row> m_rows;    // in store order
     std::vector<int> m_visible; // indexes into m_rows, filtered and sorted
+    // Indexes of all stored rows in sort order, kept across filter changes so that typing
+    // a search costs a filter pass only. Sorted again after the rows or the sort change.
+    std::vector<int> m_sorted;
+    bool m_sortedValid = false;
+    QList<int> m_searchColumns; // the columns Row::searchTexts hold, in the search's order
     int m_current = -1;
     bool m_eof = true;
     State m_state = State::Inactive;

@@ -186,6 +186,9 @@ private slots:
         QTest::newRow("apostrophe") << u"O'H"_s << QStringList{u"UT"_s};
         QTest::newRow("asterisk") << u"*"_s << QStringList{u"U6"_s};
         QTest::newRow("counterparty") << u"агент"_s << QStringList{u"S7"_s};
+        QTest::newRow("yo, other case") << u"ёЛКА"_s << QStringList{u"UT"_s};
+        QTest::newRow("supplementary, other case") << u"\U00010428"_s << QStringList{u"UT"_s};
+        QTest::newRow("supplementary, same case") << u"\U00010400"_s << QStringList{u"UT"_s};
         QTest::newRow("nothing") << u"zzz"_s << QStringList{};
     }
     void searchIsLiteralAndIgnoresCase() {
@@ -194,7 +197,7 @@ private slots:
         addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
         addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
         addAirline(*m_data, airline(u"U6"_s, u"Уральские*"_s, u"262"_s));
-        addAirline(*m_data, airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s));
+        addAirline(*m_data, withComment(airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s), u"Ёлка \U00010400"_s));
         TableCursor& airlines = m_data->airlines();
         airlines.setCurrentRow(0); // S7
         airlines.edit();
@@ -220,6 +223,66 @@ private slots:
 
         airlines.setFiltered(false);
         QCOMPARE(codesInView(airlines), (QStringList{u"S7"_s, u"SU"_s, u"U6"_s, u"UT"_s}));
+    }
+
+    // The sort order is kept across searches; every change of the rows must still show in it.
+    void searchesFollowEditsInsertsDeletesAndRefresh() {
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
+        addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s));
+        TableCursor& airlines = m_data->airlines();
+        airlines.setSort(u"AirCode ASC");
+        airlines.setFilter(searchFor(u"u"_s));
+        airlines.setFiltered(true);
+        QCOMPARE(codesInView(airlines), (QStringList{u"SU"_s, u"UT"_s}));
+
+        airlines.first(); // SU takes a code that sorts last
+        airlines.edit();
+        airlines.setValue(u"AirCode", u"ZU"_s);
+        airlines.post();
+        QCOMPARE(codesInView(airlines), (QStringList{u"UT"_s, u"ZU"_s}));
+        QCOMPARE(airlines.text(u"AirCode"), u"ZU"_s);
+        airlines.setFilter(searchFor(u"z"_s)); // the edited code is searched, not the old one
+        QCOMPARE(codesInView(airlines), QStringList{u"ZU"_s});
+        airlines.setFilter(searchFor(u"su"_s));
+        QCOMPARE(codesInView(airlines), QStringList{});
+        airlines.setFiltered(false);
+        QCOMPARE(codesInView(airlines), (QStringList{u"S7"_s, u"UT"_s, u"ZU"_s}));
+
+        airlines.insert();
+        airlines.setValue(u"AirCode", u"BU"_s);
+        airlines.post();
+        airlines.setFilter(searchFor(u"U"_s));
+        airlines.setFiltered(true);
+        QCOMPARE(codesInView(airlines), (QStringList{u"BU"_s, u"UT"_s, u"ZU"_s}));
+        QCOMPARE(airlines.text(u"AirCode"), u"BU"_s);
+
+        {
+            RegisterStore other;
+            other.open(m_folder->appDir());
+            other.airlines().setSort(u"AirCode ASC");
+            other.airlines().setCurrentRow(2); // UT, after BU and S7
+            other.airlines().edit();
+            other.airlines().setValue(u"AirCode", u"AU"_s);
+            other.airlines().post();
+        }
+        airlines.refresh();
+        QCOMPARE(codesInView(airlines), (QStringList{u"AU"_s, u"BU"_s, u"ZU"_s}));
+        QCOMPARE(airlines.text(u"AirCode"), u"BU"_s); // still current
+        airlines.setFilter(searchFor(u"ut"_s));
+        QCOMPARE(codesInView(airlines), QStringList{});
+
+        airlines.setFilter(searchFor(u"u"_s));
+        airlines.setCurrentRow(1); // BU
+        airlines.remove();
+        airlines.setFilter(SearchFilter{u"Ю"_s, {u"AirName"_s}}); // another set of columns
+        QCOMPARE(codesInView(airlines), QStringList{u"AU"_s});
+        airlines.setFiltered(false);
+        QCOMPARE(codesInView(airlines), (QStringList{u"AU"_s, u"S7"_s, u"ZU"_s}));
+        airlines.setSort(u"AirCode DESC");
+        airlines.setFilter(searchFor(u"u"_s));
+        airlines.setFiltered(true);
+        QCOMPARE(codesInView(airlines), (QStringList{u"ZU"_s, u"AU"_s}));
     }
 
     void conditionFilterShowsOneAirline() {
