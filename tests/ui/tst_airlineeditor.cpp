@@ -1,3 +1,4 @@
+#include "requirechild.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
 #include "typing.h"
@@ -39,14 +40,6 @@ using testing::sumCondition;
 using testing::typeText;
 
 namespace {
-
-template <typename T>
-T* control(const QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1StringView(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 struct Summary {
     QString commission;
@@ -93,11 +86,11 @@ private slots:
 private:
     template <typename T>
     T* child(const char* name) const {
-        return control<T>(m_editor.get(), name);
+        return testing::requireChild<T>(m_editor.get(), QLatin1StringView(name));
     }
     template <typename T>
     T* rule(const char* name) const {
-        return control<T>(m_conditionEditor.get(), name);
+        return testing::requireChild<T>(m_conditionEditor.get(), QLatin1StringView(name));
     }
     void openNew();
     void openExisting(qint64 id);

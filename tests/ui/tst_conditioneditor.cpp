@@ -1,3 +1,4 @@
+#include "requirechild.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
 #include "typing.h"
@@ -71,10 +72,7 @@ private slots:
 private:
     template <typename T>
     T* child(const char* name) const {
-        T* found = m_editor->findChild<T*>(QLatin1StringView(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return testing::requireChild<T>(m_editor.get(), QLatin1StringView(name));
     }
     // Puts the airline's first condition, or a new row, in front of the window.
     void openOnNewRow();

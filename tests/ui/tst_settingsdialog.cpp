@@ -4,6 +4,7 @@
 #include "settings/windowtitle.h"
 #include "support/registerfixture.h"
 #include "ui/folderchooser.h"
+#include "ui/requirechild.h"
 #include "ui/scriptedprompts.h"
 #include "ui/settingsdialog.h"
 
@@ -107,10 +108,7 @@ private slots:
 private:
     template <typename T>
     T* control(const QString& name) const {
-        T* found = m_dialog->findChild<T*>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
+        return testing::requireChild<T>(m_dialog.get(), name);
     }
     QString optionsPath() const { return m_folder->appDir() + u"options.ini"_s; }
     QByteArray optionsBytes() const { return readFile(optionsPath()); }
