@@ -44,11 +44,16 @@ void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver
     TableCursor& airlines = data.airlines();
     airlines.first();
     int lastShare = -1;
+    const ConditionList none;
+    ConditionList conditions; // reused from airline to airline
     for (int index = 0; index < count && !airlines.eof(); ++index) {
         const AirlineRecord airline = currentAirline(airlines);
-        const ConditionList conditions =
-            sink.wantsConditions(airline) ? data.sharedQuery().conditionsOf(airline.id) : ConditionList();
-        sink.addAirline(airline, conditions);
+        if (sink.wantsConditions(airline)) {
+            data.sharedQuery().readConditionsOf(airline.id, conditions);
+            sink.addAirline(airline, conditions);
+        } else {
+            sink.addAirline(airline, none);
+        }
         airlines.next();
         const int share = shareDone(index + 1, count);
         if (share != lastShare) {

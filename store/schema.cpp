@@ -69,6 +69,7 @@ constexpr qint64 kDecimalWholeLimit = kDecimalUnitsLimit / Decimal4::kScale;
 struct Range {
     qint64 low;
     qint64 high;
+    bool contains(qint64 number) const { return number >= low && number <= high; }
 };
 
 Range wholeRange(ColumnKind kind) {
@@ -148,7 +149,7 @@ HeldValue wholeNumber(const QVariant& value, Range range) {
     } else {
         return {value, notWhole};
     }
-    if (number < range.low || number > range.high)
+    if (!range.contains(number))
         return {value, wholeRangeText(range)};
     return {QVariant::fromValue<qint64>(number), {}};
 }
@@ -168,10 +169,9 @@ HeldValue decimalNumber(const QVariant& value) {
         const double real = value.toDouble();
         if (std::isnan(real))
             return {value, notNumber};
-        // Checked before rounding: a far larger real does not fit the 64-bit count.
-        if (!(std::abs(real) < double(kDecimalWholeLimit + 1)))
+        decimal = heldDecimal(real);
+        if (!decimal)
             return {value, decimalRangeText()};
-        decimal = Decimal4::fromDouble(real);
     } else if (type == QMetaType::QString) {
         decimal = Decimal4::parse(*static_cast<const QString*>(value.constData()));
         if (!decimal)
@@ -274,6 +274,28 @@ HeldValue holdValue(const ColumnDef& column, const QVariant& value) {
         return {value.toString(), {}};
     }
     return {value, {}};
+}
+
+std::optional<Decimal4> heldDecimal(double real) {
+    // Checked before rounding: a far larger real does not fit the 64-bit count. NaN fails too.
+    if (!(std::abs(real) < double(kDecimalWholeLimit + 1)))
+        return std::nullopt;
+    const Decimal4 decimal = Decimal4::fromDouble(real);
+    if (std::abs(decimal.units()) > kDecimalUnitsLimit)
+        return std::nullopt;
+    return decimal;
+}
+
+bool holdsWhole(const ColumnDef& column, qint64 number) {
+    switch (column.kind) {
+    case ColumnKind::AutoId:
+    case ColumnKind::OwnerId:
+    case ColumnKind::Int16:
+    case ColumnKind::UInt16:
+        return wholeRange(column.kind).contains(number);
+    default:
+        return false;
+    }
 }
 
 QVariant fromStorage(const ColumnDef& column, const QVariant& stored) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decimal4.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -61,6 +63,15 @@ struct HeldValue {
     bool fits() const { return problem.isEmpty(); }
 };
 HeldValue holdValue(const ColumnDef& column, const QVariant& value);
+
+// Whether a whole-number column (a key, Int16 or UInt16) holds the integer as it is:
+// holdValue()'s range check without its general conversions, for the integers SQLite
+// gives a walk over thousands of rows. False for any other column.
+bool holdsWhole(const ColumnDef& column, qint64 number);
+
+// The same for a real in a Decimal column: the percentage it gives, rounded to four
+// places, or nothing when the column cannot hold it (holdValue() says why).
+std::optional<Decimal4> heldDecimal(double real);
 
 // Converts a value read from the database into the column's in-memory form: NULL stays
 // an invalid QVariant, texts become a QString, dates a QDateTime and numbers their

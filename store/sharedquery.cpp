@@ -18,11 +18,35 @@ constexpr const char* kSelectConditions =
     "FROM tbComm WHERE ComId = ? ORDER BY id";
 enum Column { Id = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
 
-// A number of the condition in its held form; NULL for NULL.
+// A number of the condition in its held form; NULL for NULL. A stored value the column
+// cannot hold stops the reading with the message naming it.
 QVariant numberOf(sqlite3_stmt* statement, int column, qint64 rowId) {
     if (sqlite3_column_type(statement, column) == SQLITE_NULL)
         return {};
     return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column));
+}
+
+// A whole-number column: the integers SQLite stores, which it holds, are taken as they
+// are; any other value goes through the general rule of numberOf(). The same for the
+// reals of a decimal column below.
+template <typename T>
+std::optional<T> wholeOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_INTEGER) {
+        const qint64 number = sqlite3_column_int64(statement, column);
+        if (holdsWhole(schema::tbComm().column(column), number))
+            return T(number);
+    }
+    const QVariant held = numberOf(statement, column, rowId);
+    return held.isValid() ? std::optional<T>(T(heldInteger(held))) : std::nullopt;
+}
+
+std::optional<Decimal4> decimalOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_FLOAT) {
+        if (const std::optional<Decimal4> decimal = heldDecimal(sqlite3_column_double(statement, column)))
+            return decimal;
+    }
+    const QVariant held = numberOf(statement, column, rowId);
+    return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
 }
 
 // Resets the statement however the reading ends, which lets go of the read lock.
@@ -30,15 +54,6 @@ struct ResetWhenDone {
     sqlite3_stmt*& statement;
     ~ResetWhenDone() { sqlite3_reset(statement); }
 };
-
-template <typename T>
-std::optional<T> whole(const QVariant& held) {
-    return held.isValid() ? std::optional<T>(T(heldInteger(held))) : std::nullopt;
-}
-
-std::optional<Decimal4> decimal(const QVariant& held) {
-    return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
-}
 
 } // namespace
 
@@ -63,6 +78,12 @@ void SharedQuery::fail(sqlite3* handle) const {
 }
 
 ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
+    ConditionList conditions;
+    readConditionsOf(airlineId, conditions);
+    return conditions;
+}
+
+void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
     sqlite3* handle = sqliteHandle(m_database);
     if (!m_statement && sqlite3_prepare_v2(handle, kSelectConditions, -1, &m_statement, nullptr) != SQLITE_OK) {
         m_statement = nullptr;
@@ -72,20 +93,23 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
     sqlite3_bind_int64(m_statement, 1, airlineId);
     const ResetWhenDone reset{m_statement};
 
-    ConditionList conditions;
+    // The records already in the list are overwritten in place, so their texts are
+    // decoded into the storage the previous airline's texts left.
+    qsizetype count = 0;
     int step;
     while ((step = sqlite3_step(m_statement)) == SQLITE_ROW) {
         const qint64 id = sqlite3_column_int64(m_statement, Id);
-        ConditionRecord condition;
+        if (count == conditions.size())
+            conditions.emplace_back();
+        ConditionRecord& condition = conditions[count++];
         condition.id = id;
-        condition.comCondition = storedText(m_statement, ComCondition);
-        condition.comPct = decimal(numberOf(m_statement, ComPct, id));
-        condition.comSum = whole<std::int16_t>(numberOf(m_statement, ComSum, id));
-        condition.comVal = storedText(m_statement, ComVal);
-        condition.remarks = storedText(m_statement, Remarks);
-        condition.valLen = whole<std::uint16_t>(numberOf(m_statement, ValLen, id));
-        condition.fee = storedText(m_statement, Fee);
-        conditions.push_back(std::move(condition));
+        assignStoredText(condition.comCondition, m_statement, ComCondition);
+        condition.comPct = decimalOf(m_statement, ComPct, id);
+        condition.comSum = wholeOf<std::int16_t>(m_statement, ComSum, id);
+        assignStoredText(condition.comVal, m_statement, ComVal);
+        assignStoredText(condition.remarks, m_statement, Remarks);
+        condition.valLen = wholeOf<std::uint16_t>(m_statement, ValLen, id);
+        assignStoredText(condition.fee, m_statement, Fee);
     }
     if (step != SQLITE_DONE) {
         // A statement prepared before the schema changed under it cannot recover.
@@ -93,7 +117,7 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
         m_statement = nullptr;
         fail(handle);
     }
-    return conditions;
+    conditions.resize(count);
 }
 
 } // namespace tarvex

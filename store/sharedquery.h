@@ -27,6 +27,10 @@ public:
 
     // Every condition whose ComId is the airline's id. Throws StoreError.
     ConditionList conditionsOf(qint64 airlineId);
+    // The same into `conditions`, whose records are reused: a walk over thousands of
+    // airlines then allocates only when an airline has more conditions, or longer texts,
+    // than any before it. Throws StoreError.
+    void readConditionsOf(qint64 airlineId, ConditionList& conditions);
 
 private:
     [[noreturn]] void fail(sqlite3* handle) const;

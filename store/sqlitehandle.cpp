@@ -1,5 +1,6 @@
 #include "sqlitehandle.h"
 
+#include "storedutf8.h"
 #include "storeerror.h"
 
 #include <QSqlDriver>
@@ -115,15 +116,17 @@ QVariant storedValue(sqlite3_stmt* statement, int column) {
 }
 
 QString storedText(sqlite3_stmt* statement, int column) {
+    QString text;
+    assignStoredText(text, statement, column);
+    return text;
+}
+
+void assignStoredText(QString& text, sqlite3_stmt* statement, int column) {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     if (!bytes)
-        return {};
-    const QByteArrayView utf8(bytes, sqlite3_column_bytes(statement, column));
-    QString text = QString::fromUtf8(utf8);
-    // fromUtf8() drops a byte order mark that begins the text: it is a character of it.
-    if (utf8.startsWith("\xEF\xBB\xBF"))
-        text.prepend(QChar(0xFEFF));
-    return text;
+        text = QString();
+    else
+        assignStoredUtf8(text, QByteArrayView(bytes, sqlite3_column_bytes(statement, column)));
 }
 
 SqliteStatement::SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& what) {

@@ -23,6 +23,8 @@ QVariant storedValue(sqlite3_stmt* statement, int column);
 
 // A text column read from its UTF-8 form; NULL reads as the null QString.
 QString storedText(sqlite3_stmt* statement, int column);
+// The same, into `text`, reusing its storage when nothing else shares it.
+void assignStoredText(QString& text, sqlite3_stmt* statement, int column);
 
 // A prepared statement finalized when it goes out of scope.
 class SqliteStatement {
