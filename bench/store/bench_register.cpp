@@ -19,23 +19,30 @@ using namespace tarvex;
 namespace {
 
 constexpr int kAirlines = 10000;
-constexpr int kConditions = 30000;
+constexpr int kConditions = kAirlines * 3;
 
 QString appDir() {
     return bench::benchAppDir(kAirlines, kConditions);
 }
 
-sqlite3* openRaw() {
+// The register of a walk measurement: 10,000 airlines, or 1,000 whose file fits
+// SQLite's page cache; three conditions an airline either way.
+QString walkAppDir(const benchmark::State& state) {
+    const int airlines = int(state.range(0));
+    return airlines == kAirlines ? appDir() : bench::benchAppDir(airlines, airlines * 3);
+}
+
+sqlite3* openRaw(const QString& folder) {
     sqlite3* db = nullptr;
-    const QByteArray path = RegisterStore::databasePath(appDir()).toUtf8();
+    const QByteArray path = RegisterStore::databasePath(folder).toUtf8();
     sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     return db;
 }
 
 // Baseline: airlines in code order, then one reused statement per airline reading
-// every column of its conditions.
+// every column of its conditions: each number, and each text's length.
 void BM_RawWalk(benchmark::State& state) {
-    sqlite3* db = openRaw();
+    sqlite3* db = openRaw(walkAppDir(state));
     for (auto _ : state) {
         sqlite3_stmt* airlines = nullptr;
         sqlite3_stmt* conditions = nullptr;
@@ -60,11 +67,11 @@ void BM_RawWalk(benchmark::State& state) {
     }
     sqlite3_close(db);
 }
-BENCHMARK(BM_RawWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawWalk)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
 
 // Baseline of the list: the airlines' three columns in code order.
 void BM_RawReadMain(benchmark::State& state) {
-    sqlite3* db = openRaw();
+    sqlite3* db = openRaw(appDir());
     for (auto _ : state) {
         sqlite3_stmt* airlines = nullptr;
         sqlite3_prepare_v2(db, "SELECT AirCode, AirName, AccCode FROM tbMain ORDER BY AirCode, id", -1, &airlines,
@@ -97,17 +104,17 @@ struct CountingSink : AirlineSink {
 
 void BM_GenerationWalk(benchmark::State& state) {
     RegisterStore data;
-    data.open(appDir());
+    data.open(walkAppDir(state));
     RunObserver quiet;
     for (auto _ : state) {
         data.resetAirlineView();
         CountingSink sink;
         walkAirlines(data, data.airlines().recordCount(), sink, quiet);
-        if (sink.conditions != kConditions)
+        if (sink.conditions != std::size_t(state.range(0)) * 3)
             state.SkipWithError("conditions lost in the walk");
     }
 }
-BENCHMARK(BM_GenerationWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerationWalk)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
 
 // A whole command as the user runs it: walk, writer and file, for registers of 1,000
 // and 10,000 airlines (three conditions each on average).
