@@ -10,6 +10,20 @@ namespace {
 
 constexpr qsizetype kSeparatorLength = 36;
 
+// Puts a backslash before each quotation mark and backslash, writing each character as
+// `shown` gives it.
+template <typename Shown>
+QString escapedForString(QStringView text, Shown shown) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            escaped += u'\\';
+        escaped += shown(c);
+    }
+    return escaped;
+}
+
 } // namespace
 
 QString smartFlowAirlineKey(const AirlineRecord& airline) {
@@ -24,25 +38,11 @@ QString smartFlowAirlineKey(const AirlineRecord& airline) {
 }
 
 QString escapeFlowText(QStringView text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'"' || c == u'\\')
-            escaped += u'\\';
-        escaped += c;
-    }
-    return escaped;
+    return escapedForString(text, [](QChar c) { return c; });
 }
 
 QString escapeFlowShownText(QStringView text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'"' || c == u'\\')
-            escaped += u'\\';
-        escaped += shownInSmartFlow(c);
-    }
-    return escaped;
+    return escapedForString(text, shownInSmartFlow);
 }
 
 void appendFlattened(QString& out, QStringView text) {

@@ -12,29 +12,25 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
 namespace {
 
-// Result codes of SQLite. The driver reports them as the native error code, possibly extended: the low byte is the
-// primary code.
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteReadOnly = 8;
-constexpr int kSqliteIoError = 10;
-constexpr int kSqliteNotADatabase = 26;
-
 // Why the first read of the register failed, in the user's words.
 QString readFailure(const QString& path, const QSqlError& error) {
+    // The driver reports SQLite's result code as the native error code, possibly extended:
+    // the low byte is the primary code.
     switch (error.nativeErrorCode().toInt() & 0xff) {
-    case kSqliteBusy:
-    case kSqliteLocked:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return u"База данных %1 занята: её использует другая программа. Повторите, когда та закончит работу (%2)"_s.arg(
             path, error.text());
-    case kSqliteReadOnly: // the file may not be written
-    case kSqliteIoError:  // the journal may not be deleted once the file is restored
+    case SQLITE_READONLY: // the file may not be written
+    case SQLITE_IOERR:    // the journal may not be deleted once the file is restored
         // A journal left by a write that was cut off must be rolled back before anyone may read the file.
         if (QFileInfo::exists(path + u"-journal"_s)) {
             return u"В базе данных %1 осталась прерванная запись (журнал %2-journal), и её нельзя откатить: нужны "
@@ -42,7 +38,7 @@ QString readFailure(const QString& path, const QSqlError& error) {
                                                                                     error.text());
         }
         break;
-    case kSqliteNotADatabase:
+    case SQLITE_NOTADB:
         return u"Файл %1 не является базой данных Tarvex: %2"_s.arg(path, error.text());
     }
     return u"Не удалось прочитать базу данных %1: %2"_s.arg(path, error.text());
