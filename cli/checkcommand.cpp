@@ -1,10 +1,9 @@
 #include "checkcommand.h"
 
 #include "generation/checkedwalk.h"
+#include "generation/findingtext.h"
 #include "settings/options.h"
 #include "store/registerstore.h"
-
-#include <algorithm>
 
 namespace tarvex {
 
@@ -19,9 +18,7 @@ int checkCommand(const QString& appDir, QTextStream& out) {
     data.open(appDir);
     const ScriptFindings findings = checkRegister(data, Options(appDir));
     printFindings(out, findings);
-    const bool anyError = std::any_of(findings.begin(), findings.end(),
-                                      [](const ScriptFinding& finding) { return finding.kind == FindingKind::Error; });
-    return anyError ? 1 : 0;
+    return hasErrors(findings) ? 1 : 0;
 }
 
 } // namespace tarvex

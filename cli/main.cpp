@@ -4,6 +4,7 @@
 #include "checkcommand.h"
 #include "common/tarvexerror.h"
 #include "demoregister.h"
+#include "generation/findingtext.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "settings/appfolder.h"
@@ -11,6 +12,7 @@
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <QTextStream>
 
 #include <optional>
@@ -32,9 +34,10 @@ const char* const kUsage = R"(Usage:
 DIR stands for the program's folder (default: the folder of tarvex-cli), which holds
 options.ini, DB/Tarvex.mdb and Files/; a relative folder in options.ini is taken from DIR.
 Each written file's full path is printed on a line of its own, the findings of a written
-script on standard error. check prints one finding a line: kind, script, code, id,
-condition id, field, text, effect, separated by tabs. Errors go to standard error and end
-with a non-zero exit status.
+script on standard error, each once. A script with errors is not written. check prints
+one finding a line, errors first: kind, output (smartkey, smartflow, both or csv), code,
+id, condition id, field, text, effect, separated by tabs. Errors go to standard error and
+end with a non-zero exit status.
 )";
 
 constexpr int kExitUsage = 2;
@@ -133,14 +136,31 @@ std::optional<GenerationRequest> requestFor(const Command& command, QString* pro
     return request;
 }
 
-// Prints each result; true when every one was written.
+// Prints each result, and each finding once however many of the scripts it concerns;
+// true when every one was written.
 bool report(const QList<RunResult>& results) {
     bool allWritten = true;
+    QSet<QString> printed;
+    const auto printNewFindings = [&](const ScriptFindings& findings) {
+        ScriptFindings fresh;
+        for (const ScriptFinding& finding : findings) {
+            if (!printed.contains(findingLine(finding))) {
+                printed.insert(findingLine(finding));
+                fresh << finding;
+            }
+        }
+        printFindings(err(), fresh);
+    };
     for (const RunResult& result : results) {
         switch (result.status) {
         case RunResult::Status::Written:
             out() << result.filePath << Qt::endl;
-            printFindings(err(), result.findings);
+            printNewFindings(result.findings);
+            break;
+        case RunResult::Status::ScriptErrors:
+            err() << result.message << Qt::endl;
+            printNewFindings(result.findings);
+            allWritten = false;
             break;
         case RunResult::Status::Refused:
             err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;

@@ -3,6 +3,7 @@
 #include "airlinesink.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 namespace tarvex {
 
@@ -24,5 +25,9 @@ private:
 
 // Text in Windows-1251; a character the code page lacks becomes "?".
 QByteArray toWindows1251(QStringView text);
+
+// The characters of the text that Windows-1251 lacks, each once, in the order they
+// first appear (a character outside the BMP as its surrogate pair).
+QStringList lackingInWindows1251(QStringView text);
 
 } // namespace tarvex

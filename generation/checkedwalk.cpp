@@ -1,11 +1,8 @@
 #include "checkedwalk.h"
 
 #include "airlinewalk.h"
-#include "generationerror.h"
 #include "runobserver.h"
 #include "store/registerstore.h"
-
-using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
@@ -48,18 +45,6 @@ ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, 
             findings.append(finding);
     }
     return findings;
-}
-
-void refuseBrokenSmartKey(const ScriptFindings& findings) {
-    QString lines;
-    for (const ScriptFinding& finding : findings) {
-        if (finding.kind == FindingKind::Error && finding.concerns(FindingScript::SmartKey))
-            lines += u'\n' + findingLine(finding);
-    }
-    if (!lines.isEmpty())
-        throw GenerationError(u"Скрипт Smart Key не записан, прежний файл сохранён: в текстах, которые Amadeus "
-                              u"выполняет как команды, скобки < и > не составляют пар."_s +
-                              lines);
 }
 
 ScriptFindings checkRegister(RegisterStore& data, const Options& options) {

@@ -13,15 +13,12 @@ class RunObserver;
 CheckSettings checkSettingsFrom(const Options& options, bool withRemarks);
 
 // Walks the airlines once into a script writer and the check together and returns
-// the findings that concern the script written.
+// the findings that concern the script written, errors first.
 ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer);
 
-// Ends a Smart Key run with a GenerationError listing its errors, one finding per line,
-// when there is any: the file is then not put in place and the previous one stays.
-void refuseBrokenSmartKey(const ScriptFindings& findings);
-
-// Every finding of the register, for both scripts with remarks, in code order.
+// Every finding of the register, for both scripts with remarks and the CSV list: errors
+// first, each kind in code order.
 ScriptFindings checkRegister(RegisterStore& data, const Options& options);
 
 } // namespace tarvex

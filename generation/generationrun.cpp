@@ -14,6 +14,8 @@
 #include "store/registerstore.h"
 #include "xlsx/package.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +29,16 @@ const QString kScriptExtension = u".txt"_s;
 // A read-only target refused with a notice for the information box.
 RunResult noticeOfReadOnly(const QString& message) {
     return {RunResult::Status::Refused, {}, message};
+}
+
+// Why a script with errors is not written, and what became of its file.
+QString refusedScriptMessage(FindingScript script, const QString& path) {
+    const QString title = script == FindingScript::SmartKey ? u"Smart Key"_s : u"Smart Flow"_s;
+    const QString kept =
+        QFileInfo::exists(path) ? u"Прежний файл %1 остался без изменений."_s : u"Файл %1 не создан."_s;
+    return u"Скрипт %1 не записан: в реестре есть ошибки, с которыми скрипт сработал бы не так, как задумано. "
+           u"Исправьте их и сформируйте скрипт снова. "_s.arg(title) +
+           kept.arg(path);
 }
 
 } // namespace
@@ -104,8 +116,11 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
     if (writer.checkedScript) {
         findings = walkChecked(m_data, airlineCount, writer.composer, checkSettingsFrom(m_options, request.withRemarks),
                                *writer.checkedScript, m_observer);
-        if (*writer.checkedScript == FindingScript::SmartKey)
-            refuseBrokenSmartKey(findings);
+        if (hasErrors(findings)) {
+            m_observer.runAbandoned();
+            return {RunResult::Status::ScriptErrors, writer.path,
+                    refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
+        }
     } else {
         walkAirlines(m_data, airlineCount, writer.composer, m_observer);
     }

@@ -29,11 +29,14 @@ struct RunResult {
         Written, // filePath holds the complete file
         Refused, // the target is read-only: message is for an information box "Ошибка сохранения"
         Failed,  // message is for the error box; nothing was written over the target
+        // The script check found errors: the script at filePath is not written and the
+        // previous file stays. message says so; findings lists what concerns the script.
+        ScriptErrors,
     };
     Status status = Status::Failed;
     QString filePath;
     QString message;
-    ScriptFindings findings{}; // of a written script
+    ScriptFindings findings{}; // of a checked script, errors first
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in
@@ -52,7 +55,8 @@ public:
     RunResult run(const GenerationRequest& request);
 
     // "Create all": the tasks of section group in file order, each with the flag its
-    // line gives. A read-only target skips that task; a failure stops the rest.
+    // line gives. A read-only target or a script with errors skips that task; a failure
+    // stops the rest.
     QList<RunResult> createAll();
 
 private:

@@ -1,9 +1,11 @@
 #include "scriptcheck.h"
 
+#include "airlinelistcsv.h"
 #include "commissionentry.h"
 #include "showntext.h"
 #include "smartflowtext.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -13,7 +15,42 @@ namespace tarvex {
 
 namespace {
 
-const QString kUnpairedEffect = u"unpaired < or > breaks the Smart Key's brackets: the Smart Key is not written"_s;
+const QString kUnpairedEffect =
+    u"непарная скобка < или > ломает команды Smart Key: скрипт Smart Key не будет записан"_s;
+
+// "< → ‹, & → ＆": the characters of `markup` the text holds, each with the look-alike written for it.
+QString writtenAs(QStringView text, QStringView markup) {
+    QStringList pairs;
+    for (QChar c : markup) {
+        if (text.contains(c))
+            pairs << u"%1 → %2"_s.arg(c, shownInSmartFlow(c));
+    }
+    return pairs.join(u", "_s);
+}
+
+// The words either side of the first line break that has no blank beside it: the Smart
+// Flow drops line breaks, so they run together ("Москвы" and "эконом" give "Москвыэконом").
+QString wordsRunTogether(QStringView text) {
+    const auto isLineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    const auto isBlank = [&](QChar c) { return c.isSpace() || isLineEnd(c); };
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (!isLineEnd(text[i]) || isLineEnd(text[i - 1]))
+            continue;
+        qsizetype after = i;
+        while (after < text.size() && isLineEnd(text[after]))
+            ++after;
+        if (after == text.size() || isBlank(text[i - 1]) || isBlank(text[after]))
+            continue;
+        qsizetype wordStart = i - 1;
+        while (wordStart > 0 && !isBlank(text[wordStart - 1]))
+            --wordStart;
+        qsizetype wordEnd = after;
+        while (wordEnd < text.size() && !isBlank(text[wordEnd]))
+            ++wordEnd;
+        return text.sliced(wordStart, i - wordStart).toString().append(text.sliced(after, wordEnd - after));
+    }
+    return {};
+}
 
 // Collects the findings of one airline with its code and id filled in.
 class AirlineFindings {
@@ -35,10 +72,18 @@ public:
                   const QString& text) {
         if (inSmartKey && hasSmartKeyMarkup(text))
             add(FindingKind::Warning, FindingScript::SmartKey, condition, field, text,
-                u"would run as a Smart Key command; written with \u2039 \u203A"_s);
+                u"в Smart Key это стало бы командой; в скрипт записано: %1"_s.arg(writtenAs(text, u"<>")));
         if (inSmartFlow && hasSmartFlowMarkup(text))
             add(FindingKind::Warning, FindingScript::SmartFlow, condition, field, text,
-                u"would be read as HTML in the Smart Flow prompt; written with \u2039 \u203A \uFF06"_s);
+                u"в подсказке Smart Flow это стало бы разметкой HTML; в скрипт записано: %1"_s.arg(
+                    writtenAs(text, u"<>&")));
+    }
+
+    // A text the Smart Flow writes in one line: a line break in it glues two words.
+    void addRunTogether(const ConditionRecord* condition, const QString& field, const QString& text) {
+        if (const QString glued = wordsRunTogether(text); !glued.isEmpty())
+            add(FindingKind::Warning, FindingScript::SmartFlow, condition, field, text,
+                u"Smart Flow уберёт перенос строки, и слова сольются: «%1»"_s.arg(glued));
     }
 
     // A text the Smart Key hands to Amadeus as it stands.
@@ -48,7 +93,7 @@ public:
             break;
         case Brackets::Paired:
             add(FindingKind::Warning, FindingScript::SmartKey, &condition, field, text,
-                u"runs as Smart Key commands"_s);
+                u"Smart Key выполнит текст в скобках < > как свою команду"_s);
             break;
         case Brackets::Unpaired:
             add(FindingKind::Error, FindingScript::SmartKey, &condition, field, text, kUnpairedEffect);
@@ -74,22 +119,25 @@ void checkConversion(const ConditionRecord& condition, const RoughRates& rates, 
     const QString length = captureLength(condition);
     if (!condition.comSum) {
         findings.add(FindingKind::Warning, FindingScript::Both, &condition, u"ComSum"_s, {},
-                     u"no sum: sends FQC%1/RUB, which converts nothing"_s.arg(condition.comVal));
+                     u"нет суммы: в бронь уйдёт FQC%1/RUB без суммы, пересчитывать нечего"_s.arg(condition.comVal));
         return;
     }
     const std::optional<int> rate = rates.of(condition.comVal);
     if (!rate) {
         findings.add(FindingKind::Warning, FindingScript::Both, &condition, u"ComVal"_s, condition.comVal,
-                     u"no rough rate for %1: cannot tell whether ValLen %2 captures the whole amount in roubles"_s.arg(
+                     u"нет примерного курса %1: не проверить, хватит ли ValLen %2 на сумму в рублях"_s.arg(
                          condition.comVal, length));
         return;
     }
-    const int digits = digitCount(qint64(*condition.comSum) * *rate);
+    const qint64 roubles = qint64(*condition.comSum) * *rate;
+    const int digits = digitCount(roubles);
     if (digits > length.toInt()) {
         const QString valLen = condition.valLen ? QString::number(*condition.valLen) : QString();
+        const QString amount = QString::number(std::llabs(roubles));
         findings.add(FindingKind::Warning, FindingScript::Both, &condition, u"ValLen"_s, valLen,
-                     u"ValLen %1 captures %1 of the %2 digits of %3 %4 in roubles"_s.arg(
-                         length, QString::number(digits), condition.comSumText(), condition.comVal));
+                     u"ValLen %1 берёт %1 из %2 цифр суммы %3 %4 в рублях (около %5): в бронь уйдёт FM%6A"_s.arg(
+                         length, QString::number(digits), condition.comSumText(), condition.comVal, amount,
+                         amount.left(length.toInt())));
     }
 }
 
@@ -107,61 +155,15 @@ void checkWordings(const ConditionList& conditions, AirlineFindings& findings) {
             const bool sameLabel = label(conditions[earlier]) == label(conditions[i]);
             findings.add(FindingKind::Warning, sameLabel ? FindingScript::Both : FindingScript::SmartKey,
                          &conditions[i], u"ComCondition"_s, conditions[i].comCondition,
-                         u"duplicate wording: two menu entries read the same"_s);
+                         u"такая же формулировка уже есть: два пункта меню читаются одинаково"_s);
             break;
         }
     }
 }
 
-QString kindName(FindingKind kind) {
-    return kind == FindingKind::Error ? u"error"_s : u"warning"_s;
-}
-
-QString scriptName(FindingScript script) {
-    switch (script) {
-    case FindingScript::SmartKey:
-        return u"smartkey"_s;
-    case FindingScript::SmartFlow:
-        return u"smartflow"_s;
-    case FindingScript::Both:
-        return u"both"_s;
-    }
-    Q_UNREACHABLE();
-}
-
-QString oneLine(const QString& text) {
-    QString line;
-    line.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
-            line += u"\\t";
-            break;
-        case u'\r':
-            line += u"\\r";
-            break;
-        case u'\n':
-            line += u"\\n";
-            break;
-        case u'\\':
-            line += u"\\\\";
-            break;
-        default:
-            line += c;
-        }
-    }
-    return line;
-}
-
-QString numberOrEmpty(std::optional<std::int64_t> number) {
-    return number ? QString::number(*number) : QString();
-}
-
-} // namespace
-
-void checkAirline(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
-                  ScriptFindings& findings) {
-    AirlineFindings found(airline, findings);
+// The airline as both scripts write it.
+void checkScripts(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
+                  AirlineFindings& found) {
     // One condition is entered at once; any other number makes a menu that shows the
     // airline, its comment and the wordings.
     const bool menu = conditions.size() != 1;
@@ -175,13 +177,16 @@ void checkAirline(const AirlineRecord& airline, const ConditionList& conditions,
          {std::pair{u"AirCode"_s, &airline.airCode}, std::pair{u"AccCode"_s, &airline.accCode},
           std::pair{u"AirName"_s, &airline.airName}}) {
         if (text->contains(u','))
-            found.add(FindingKind::Error, FindingScript::SmartFlow, nullptr, field, *text,
-                      u"splits the Smart Flow airline list"_s);
+            found.add(FindingKind::Warning, FindingScript::SmartFlow, nullptr, field, *text,
+                      u"запятая разделила бы список авиакомпаний Smart Flow; в скрипт записано: , → %1 (U+201A)"_s.arg(
+                          kShownComma));
+        found.addRunTogether(nullptr, field, *text);
     }
 
     for (const ConditionRecord& condition : conditions) {
         if (menu) {
             found.addShown(true, true, &condition, u"ComCondition"_s, condition.comCondition);
+            found.addRunTogether(&condition, u"ComCondition"_s, condition.comCondition);
             found.addShown(false, !condition.comVal.isEmpty(), &condition, u"ComVal"_s, condition.comVal);
         }
         if (settings.withRemarks)
@@ -193,6 +198,44 @@ void checkAirline(const AirlineRecord& airline, const ConditionList& conditions,
     }
     if (menu)
         checkWordings(conditions, found);
+}
+
+// The fields of the CSV list, which is written in Windows-1251 for every airline.
+void checkListCharacters(const AirlineRecord& airline, AirlineFindings& found) {
+    for (const auto& [field, text] :
+         {std::pair{u"AirCode"_s, &airline.airCode}, std::pair{u"AirName"_s, &airline.airName},
+          std::pair{u"AccCode"_s, &airline.accCode}}) {
+        const QStringList lacking = lackingInWindows1251(*text);
+        if (lacking.isEmpty())
+            continue;
+        const QString characters = u"«"_s + lacking.join(u"», «"_s) + u"»"_s;
+        found.add(
+            FindingKind::Warning, FindingScript::AirlineList, nullptr, field, *text,
+            lacking.size() == 1
+                ? u"в кодировке списка CSV (Windows-1251) нет знака %1: в списке он станет «?»"_s.arg(characters)
+                : u"в кодировке списка CSV (Windows-1251) нет знаков %1: в списке они станут «?»"_s.arg(characters));
+    }
+}
+
+} // namespace
+
+ScriptFindings errorsFirst(ScriptFindings findings) {
+    std::stable_partition(findings.begin(), findings.end(),
+                          [](const ScriptFinding& finding) { return finding.kind == FindingKind::Error; });
+    return findings;
+}
+
+bool hasErrors(const ScriptFindings& findings) {
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const ScriptFinding& finding) { return finding.kind == FindingKind::Error; });
+}
+
+void checkAirline(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
+                  ScriptFindings& findings) {
+    AirlineFindings found(airline, findings);
+    if (airline.script)
+        checkScripts(airline, conditions, settings, found);
+    checkListCharacters(airline, found);
 }
 
 void checkPrefix(const QString& prefix, ScriptFindings& findings) {
@@ -214,14 +257,15 @@ ScriptCheck::ScriptCheck(CheckSettings settings)
 }
 
 void ScriptCheck::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
+    checkAirline(airline, conditions, m_settings, m_findings);
     if (!airline.script)
         return;
-    checkAirline(airline, conditions, m_settings, m_findings);
 
     AirlineFindings found(airline, m_findings);
     if (m_branchCodes.contains(airline.airCode))
-        found.add(FindingKind::Warning, FindingScript::SmartKey, nullptr, u"AirCode"_s, airline.airCode,
-                  u"duplicate code %1: only the first is reachable"_s.arg(airline.airCode));
+        found.add(
+            FindingKind::Warning, FindingScript::SmartKey, nullptr, u"AirCode"_s, airline.airCode,
+            u"код %1 уже есть выше: в Smart Key выбрать можно только первую авиакомпанию с ним"_s.arg(airline.airCode));
     else
         m_branchCodes.insert(airline.airCode);
 
@@ -230,21 +274,9 @@ void ScriptCheck::addAirline(const AirlineRecord& airline, const ConditionList& 
     const QString key = smartFlowAirlineKey(airline);
     if (m_flowKeys.contains(key))
         found.add(FindingKind::Error, FindingScript::SmartFlow, nullptr, u"AirName"_s, airline.airName,
-                  u"duplicate Smart Flow entry %1: the blocks of both airlines run"_s.arg(key));
+                  u"в списке Smart Flow уже есть «%1»: при выборе сработают блоки обеих авиакомпаний"_s.arg(key));
     else
         m_flowKeys.insert(key);
-}
-
-QString findingLine(const ScriptFinding& finding) {
-    return QStringList{kindName(finding.kind),
-                       scriptName(finding.script),
-                       oneLine(finding.airCode),
-                       numberOrEmpty(finding.airlineId),
-                       numberOrEmpty(finding.conditionId),
-                       finding.field,
-                       oneLine(finding.text),
-                       oneLine(finding.effect)}
-        .join(u'\t');
 }
 
 } // namespace tarvex

@@ -16,8 +16,8 @@ namespace tarvex {
 // but misleads, or that the writer had to change to keep it from running.
 enum class FindingKind { Error, Warning };
 
-// The script a finding concerns.
-enum class FindingScript { SmartKey, SmartFlow, Both };
+// The output a finding concerns: a script, both scripts, or the CSV airline list.
+enum class FindingScript { SmartKey, SmartFlow, Both, AirlineList };
 
 // One text of the register that a script would not carry as its author meant.
 struct ScriptFinding {
@@ -28,12 +28,20 @@ struct ScriptFinding {
     std::optional<std::int64_t> conditionId; // set for the fields of a condition
     QString field;                           // the register's column, or "prefix"
     QString text;                            // the offending text as typed
-    QString effect;                          // what the script would do with it
+    QString effect;                          // what the output would do with it, as the agent would say it
 
     // Whether the finding matters to a run that writes `written` (never Both).
-    bool concerns(FindingScript written) const { return script == FindingScript::Both || script == written; }
+    bool concerns(FindingScript written) const {
+        return script == written || (script == FindingScript::Both && written != FindingScript::AirlineList);
+    }
 };
 using ScriptFindings = QList<ScriptFinding>;
+
+// The findings with the errors before the warnings, each kind in its order.
+ScriptFindings errorsFirst(ScriptFindings findings);
+
+// Whether any finding is an error: a script with one is not written.
+bool hasErrors(const ScriptFindings& findings);
 
 // What the scripts are written with, besides the register.
 struct CheckSettings {
@@ -43,7 +51,8 @@ struct CheckSettings {
 };
 
 // Checks the prefix once and then each airline of a walk as both scripts would write
-// it; airlines left out of the scripts are not looked at.
+// it, and every airline as the CSV list would; the scripts leave out airlines whose
+// Script flag is off.
 class ScriptCheck : public AirlineSink {
 public:
     explicit ScriptCheck(CheckSettings settings);
@@ -51,7 +60,8 @@ public:
     bool wantsConditions(const AirlineRecord& airline) const override { return airline.script; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
-    const ScriptFindings& findings() const { return m_findings; }
+    // Errors first.
+    ScriptFindings findings() const { return errorsFirst(m_findings); }
 
 private:
     CheckSettings m_settings;
@@ -62,15 +72,11 @@ private:
 
 // The findings of one airline on its own, everything but what only another airline
 // causes (a duplicate code or list entry): what an editor can mark while a text is typed.
+// The scripts are checked only when the airline's Script flag is on.
 void checkAirline(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
                   ScriptFindings& findings);
 
 // The Smart Key's command prefix: its brackets must pair up, as it stands in every command.
 void checkPrefix(const QString& prefix, ScriptFindings& findings);
-
-// A finding as one line of tab-separated columns: kind, script, code, id, condition id,
-// field, text, effect. Tabs, line ends and backslashes in the texts are written \t, \r,
-// \n and \\ so the line stays one line.
-QString findingLine(const ScriptFinding& finding);
 
 } // namespace tarvex

@@ -7,5 +7,6 @@ target_sources(tarvex_generation PRIVATE
     smartflowscript.cpp smartflowscript.h
     showntext.cpp showntext.h
     scriptcheck.cpp scriptcheck.h
+    findingtext.cpp findingtext.h
     checkedwalk.cpp checkedwalk.h
 )

@@ -19,9 +19,18 @@ namespace tarvex {
 // the Smart Flow, whose prompts SellConnect shows in a browser, which finds a font for it.
 // Texts that Amadeus receives as commands (remarks, currency, the command prefix) are
 // never rewritten.
+//
+// The Smart Flow's airline list separates its entries with commas and has no quoting, so
+// a comma in an airline key (code, IATA code, name: "Air Astana, JSC") is written as
+//
+//   ,  U+201A SINGLE LOW-9 QUOTATION MARK                  (UTF-8 E2 80 9A)
+//
+// in the list, the "if" test and the "choose" heading alike; it looks like a comma and
+// is in Windows-1251 (at 82).
 inline constexpr QChar kShownLessThan = u'\u2039';
 inline constexpr QChar kShownGreaterThan = u'\u203A';
 inline constexpr QChar kShownAmpersand = u'\uFF06';
+inline constexpr QChar kShownComma = u'\u201A';
 
 // Whether the Smart Key would act on a character of the text: a bracket of its commands.
 bool hasSmartKeyMarkup(QStringView text);

@@ -34,7 +34,8 @@ QString smartFlowAirlineKey(const AirlineRecord& airline) {
     joined.append(airline.airCode).append(kK1).append(airline.accCode).append(kK2).append(airline.airName);
     QString key;
     appendFlattened(key, joined);
-    return escapeFlowShownText(trimBlanksAndControls(key));
+    // A comma would split the airline list, which has no quoting.
+    return escapeFlowShownText(trimBlanksAndControls(key)).replace(u',', kShownComma);
 }
 
 QString escapeFlowText(QStringView text) {

@@ -26,7 +26,8 @@ void appendFlattened(QString& out, QStringView text);
 
 // Code, IATA code and name, the way the agent picks the airline: "XB (222) Beta Avia".
 // The key is brought into its final form once (flattened and trimmed as the body would
-// carry it), so the list, the "if" test and the "choose" heading hold the very same text.
+// carry it, a comma written as its look-alike), so the list, the "if" test and the
+// "choose" heading hold the very same text.
 QString smartFlowAirlineKey(const AirlineRecord& airline);
 
 } // namespace tarvex

@@ -182,29 +182,27 @@ void AirlineEditor::watchFindings() {
     connect(m_conditionModel, &QAbstractItemModel::modelReset, this, &AirlineEditor::markFindings);
 }
 
-// The airline as typed, checked as the scripts would write it with its stored conditions.
-// An airline left out of the scripts is not looked at.
+// The airline as typed, checked as the outputs would write it with its stored conditions:
+// the scripts only when it is in them, the CSV list always.
 void AirlineEditor::markFindings() {
-    ScriptFindings findings;
-    if (m_ui->cbScript->isChecked()) {
-        AirlineRecord airline;
-        airline.id = m_airlineId;
-        airline.airCode = m_ui->eAirCode->text();
-        airline.accCode = m_ui->eAccCode->text();
-        airline.airName = m_ui->eAirName->text();
-        airline.comment = m_ui->eComment->toPlainText();
-        airline.bsp = m_ui->cbBSP->isChecked();
-        airline.script = true;
-        ConditionList conditions;
-        try {
-            if (m_airlineId != 0)
-                conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
-        } catch (const StoreError&) {
-            // A condition that cannot be read is reported when the airline is saved or written.
-        }
-        checkAirline(airline, conditions, m_checkSettings, findings);
-        findings.removeIf([](const ScriptFinding& finding) { return finding.conditionId.has_value(); });
+    AirlineRecord airline;
+    airline.id = m_airlineId;
+    airline.airCode = m_ui->eAirCode->text();
+    airline.accCode = m_ui->eAccCode->text();
+    airline.airName = m_ui->eAirName->text();
+    airline.comment = m_ui->eComment->toPlainText();
+    airline.bsp = m_ui->cbBSP->isChecked();
+    airline.script = m_ui->cbScript->isChecked();
+    ConditionList conditions;
+    try {
+        if (airline.script && m_airlineId != 0)
+            conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
+    } catch (const StoreError&) {
+        // A condition that cannot be read is reported when the airline is saved or written.
     }
+    ScriptFindings findings;
+    checkAirline(airline, conditions, m_checkSettings, findings);
+    findings.removeIf([](const ScriptFinding& finding) { return finding.conditionId.has_value(); });
     m_findingMarks.show(findings);
 }
 

@@ -8,6 +8,7 @@
 #include "generation/airlinewalk.h"
 #include "generation/scriptcheck.h"
 #include "store/registerstore.h"
+#include "store/schema.h"
 #include "store/storeerror.h"
 #include "store/summaryrebuild.h"
 
@@ -121,6 +122,7 @@ void ConditionEditor::setPercentMode(bool percent) {
 void ConditionEditor::watchFindings() {
     m_findingMarks.watch(u"ComCondition"_s, m_ui->eComCondition);
     m_findingMarks.watch(u"Remarks"_s, m_ui->eRemarks);
+    m_findingMarks.watch(u"ComPCT"_s, m_ui->ePercent);
     m_findingMarks.watch(u"ComSum"_s, m_ui->eSum);
     m_findingMarks.watch(u"ComVal"_s, m_ui->cbCurrency);
     m_findingMarks.watch(u"ValLen"_s, m_ui->seValLen);
@@ -173,11 +175,31 @@ void ConditionEditor::markFindings() {
                 conditions.append(typed);
             checkAirline(airline, conditions, m_checkSettings, findings);
             findings.removeIf([&](const ScriptFinding& finding) { return finding.conditionId != typed.id; });
+            markUnstorableNumber(airline, typed.id, findings);
         }
     } catch (const StoreError&) {
         // What cannot be read is reported when the condition is saved or the script written.
     }
     m_findingMarks.show(findings);
+}
+
+// A number its field cannot hold stops Save, so its box says that rather than what the
+// scripts would make of the field left empty (a sum of 40000 is no missing sum).
+void ConditionEditor::markUnstorableNumber(const AirlineRecord& airline, qint64 conditionId,
+                                           ScriptFindings& findings) const {
+    const bool percent = isPercentMode();
+    const QString typed = (percent ? m_ui->ePercent : m_ui->eSum)->text();
+    const QString field = percent ? u"ComPCT"_s : u"ComSum"_s;
+    if (typed.isEmpty())
+        return;
+    const TableDef& table = schema::tbComm();
+    const HeldValue held =
+        holdValue(table.column(table.columnIndex(field)), percent ? percentValue(typed) : sumValue(typed));
+    if (held.fits())
+        return;
+    findings.removeIf([&](const ScriptFinding& finding) { return finding.field == field; });
+    findings.append({FindingKind::Error, FindingScript::Both, airline.airCode, airline.id, conditionId, field, typed,
+                     held.problem + u": условие не сохранится"_s});
 }
 
 QString ConditionEditor::missingEntry() const {

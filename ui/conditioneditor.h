@@ -52,6 +52,7 @@ private:
     // The condition as typed, in the form the scripts read it.
     ConditionRecord typedCondition() const;
     void markFindings();
+    void markUnstorableNumber(const AirlineRecord& airline, qint64 conditionId, ScriptFindings& findings) const;
 
     std::unique_ptr<Ui::ConditionEditor> m_ui;
     RegisterStore& m_store;

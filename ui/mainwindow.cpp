@@ -5,6 +5,7 @@
 #include "airlinegrid.h"
 #include "common/tarvexerror.h"
 #include "generation/checkedwalk.h"
+#include "generation/findingtext.h"
 #include "generation/generationrun.h"
 #include "generation/outputname.h"
 #include "helpwindow.h"
@@ -525,6 +526,9 @@ void MainWindow::report(const RunResult& result) {
         break;
     case RunResult::Status::Failed:
         m_prompts.showError(this, result.message);
+        break;
+    case RunResult::Status::ScriptErrors:
+        m_prompts.showError(this, messageWithFindings(result.message, result.findings));
         break;
     }
 }

@@ -1,7 +1,7 @@
 #include "progressdialog.h"
 
 #include "desktopopener.h"
-#include "findingtext.h"
+#include "generation/findingtext.h"
 #include "icons.h"
 #include "ui_progressdialog.h"
 #include "userprompts.h"

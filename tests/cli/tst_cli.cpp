@@ -261,13 +261,14 @@ private slots:
             remarks.remarks = u"RM <A"_s;
             broken = addAirline(data, airline(u"ZZ"_s, u"Зет"_s, u"999"_s), {remarks}); // condition 3
         }
-        const QString warning = u"warning\tboth\tEK\t%1\t2\tValLen\t\tValLen 2 captures 2 of the 4 digits of "
-                                u"20 USD in roubles"_s.arg(emirates);
-        const QString error = u"error\tsmartkey\tZZ\t%1\t3\tRemarks\tRM <A\tunpaired < or > breaks the Smart "
-                              u"Key's brackets: the Smart Key is not written"_s.arg(broken);
+        const QString warning = u"warning\tboth\tEK\t%1\t2\tValLen\t\tValLen 2 берёт 2 из 4 цифр суммы 20 USD в рублях "
+                                u"(около 1900): в бронь уйдёт FM19A"_s.arg(emirates);
+        const QString error = u"error\tsmartkey\tZZ\t%1\t3\tRemarks\tRM <A\tнепарная скобка < или > ломает команды "
+                              u"Smart Key: скрипт Smart Key не будет записан"_s.arg(broken);
         const Outcome findings = runCli(folder.appDir(), {u"check"_s});
         QCOMPARE(findings.exitCode, 1);
-        QCOMPARE(findings.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{warning, error}));
+        // Errors first, though the airline with the warning comes first in code order.
+        QCOMPARE(findings.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{error, warning}));
         QCOMPARE(runCli(folder.appDir(), {u"check"_s, u"--remarks"_s}).exitCode, 2);
 
         // The Smart Key with remarks would break: it is refused and the previous file stays.
@@ -276,7 +277,10 @@ private slots:
         const Outcome refused = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s, u"--remarks"_s});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.out.isEmpty());
-        QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
+        QVERIFY2(refused.err.startsWith(u"Скрипт Smart Key не записан"_s), qPrintable(refused.err));
+        QVERIFY2(refused.err.contains(u"Прежний файл "_s + smartKey + u" остался без изменений."_s),
+                 qPrintable(refused.err));
+        QVERIFY2(refused.err.contains(u'\n' + error + u'\n' + warning + u'\n'), qPrintable(refused.err));
         QCOMPARE(readFile(smartKey), QByteArray("previous"));
 
         // Written scripts report what concerns them on standard error.
@@ -286,6 +290,37 @@ private slots:
         const Outcome flow = runCli(folder.appDir(), {u"generate"_s, u"smartflow"_s, u"--remarks"_s});
         QCOMPARE(flow.exitCode, 0);
         QCOMPARE(flow.err, warning + u'\n');
+
+        // Create all prints each finding once, however many scripts it concerns; the refused
+        // Smart Key does not stop the tasks after it.
+        folder.writeOptions("[params]\r\nrateUSD=95\r\n[group]\r\n1=cbSF\r\n2=cbSFrmk\r\n3=cbSKrmk\r\n4=cbSK\r\n"
+                            "5=cbCSV\r\n");
+        const Outcome all = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(all.exitCode, 1);
+        QCOMPARE(all.out.split(u'\n', Qt::SkipEmptyParts).size(), 4);
+        QCOMPARE(all.err.count(warning), 1);
+        QCOMPARE(all.err.count(error), 1);
+        QCOMPARE(all.err.count(u"Скрипт Smart Key не записан"_s), 1);
+    }
+
+    // What a new user sees first is a model register: nothing to find, and Create all with
+    // the demo settings writes each output once.
+    void demoIsAModelRegister() {
+        QTemporaryDir dir;
+        QCOMPARE(runCli(dir.path(), {u"init-db"_s, u"--demo"_s}).exitCode, 0);
+        QVERIFY(QDir(dir.path()).mkdir(u"Files"_s));
+        QVERIFY(QFile::copy(QStringLiteral(TARVEX_DEMO_OPTIONS), dir.path() + u"/options.ini"_s));
+
+        const Outcome check = runCli(dir.path(), {u"check"_s});
+        QCOMPARE(check.exitCode, 0);
+        QCOMPARE(check.out, QString());
+
+        const Outcome all = runCli(dir.path(), {u"generate"_s, u"all"_s});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.err, QString());
+        const QStringList written = all.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(QSet<QString>(written.begin(), written.end()).size(), written.size());
+        QCOMPARE(written.size(), 6);
     }
 };
 

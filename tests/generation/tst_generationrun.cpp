@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -383,6 +384,65 @@ private slots:
         QCOMPARE(results.size(), 2);
         QCOMPARE(results[0].status, RunResult::Status::Refused);
         QCOMPARE(results[1].status, RunResult::Status::Written);
+    }
+
+    // An error stops the script it concerns, whichever script it is, and the previous file
+    // stays; warnings never stop a script.
+    void scriptWithErrorsIsNotWritten_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("withRemarks");
+        QTest::addColumn<bool>("previous");   // a file from an earlier run
+        QTest::addColumn<QString>("refusal"); // start of the message; empty: the script is written
+        QTest::newRow("Smart Key, remarks with an unpaired bracket")
+            << int(OutputKind::SmartKey) << true << true << u"Скрипт Smart Key не записан"_s;
+        QTest::newRow("Smart Key without remarks: warnings only")
+            << int(OutputKind::SmartKey) << false << true << QString();
+        QTest::newRow("Smart Flow, two airlines with one list entry")
+            << int(OutputKind::SmartFlow) << false << true << u"Скрипт Smart Flow не записан"_s;
+        QTest::newRow("Smart Flow, first run")
+            << int(OutputKind::SmartFlow) << true << false << u"Скрипт Smart Flow не записан"_s;
+    }
+    void scriptWithErrorsIsNotWritten() {
+        QFETCH(int, kind);
+        QFETCH(bool, withRemarks);
+        QFETCH(bool, previous);
+        QFETCH(QString, refusal);
+        ConditionRecord broken = percentCondition(u"все"_s, "5");
+        broken.remarks = u"RM <A"_s;
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s), {broken});
+        const QString target = composeOutputName(kind == int(OutputKind::SmartKey) ? m_options->smartKeyNaming()
+                                                                                   : m_options->smartFlowNaming(),
+                                                 u".txt"_s, withRemarks, kRunDate);
+        if (previous)
+            writeFile(target, "previous run");
+
+        GenerationRequest request{OutputKind(kind)};
+        request.withRemarks = withRemarks;
+        const RunResult result = m_run->run(request);
+        QVERIFY(!result.findings.isEmpty());
+        const FindingScript script =
+            kind == int(OutputKind::SmartKey) ? FindingScript::SmartKey : FindingScript::SmartFlow;
+        QVERIFY(std::all_of(result.findings.begin(), result.findings.end(),
+                            [&](const ScriptFinding& finding) { return finding.concerns(script); }));
+        if (refusal.isEmpty()) {
+            QCOMPARE(result.status, RunResult::Status::Written);
+            QVERIFY(!hasErrors(result.findings));
+            QVERIFY(readFile(target).startsWith("<CHOOSE"));
+            return;
+        }
+        QCOMPARE(result.status, RunResult::Status::ScriptErrors);
+        QVERIFY2(result.message.startsWith(refusal), qPrintable(result.message));
+        QVERIFY2(result.message.endsWith(previous ? u"Прежний файл %1 остался без изменений."_s.arg(target)
+                                                  : u"Файл %1 не создан."_s.arg(target)),
+                 qPrintable(result.message));
+        QCOMPARE(result.findings.first().kind, FindingKind::Error);
+        QCOMPARE(result.findings.last().kind, FindingKind::Warning); // the errors come first
+        QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"abandoned"_s}));
+        QCOMPARE(QFileInfo::exists(target), previous);
+        if (previous)
+            QCOMPARE(readFile(target), QByteArray("previous run"));
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files).size(), previous ? 1 : 0);
     }
 
 private:

@@ -130,14 +130,21 @@ void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("mark");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("bracket") << u"<"_s << u"warning"_s << u"Предупреждение: would run as a Smart Key command"_s;
-    QTest::newRow("comma") << u","_s << u"error"_s << u"Ошибка: splits the Smart Flow airline list"_s;
+    QTest::addColumn<bool>("markedOutOfScripts"); // the CSV list holds every airline
+    QTest::newRow("bracket") << u"<"_s << u"warning"_s << u"Предупреждение: в Smart Key это стало бы командой"_s
+                             << false;
+    QTest::newRow("comma") << u","_s << u"warning"_s
+                           << u"Предупреждение: запятая разделила бы список авиакомпаний Smart Flow"_s << false;
+    QTest::newRow("character the CSV list lacks")
+        << u"\u2708"_s << u"warning"_s << u"Предупреждение: в кодировке списка CSV (Windows-1251) нет знака «\u2708»"_s
+        << true;
 }
 
 void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry() {
     QFETCH(QString, typed);
     QFETCH(QString, mark);
     QFETCH(QString, reason);
+    QFETCH(bool, markedOutOfScripts);
     const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
     openExisting(id);
@@ -160,10 +167,10 @@ void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry() {
     QCOMPARE(name->toolTip(), ownTip);
     QVERIFY(name->styleSheet().isEmpty());
 
-    // An airline left out of the scripts is not marked.
+    // An airline left out of the scripts is marked only for the CSV list.
     typeText(name, typed);
     QTest::mouseClick(child<QCheckBox>("cbScript"), Qt::LeftButton);
-    QCOMPARE(name->property("finding").toString(), QString());
+    QCOMPARE(name->property("finding").toString(), markedOutOfScripts ? mark : QString());
 }
 
 void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands_data() {
@@ -193,7 +200,9 @@ void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands() {
     QCOMPARE(remarks->toPlainText(), typed);
     QCOMPARE(remarks->property("finding").toString(), mark);
     QCOMPARE(remarks->toolTip().startsWith(u"Ошибка: "_s), mark == u"error"_s);
-    QCOMPARE(remarks->toolTip().startsWith(u"Предупреждение: runs as Smart Key commands"_s), mark == u"warning"_s);
+    QCOMPARE(
+        remarks->toolTip().startsWith(u"Предупреждение: Smart Key выполнит текст в скобках < > как свою команду"_s),
+        mark == u"warning"_s);
     QCOMPARE(rule<QPlainTextEdit>("eComCondition")->property("finding").toString(), QString());
     m_conditionEditor->reject();
 }
@@ -224,7 +233,8 @@ void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
     auto* length = rule<QSpinBox>("seValLen");
     QCOMPARE(length->value(), 2);
     QCOMPARE(length->property("finding").toString(), mark);
-    QCOMPARE(length->toolTip().startsWith(u"Предупреждение: ValLen 2 captures 2 of the 4 digits"_s), !mark.isEmpty());
+    QCOMPARE(length->toolTip().startsWith(u"Предупреждение: ValLen 2 берёт 2 из 4 цифр суммы 20 USD в рублях"_s),
+             !mark.isEmpty());
     length->setValue(4); // long enough for any rate here
     QCOMPARE(length->property("finding").toString(), QString());
     m_conditionEditor->reject();

@@ -19,6 +19,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +38,17 @@ const QColor kWhite(Qt::white);
 
 QColor baseColour(const QWidget* box) {
     return box->palette().color(QPalette::Base);
+}
+
+// The background of a box as drawn: the colour of most of its pixels.
+QColor mostCommonColour(const QImage& image) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    const auto most = std::max_element(counts.cbegin(), counts.cend());
+    return QColor::fromRgb(most.key());
 }
 
 } // namespace
@@ -60,6 +72,8 @@ private slots:
     void remarksKeys_data();
     void remarksKeys();
     void outOfRangeSumIsRefusedAndKept();
+    void marksFollowTheMode_data();
+    void marksFollowTheMode();
     void overlongTextIsRefusedAndKept_data();
     void overlongTextIsRefusedAndKept();
     void switchingToPercentKeepsLength();
@@ -298,6 +312,57 @@ void ConditionEditorTest::outOfRangeSumIsRefusedAndKept() {
     QCOMPARE(storedConditions().size(), 1);
     QCOMPARE(storedConditions()[0][3].toInt(), 4000);
     QCOMPARE(storedConditions()[0][4].toString(), u"RUB"_s);
+}
+
+// A box the mode switches off is never marked and looks switched off; a box in use says
+// what is wrong with what it holds.
+void ConditionEditorTest::marksFollowTheMode_data() {
+    QTest::addColumn<QString>("sum");      // typed in sum mode; empty: the window stays in percent mode
+    QTest::addColumn<QString>("currency"); // chosen in sum mode
+    QTest::addColumn<bool>("backToPercent");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("reason"); // start of the tooltip
+    QTest::newRow("new percent condition: the switched-off sum")
+        << QString() << QString() << false << u"eSum"_s << QString() << u"Сумма комиссии"_s;
+    QTest::newRow("sum outside the field's range")
+        << u"40000"_s << u"EUR"_s << false << u"eSum"_s << u"error"_s
+        << u"Ошибка: вне допустимого диапазона \u221232768…32767: условие не сохранится"_s;
+    QTest::newRow("sign without digits") << u"-"_s << u"EUR"_s << false << u"eSum"_s << u"error"_s
+                                         << u"Ошибка: не является целым числом: условие не сохранится"_s;
+    QTest::newRow("sum in range") << u"4000"_s << u"RUB"_s << false << u"eSum"_s << QString() << u"Сумма комиссии"_s;
+    QTest::newRow("short length") << u"20"_s << u"USD"_s << false << u"seValLen"_s << u"warning"_s
+                                  << u"Предупреждение: ValLen 2 берёт 2 из 4 цифр суммы 20 USD в рублях"_s;
+    QTest::newRow("short length, then percent mode")
+        << u"20"_s << u"USD"_s << true << u"seValLen"_s << QString() << u"Поставьте здесь количество цифр"_s;
+    QTest::newRow("sum outside the range, then percent mode")
+        << u"40000"_s << u"EUR"_s << true << u"eSum"_s << QString() << u"Сумма комиссии"_s;
+}
+
+void ConditionEditorTest::marksFollowTheMode() {
+    QFETCH(QString, sum);
+    QFETCH(QString, currency);
+    QFETCH(bool, backToPercent);
+    QFETCH(QString, box);
+    QFETCH(QString, mark);
+    QFETCH(QString, reason);
+    openOnNewRow();
+    if (!sum.isEmpty()) {
+        QTest::mouseClick(child<QCheckBox>("cbPercent"), Qt::LeftButton);
+        typeText(child<QLineEdit>("eSum"), sum);
+        child<QComboBox>("cbCurrency")->setCurrentText(currency);
+    }
+    if (backToPercent)
+        QTest::mouseClick(child<QCheckBox>("cbPercent"), Qt::LeftButton);
+
+    auto* marked = child<QWidget>(box.toLatin1().constData());
+    QCOMPARE(marked->property("finding").toString(), mark);
+    QVERIFY2(marked->toolTip().startsWith(reason), qPrintable(marked->toolTip()));
+    if (marked->isEnabled())
+        return;
+    // What the user sees: the colour of a switched-off box, no frame drawn over it.
+    QVERIFY(marked->styleSheet().isEmpty());
+    QCOMPARE(mostCommonColour(marked->grab().toImage()), QColor(0xD4, 0xD0, 0xC8));
 }
 
 void ConditionEditorTest::overlongTextIsRefusedAndKept_data() {

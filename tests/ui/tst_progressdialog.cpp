@@ -180,7 +180,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("listed"); // pieces of the one finding line; empty: none listed
         QTest::addColumn<bool>("saysNone");
-        const QStringList evil{u"Предупреждение · SU · AirName «Evil<XE ALL<SEND>>»: "_s};
+        const QStringList evil{u"Предупреждение · SU · Название (AirName) «Evil<XE ALL<SEND>>»: "_s};
         QTest::newRow("Smart Flow with a finding")
             << int(OutputKind::SmartFlow) << u"Evil<XE ALL<SEND>>"_s << evil << false;
         QTest::newRow("Smart Key with a finding")
