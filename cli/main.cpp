@@ -8,6 +8,7 @@
 #include "generation/runobserver.h"
 #include "settings/appfolder.h"
 #include "settings/options.h"
+#include "store/registercreation.h"
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
@@ -96,12 +97,7 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
 
 int initDatabase(const Command& command) {
     const QString path = RegisterStore::databasePath(command.appDir);
-    RegisterStore::createDatabase(path);
-    if (command.flags.contains(u"--demo"_s)) {
-        RegisterStore data;
-        data.open(command.appDir);
-        addDemoRegister(data);
-    }
+    createRegister(path, command.flags.contains(u"--demo"_s) ? RegisterFill(addDemoRegister) : RegisterFill());
     out() << path << Qt::endl;
     return 0;
 }

@@ -6,9 +6,14 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -44,6 +49,30 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
         entries.insert(path, it.fileInfo().isFile() ? readFile(path) : QByteArray());
     }
     return entries;
+}
+
+// Every airline and condition of a register, one line each.
+QStringList registerRows(const QString& databasePath) {
+    QStringList rows;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"registerRows"_s);
+        database.setDatabaseName(databasePath);
+        if (!database.open())
+            return {u"<unreadable> "_s + database.lastError().text()};
+        QSqlQuery query(database);
+        for (const QString& table : {u"tbMain"_s, u"tbComm"_s}) {
+            if (!query.exec(u"SELECT * FROM %1 ORDER BY id"_s.arg(table)))
+                return {u"<unreadable> "_s + query.lastError().text()};
+            while (query.next()) {
+                QStringList values;
+                for (int column = 0; column < query.record().count(); ++column)
+                    values << query.value(column).toString();
+                rows << table + u": "_s + values.join(u'|');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(u"registerRows"_s);
+    return rows;
 }
 
 } // namespace
@@ -117,6 +146,46 @@ private slots:
         QVERIFY(withSeveral >= 3);
         QVERIFY(percentFound);
         QCOMPARE(currencies, (QSet<QString>{u"RUB"_s, u"EUR"_s, u"USD"_s}));
+    }
+
+    // Creators started at once on an empty folder, trial after trial: each time exactly one
+    // makes the register, complete, and every other says that it exists.
+    void creatorsStartedAtOnceLeaveOneCompleteRegister() {
+        constexpr int kTrials = 8;
+        constexpr int kCreators = 6;
+        QTemporaryDir alone;
+        QCOMPARE(runCli(alone.path(), {u"init-db"_s, u"--demo"_s}).exitCode, 0);
+        const QStringList demoRows = registerRows(alone.path() + u"/DB/Tarvex.mdb"_s);
+        QVERIFY2(demoRows.size() > 20 && demoRows.first().startsWith(u"tbMain: 1|"_s), qPrintable(demoRows.first()));
+
+        for (int trial = 0; trial < kTrials; ++trial) {
+            QTemporaryDir dir;
+            const QString path = dir.path() + u"/DB/Tarvex.mdb"_s;
+            std::vector<std::unique_ptr<QProcess>> creators;
+            for (int i = 0; i < kCreators; ++i) {
+                creators.push_back(std::make_unique<QProcess>());
+                creators.back()->start(QStringLiteral(TARVEX_CLI_PATH),
+                                       {u"--app-dir"_s, dir.path(), u"init-db"_s, u"--demo"_s});
+            }
+            for (const auto& creator : creators)
+                QVERIFY(creator->waitForFinished(60000));
+            int made = 0;
+            for (const auto& creator : creators) {
+                const QString out = QString::fromUtf8(creator->readAllStandardOutput());
+                const QString err = QString::fromUtf8(creator->readAllStandardError());
+                if (creator->exitCode() == 0) {
+                    QCOMPARE(out, path + u'\n');
+                    ++made;
+                } else {
+                    QCOMPARE(creator->exitCode(), 1);
+                    QCOMPARE(err, u"Файл базы данных уже существует, он не будет перезаписан: %1\n"_s.arg(path));
+                }
+            }
+            QCOMPARE(made, 1);
+            QCOMPARE(QDir(dir.path() + u"/DB"_s).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList{u"Tarvex.mdb"_s});
+            QCOMPARE(registerRows(path), demoRows);
+        }
     }
 
     void generatePrintsEachWrittenFile() {

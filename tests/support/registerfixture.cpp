@@ -1,5 +1,7 @@
 #include "registerfixture.h"
 
+#include "store/registercreation.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -42,7 +44,7 @@ bool insertEntry(QSqlQuery& insertAirline, QSqlQuery& insertCondition, const Reg
 
 TempAppFolder::TempAppFolder() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Files"));
-    RegisterStore::createDatabase(databasePath());
+    createRegister(databasePath());
 }
 
 void TempAppFolder::writeOptions(const QByteArray& ini) const {
