@@ -11,6 +11,7 @@
 #include "settings/options.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
+#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 #include "xlsx/package.h"
 
@@ -52,6 +53,11 @@ GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObs
 
 RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
+        // A damaged file reads wrong without an error; one check serves the whole command.
+        if (!m_registerChecked) {
+            requireIntactRegister(m_data.connection());
+            m_registerChecked = true;
+        }
         m_data.resetAirlineView();
         const int airlineCount = m_data.airlines().recordCount();
         switch (request.kind) {

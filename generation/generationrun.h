@@ -69,6 +69,8 @@ private:
     RunObserver& m_observer;
     std::function<QDate()> m_today;
     DeviceFilter m_deviceFilter;
+    // A damaged register is refused before the first output; the outputs after it share that check.
+    bool m_registerChecked = false;
 };
 
 } // namespace tarvex

@@ -212,6 +212,26 @@ private slots:
         QCOMPARE(excel.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
     }
 
+    void damagedRegisterIsRefusedOnce() {
+        TempAppFolder folder;
+        folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbSK\r\n3=cbXLrmk\r\n");
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+            addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s), {sumCondition(u"эконом"_s, 20, u"USD"_s)});
+        }
+        misindexConditionOwners(folder.databasePath(), u"3 - ComId"_s);
+
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY(outcome.out.isEmpty());
+        QVERIFY2(outcome.err.startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                 qPrintable(outcome.err));
+        QCOMPARE(outcome.err.count(u"повреждена"_s), 1);
+        QVERIFY(QDir(folder.filesDir()).isEmpty());
+    }
+
     void readOnlyTargetFailsAndKeepsItsContent() {
         TempAppFolder folder;
         const QString target = folder.filesDir() + u"/Tarvex-SmartFlow.txt"_s;

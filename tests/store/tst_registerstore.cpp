@@ -1,4 +1,5 @@
 #include "store/registercreation.h"
+#include "store/registerintegrity.h"
 #include "store/storeerror.h"
 #include "support/registerfixture.h"
 #include "support/unprivilegeduser.h"
@@ -290,6 +291,44 @@ private slots:
             QCOMPARE(error.message(), u"Не удалось создать базу данных %1: диск полон"_s.arg(path));
         }
         QVERIFY(QDir(QFileInfo(path).path()).isEmpty());
+    }
+
+    // A page that no longer holds what SQLite wrote, found by a store that was opened while
+    // the file was whole: the check calls it damage and says how to repair it.
+    void brokenPageIsDamage() {
+        TempAppFolder folder;
+        RegisterStore data;
+        data.open(folder.appDir());
+        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+        requireIntactRegister(data.connection());
+
+        QSqlQuery query(data.connection());
+        QVERIFY(query.exec(u"SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema "
+                           "WHERE name = 'tbComm'"_s) &&
+                query.next());
+        const qint64 rootPage = query.value(0).toLongLong();
+        const qint64 pageSize = query.value(1).toLongLong();
+        query.finish();
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek((rootPage - 1) * pageSize));
+        QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
+        // The file's change counter moves, as for any write, so the store reads the file again.
+        QVERIFY(file.seek(24));
+        QByteArray counter = file.read(4);
+        counter[3] = char(counter[3] + 1);
+        QVERIFY(file.seek(24));
+        QCOMPARE(file.write(counter), 4);
+        file.close();
+
+        try {
+            requireIntactRegister(data.connection());
+            QFAIL("a broken page passed the check");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                     qPrintable(error.message()));
+            QVERIFY2(error.message().contains(u".recover"_s), qPrintable(error.message()));
+        }
     }
 
     // An airline's conditions and fee rows go only together with it: when its own row
