@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -271,6 +272,16 @@ private slots:
                  qPrintable(outcome.err));
         QVERIFY(outcome.out.isEmpty());
         QVERIFY(QDir(folder.filesDir()).isEmpty());
+    }
+
+    // Windows Notepad's "Unicode" is UTF-16 with a byte-order mark: its tasks are run, not silently skipped.
+    void settingsSavedAsUtf16AreRead() {
+        TempAppFolder folder;
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        folder.writeOptions("\xFF\xFE" + QByteArray(utf16(u"[group]\r\n1=cbCSV\r\n"_s)));
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, folder.filesDir() + u"/Tarvex_AviaList.csv\n"_s);
     }
 
     void outputFolderIsTakenFromTheAppFolder_data() {
