@@ -137,6 +137,8 @@ bool report(const QList<RunResult>& results) {
         case RunResult::Status::Written:
             out() << result.filePath << Qt::endl;
             printFindings(err(), result.findings);
+            for (const QString& warning : result.warnings)
+                err() << warning << Qt::endl;
             break;
         case RunResult::Status::Refused:
             err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;

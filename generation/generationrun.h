@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -34,6 +35,7 @@ struct RunResult {
     QString filePath;
     QString message;
     ScriptFindings findings{}; // of a written script
+    QStringList warnings{};    // of a written workbook: texts cut to fit a cell
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in

@@ -233,6 +233,22 @@ private slots:
         QVERIFY(QDir(folder.filesDir()).isEmpty());
     }
 
+    void textCutToFitAWorkbookCellIsToldOnStandardError() {
+        TempAppFolder folder;
+        qint64 id = 0;
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            id = addAirline(data, withComment(airline(u"SU"_s, u"Аэрофлот"_s), QString(40000, u'к')));
+        }
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"excel"_s});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
+        QCOMPARE(outcome.err,
+                 u"Книга Excel: в ячейку помещается не больше 32767 знаков, поэтому от комментария "
+                 u"авиакомпании SU (id %1) длиной 40000 знаков записано только начало, с «…» в конце.\n"_s.arg(id));
+    }
+
     void readOnlyTargetFailsAndKeepsItsContent() {
         TempAppFolder folder;
         const QString target = folder.filesDir() + u"/Tarvex-SmartFlow.txt"_s;
