@@ -2,6 +2,7 @@
 
 #include "generation/checkedwalk.h"
 #include "settings/options.h"
+#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ void printFindings(QTextStream& stream, const ScriptFindings& findings) {
 int checkCommand(const QString& appDir, QTextStream& out) {
     RegisterStore data;
     data.open(appDir);
+    requireIntactRegister(data.connection()); // a damaged file would give findings of the wrong airlines
     const ScriptFindings findings = checkRegister(data, Options(appDir));
     printFindings(out, findings);
     const bool anyError = std::any_of(findings.begin(), findings.end(),

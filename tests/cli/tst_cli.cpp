@@ -231,6 +231,12 @@ private slots:
                  qPrintable(outcome.err));
         QCOMPARE(outcome.err.count(u"повреждена"_s), 1);
         QVERIFY(QDir(folder.filesDir()).isEmpty());
+        // Nor are the findings of the check taken from it.
+        const Outcome check = runCli(folder.appDir(), {u"check"_s});
+        QCOMPARE(check.exitCode, 1);
+        QVERIFY(check.out.isEmpty());
+        QVERIFY2(check.err.startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                 qPrintable(check.err));
     }
 
     void textCutToFitAWorkbookCellIsToldOnStandardError() {
