@@ -3,6 +3,7 @@
 #include "generation/checkedwalk.h"
 #include "generation/findingtext.h"
 #include "settings/options.h"
+#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 
 namespace tarvex {
@@ -16,6 +17,7 @@ void printFindings(QTextStream& stream, const ScriptFindings& findings) {
 int checkCommand(const QString& appDir, QTextStream& out) {
     RegisterStore data;
     data.open(appDir);
+    requireIntactRegister(data.connection()); // a damaged file would give findings of the wrong airlines
     const ScriptFindings findings = checkRegister(data, Options(appDir));
     printFindings(out, findings);
     return hasErrors(findings) ? 1 : 0;

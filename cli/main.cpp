@@ -9,6 +9,7 @@
 #include "generation/runobserver.h"
 #include "settings/appfolder.h"
 #include "settings/options.h"
+#include "store/registercreation.h"
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
@@ -99,12 +100,7 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
 
 int initDatabase(const Command& command) {
     const QString path = RegisterStore::databasePath(command.appDir);
-    RegisterStore::createDatabase(path);
-    if (command.flags.contains(u"--demo"_s)) {
-        RegisterStore data;
-        data.open(command.appDir);
-        addDemoRegister(data);
-    }
+    createRegister(path, command.flags.contains(u"--demo"_s) ? RegisterFill(addDemoRegister) : RegisterFill());
     out() << path << Qt::endl;
     return 0;
 }
@@ -156,6 +152,8 @@ bool report(const QList<RunResult>& results) {
         case RunResult::Status::Written:
             out() << result.filePath << Qt::endl;
             printNewFindings(result.findings);
+            for (const QString& warning : result.warnings)
+                err() << warning << Qt::endl;
             break;
         case RunResult::Status::ScriptErrors:
             err() << result.message << Qt::endl;

@@ -1,9 +1,12 @@
 #include "commissionworkbook.h"
 
 #include "common/trim.h"
+#include "xlsx/celltext.h"
 
 #include <algorithm>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
@@ -118,20 +121,53 @@ void CommissionWorkbook::styleCommissionCells(int row, int style) {
     m_sheet->setCellStyle(FeeColumn, row, style);
 }
 
+void CommissionWorkbook::setRegisterText(int column, int row, const QString& text, const AirlineRecord& airline,
+                                         RegisterText what, qint64 conditionId) {
+    const QString fitted = xlsx::fitToCell(text);
+    if (fitted.size() < text.size()) {
+        QString part;
+        switch (what) {
+        case RegisterText::Code:
+            part = u"кода"_s;
+            break;
+        case RegisterText::IataCode:
+            part = u"кода IATA"_s;
+            break;
+        case RegisterText::Name:
+            part = u"названия"_s;
+            break;
+        case RegisterText::Comment:
+            part = u"комментария"_s;
+            break;
+        case RegisterText::Commission:
+            part = u"текста комиссии условия id %1"_s.arg(conditionId);
+            break;
+        case RegisterText::Fee:
+            part = u"текста сервисного сбора условия id %1"_s.arg(conditionId);
+            break;
+        }
+        m_warnings << u"Книга Excel: в ячейку помещается не больше %1 знаков, поэтому от %2 авиакомпании %3 (id %4) "
+                      u"длиной %5 знаков записано только начало, с «…» в конце."_s.arg(
+                          QString::number(xlsx::kMaxCellTextLength), part, airline.airCode, QString::number(airline.id),
+                          QString::number(text.size()));
+    }
+    m_sheet->setCellText(column, row, fitted);
+}
+
 void CommissionWorkbook::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
     const int firstRow = m_nextRow;
     int row = firstRow;
     ensureRow(row);
-    m_sheet->setCellText(CodeColumn, row, airline.airCode);
-    m_sheet->setCellText(IataColumn, row, airline.accCode);
-    m_sheet->setCellText(NameColumn, row, airline.airName);
+    setRegisterText(CodeColumn, row, airline.airCode, airline, RegisterText::Code);
+    setRegisterText(IataColumn, row, airline.accCode, airline, RegisterText::IataCode);
+    setRegisterText(NameColumn, row, airline.airName, airline, RegisterText::Name);
     m_sheet->setCellText(BspColumn, row, airline.bsp ? QStringLiteral("+") : QStringLiteral("-"));
     styleAirlineCells(row);
 
     const QString comment = trimBlanksAndControls(airline.comment).toString();
     if (!comment.isEmpty()) {
         styleCommissionCells(row, CommentStyle);
-        m_sheet->setCellText(CommissionColumn, row, comment);
+        setRegisterText(CommissionColumn, row, comment, airline, RegisterText::Comment);
         m_sheet->merge(CommissionColumn, row, FeeColumn, row);
         m_sheet->setRowHeightPoints(row, commentRowHeight(comment));
         ++row;
@@ -141,8 +177,10 @@ void CommissionWorkbook::addAirline(const AirlineRecord& airline, const Conditio
         ensureRow(row);
         styleAirlineCells(row);
         styleCommissionCells(row, ConditionStyle);
-        m_sheet->setCellText(CommissionColumn, row, commissionText(condition));
-        m_sheet->setCellText(FeeColumn, row, m_includeFees ? feeText(condition) : QString());
+        setRegisterText(CommissionColumn, row, commissionText(condition), airline, RegisterText::Commission,
+                        condition.id);
+        setRegisterText(FeeColumn, row, m_includeFees ? feeText(condition) : QString(), airline, RegisterText::Fee,
+                        condition.id);
         ++row;
     }
 

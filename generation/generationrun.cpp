@@ -11,6 +11,7 @@
 #include "settings/options.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
+#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 #include "xlsx/package.h"
 
@@ -50,6 +51,8 @@ struct GenerationRun::OutputWriter {
     RunResult readOnlyRefusal;
     // Receives the airlines of the walk.
     AirlineSink& composer;
+    // What the user should know about the written file, filled by the walk; only the workbook has any.
+    const QStringList* warnings = nullptr;
     // Writes what the composer made of them into the file.
     std::function<void(OutputFile&)> writeComposition;
     // The script the register is checked for on the same walk; none for the workbook and the list.
@@ -64,6 +67,11 @@ GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObs
 
 RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
+        // A damaged file reads wrong without an error; one check serves the whole command.
+        if (!m_registerChecked) {
+            requireIntactRegister(m_data.connection());
+            m_registerChecked = true;
+        }
         m_data.resetAirlineView();
         const int airlineCount = m_data.airlines().recordCount();
         switch (request.kind) {
@@ -128,9 +136,13 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
     file.commit();
     if (writer.checkedScript)
         m_observer.scriptChecked(findings);
+    const QStringList warnings = writer.warnings ? *writer.warnings : QStringList();
+    if (!warnings.isEmpty())
+        m_observer.outputWarned(warnings);
     m_observer.runFinished(writer.path, request.startedByCreateAll);
     RunResult result{RunResult::Status::Written, writer.path, {}};
     result.findings = std::move(findings);
+    result.warnings = warnings;
     return result;
 }
 
@@ -168,6 +180,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
          // The workbook reports a read-only target as a file it cannot create.
          .readOnlyRefusal = {RunResult::Status::Failed, {}, cannotCreateFileMessage(path, u"Файл защищен от записи"_s)},
          .composer = workbook,
+         .warnings = &workbook.warnings(),
          .writeComposition = [&](OutputFile& file) {
              QString reason;
              if (!xlsx::writePackage(workbook.workbook(), file.device(), &reason))

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,6 +38,7 @@ struct RunResult {
     QString filePath;
     QString message;
     ScriptFindings findings{}; // of a checked script, errors first
+    QStringList warnings{};    // of a written workbook: texts cut to fit a cell
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in
@@ -73,6 +75,8 @@ private:
     RunObserver& m_observer;
     std::function<QDate()> m_today;
     DeviceFilter m_deviceFilter;
+    // A damaged register is refused before the first output; the outputs after it share that check.
+    bool m_registerChecked = false;
 };
 
 } // namespace tarvex

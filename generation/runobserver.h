@@ -3,6 +3,7 @@
 #include "scriptcheck.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tarvex {
 
@@ -19,6 +20,9 @@ public:
     // A script is checked and will be written: its findings, empty when there are none.
     // Comes before runFinished, so the completion dialog can list them.
     virtual void scriptChecked(const ScriptFindings& findings) { (void)findings; }
+    // The file is written, with something the user should know about it (a text cut to fit a
+    // workbook cell), one line each. Comes before runFinished, so the completion dialog can list it.
+    virtual void outputWarned(const QStringList& warnings) { (void)warnings; }
     // The file is complete. Outside "Create all" the completion dialog follows.
     virtual void runFinished(const QString& filePath, bool startedByCreateAll) {
         (void)filePath;

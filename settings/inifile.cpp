@@ -46,7 +46,11 @@ LoadResult load(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {{}, file.errorString()};
-    return {decodeIniBytes(bytes), {}};
+    QString problem;
+    std::optional<IniText> contents = decodeIniBytes(bytes, &problem);
+    if (!contents)
+        return {{}, problem};
+    return {std::move(*contents), {}};
 }
 
 // Writes the whole file beside the target and renames it over the target only once every byte is on the storage.

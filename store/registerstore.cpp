@@ -3,8 +3,6 @@
 #include "common/pathstatus.h"
 #include "storeerror.h"
 
-#include <QFile>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -114,7 +112,10 @@ QString RegisterStore::databasePath(const QString& appDir) {
 }
 
 void RegisterStore::open(const QString& appDir) {
-    const QString path = databasePath(appDir);
+    openFile(databasePath(appDir));
+}
+
+void RegisterStore::openFile(const QString& path) {
     const PathStatus status = pathStatus(path);
     switch (status.kind) {
     case PathStatus::Kind::Missing:
@@ -168,39 +169,6 @@ void RegisterStore::checkSchema(const QString& path) {
                 throw StoreError(u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->name, path, column.name));
         }
     }
-}
-
-void RegisterStore::createDatabase(const QString& path) {
-    if (QFileInfo::exists(path))
-        throw StoreError(u"Файл базы данных уже существует, он не будет перезаписан: %1"_s.arg(path));
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw StoreError(u"Не удалось создать каталог для базы данных: %1"_s.arg(QFileInfo(path).absolutePath()));
-
-    const QString connectionName = uniqueConnectionName();
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
-        database.setDatabaseName(path);
-        try {
-            if (!database.open())
-                throw StoreError(database.lastError().text());
-            QSqlQuery query(database);
-            // Qt opens the file through the UTF-16 interface, which would otherwise make
-            // UTF-16 the file's text encoding; UTF-8 is what every other SQLite tool expects.
-            execute(query, u"PRAGMA encoding = 'UTF-8'"_s);
-            Transaction transaction(database);
-            for (const QString& statement : schema::createStatements())
-                execute(query, statement);
-            transaction.commit();
-        } catch (const StoreError& error) {
-            database.close();
-            QFile::remove(path);
-            database = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName);
-            throw StoreError(u"Не удалось создать базу данных %1: %2"_s.arg(path, error.message()));
-        }
-        database.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName);
 }
 
 qint64 RegisterStore::addAirline(const AirlineRecord& airline) {

@@ -50,10 +50,9 @@ public:
     // the busy timeout, or holds an interrupted write that cannot be rolled back for
     // lack of write permission. The file is never created here.
     void open(const QString& appDir);
+    // The same for the register file at `path`, such as a new register not yet in its place.
+    void openFile(const QString& path);
     bool isOpen() const { return m_airlines.isOpen(); }
-
-    // Creates an empty register file; refuses when the file exists. Throws StoreError.
-    static void createDatabase(const QString& path);
 
     // Stores a new airline through tbMain and returns its id; it stays tbMain's current row.
     qint64 addAirline(const AirlineRecord& airline);

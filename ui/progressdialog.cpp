@@ -50,7 +50,6 @@ ProgressDialog::~ProgressDialog() = default;
 void ProgressDialog::setUpFindings() {
     m_findingsList = new QPlainTextEdit(m_ui->panel);
     m_findingsList->setObjectName(u"mFindings"_s);
-    m_findingsList->setAccessibleName(u"Замечания к скрипту"_s);
     m_findingsList->setReadOnly(true);
     m_findingsList->setGeometry(kMargin, m_plainSize.height(), m_plainSize.width() - 2 * kMargin,
                                 kFindingsListHeight - kMargin);
@@ -77,7 +76,15 @@ void ProgressDialog::setFindings(const ScriptFindings& findings) {
     growBy(findings.isEmpty() ? kNoFindingsHeight : kFindingsListHeight);
 }
 
+void ProgressDialog::outputWarned(const QStringList& warnings) {
+    m_findingsList->setAccessibleName(u"Предупреждения к файлу"_s);
+    m_findingsList->setPlainText(warnings.join(u'\n'));
+    m_findingsList->show();
+    growBy(kFindingsListHeight);
+}
+
 void ProgressDialog::clearFindings() {
+    m_findingsList->setAccessibleName(u"Замечания к скрипту"_s);
     m_findingsList->clear();
     m_findingsList->hide();
     m_noFindings->hide();

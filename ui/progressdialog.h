@@ -33,6 +33,7 @@ public:
     void runFinished(const QString& filePath, bool startedByCreateAll) override;
     void runAbandoned() override;
     void scriptChecked(const ScriptFindings& findings) override;
+    void outputWarned(const QStringList& warnings) override;
 
     // Lists the findings of the script below the buttons, or says there are none.
     void setFindings(const ScriptFindings& findings);

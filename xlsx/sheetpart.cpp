@@ -7,6 +7,7 @@
 #include "units.h"
 #include "xmlwriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -36,10 +37,12 @@ NumberText columnWidthText(double points, int maxDigitWidth) {
     return decimalText(double(width256) / 256.0, 10);
 }
 
-// Row height as written: the size in millimetres times 2.835, halves of hundredths rounded up.
+// Row height as written: the size in millimetres times 2.835, halves of hundredths rounded up, and no more than
+// 409 points, the tallest row spreadsheet programs take from a file.
 NumberText rowHeightText(double points) {
+    constexpr qint64 kMaxHeight100 = 40900;
     const qint64 millimetres100 = qint64(std::nearbyint(points * kMillimetresPerPoint * 100.0));
-    const qint64 height100 = (millimetres100 * 2835 + 500) / 1000;
+    const qint64 height100 = std::min((millimetres100 * 2835 + 500) / 1000, kMaxHeight100);
     return decimalText(double(height100) / 100.0, 2);
 }
 

@@ -1,12 +1,14 @@
 // The register of 10,000 airlines and 30,000 conditions: opening the store, the
 // generation walk and the airline list, each against a raw SQLite C-API loop over
-// the same file; and the whole commands that write the outputs.
+// the same file; the damage check before the outputs; and the whole commands that
+// write the outputs.
 
 #include "benchregister.h"
 #include "generation/airlinewalk.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
+#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
@@ -97,6 +99,16 @@ void BM_OpenStore(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond);
 
+// The damage check every generation command makes once before its first output; compare
+// with BM_OpenStore and BM_GenerationWalk over the same register.
+void BM_IntegrityCheck(benchmark::State& state) {
+    RegisterStore data;
+    data.open(walkAppDir(state));
+    for (auto _ : state)
+        requireIntactRegister(data.connection());
+}
+BENCHMARK(BM_IntegrityCheck)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
+
 struct CountingSink : AirlineSink {
     std::size_t conditions = 0;
     void addAirline(const AirlineRecord&, const ConditionList& list) override { conditions += list.size(); }
@@ -116,7 +128,7 @@ void BM_GenerationWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_GenerationWalk)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
 
-// A whole command as the user runs it: walk, writer and file, for registers of 1,000
+// A whole command as the user runs it: damage check, walk, writer and file, for registers of 1,000
 // and 10,000 airlines (three conditions each on average).
 void BM_Output(benchmark::State& state, OutputKind kind) {
     const int airlines = int(state.range(0));
@@ -125,11 +137,11 @@ void BM_Output(benchmark::State& state, OutputKind kind) {
     data.open(folder);
     const Options options(folder);
     RunObserver quiet;
-    GenerationRun run(data, options, quiet);
     GenerationRequest request;
     request.kind = kind;
     request.withRemarks = true;
     for (auto _ : state) {
+        GenerationRun run(data, options, quiet); // one command: its damage check included
         if (run.run(request).status != RunResult::Status::Written)
             state.SkipWithError("the file was not written");
     }

@@ -1,5 +1,6 @@
 #include "benchregister.h"
 
+#include "store/registercreation.h"
 #include "store/registerstore.h"
 
 #include <QDir>
@@ -80,7 +81,7 @@ QString benchAppDir(int airlines, int conditions) {
         folder = std::make_unique<QTemporaryDir>();
         QDir(folder->path()).mkpath(u"Files"_s);
         const QString appDir = folder->path() + u'/';
-        RegisterStore::createDatabase(RegisterStore::databasePath(appDir));
+        createRegister(RegisterStore::databasePath(appDir));
         fill(appDir, airlines, conditions);
     }
     return folder->path() + u'/';

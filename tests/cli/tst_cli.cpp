@@ -6,9 +6,15 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -44,6 +50,30 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
         entries.insert(path, it.fileInfo().isFile() ? readFile(path) : QByteArray());
     }
     return entries;
+}
+
+// Every airline and condition of a register, one line each.
+QStringList registerRows(const QString& databasePath) {
+    QStringList rows;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"registerRows"_s);
+        database.setDatabaseName(databasePath);
+        if (!database.open())
+            return {u"<unreadable> "_s + database.lastError().text()};
+        QSqlQuery query(database);
+        for (const QString& table : {u"tbMain"_s, u"tbComm"_s}) {
+            if (!query.exec(u"SELECT * FROM %1 ORDER BY id"_s.arg(table)))
+                return {u"<unreadable> "_s + query.lastError().text()};
+            while (query.next()) {
+                QStringList values;
+                for (int column = 0; column < query.record().count(); ++column)
+                    values << query.value(column).toString();
+                rows << table + u": "_s + values.join(u'|');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(u"registerRows"_s);
+    return rows;
 }
 
 } // namespace
@@ -119,6 +149,46 @@ private slots:
         QCOMPARE(currencies, (QSet<QString>{u"RUB"_s, u"EUR"_s, u"USD"_s}));
     }
 
+    // Creators started at once on an empty folder, trial after trial: each time exactly one
+    // makes the register, complete, and every other says that it exists.
+    void creatorsStartedAtOnceLeaveOneCompleteRegister() {
+        constexpr int kTrials = 8;
+        constexpr int kCreators = 6;
+        QTemporaryDir alone;
+        QCOMPARE(runCli(alone.path(), {u"init-db"_s, u"--demo"_s}).exitCode, 0);
+        const QStringList demoRows = registerRows(alone.path() + u"/DB/Tarvex.mdb"_s);
+        QVERIFY2(demoRows.size() > 20 && demoRows.first().startsWith(u"tbMain: 1|"_s), qPrintable(demoRows.first()));
+
+        for (int trial = 0; trial < kTrials; ++trial) {
+            QTemporaryDir dir;
+            const QString path = dir.path() + u"/DB/Tarvex.mdb"_s;
+            std::vector<std::unique_ptr<QProcess>> creators;
+            for (int i = 0; i < kCreators; ++i) {
+                creators.push_back(std::make_unique<QProcess>());
+                creators.back()->start(QStringLiteral(TARVEX_CLI_PATH),
+                                       {u"--app-dir"_s, dir.path(), u"init-db"_s, u"--demo"_s});
+            }
+            for (const auto& creator : creators)
+                QVERIFY(creator->waitForFinished(60000));
+            int made = 0;
+            for (const auto& creator : creators) {
+                const QString out = QString::fromUtf8(creator->readAllStandardOutput());
+                const QString err = QString::fromUtf8(creator->readAllStandardError());
+                if (creator->exitCode() == 0) {
+                    QCOMPARE(out, path + u'\n');
+                    ++made;
+                } else {
+                    QCOMPARE(creator->exitCode(), 1);
+                    QCOMPARE(err, u"Файл базы данных уже существует, он не будет перезаписан: %1\n"_s.arg(path));
+                }
+            }
+            QCOMPARE(made, 1);
+            QCOMPARE(QDir(dir.path() + u"/DB"_s).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList{u"Tarvex.mdb"_s});
+            QCOMPARE(registerRows(path), demoRows);
+        }
+    }
+
     void generatePrintsEachWrittenFile() {
         TempAppFolder folder;
         folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbCSV\r\n3=cbSK\r\n4=cbXL\r\n");
@@ -141,6 +211,48 @@ private slots:
         const Outcome excel = runCli(folder.appDir(), {u"generate"_s, u"excel"_s, u"--no-fees"_s});
         QCOMPARE(excel.exitCode, 0);
         QCOMPARE(excel.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
+    }
+
+    void damagedRegisterIsRefusedOnce() {
+        TempAppFolder folder;
+        folder.writeOptions("[group]\r\n1=cbSFrmk\r\n2=cbSK\r\n3=cbXLrmk\r\n");
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+            addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s), {sumCondition(u"эконом"_s, 20, u"USD"_s)});
+        }
+        misindexConditionOwners(folder.databasePath(), u"3 - ComId"_s);
+
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY(outcome.out.isEmpty());
+        QVERIFY2(outcome.err.startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                 qPrintable(outcome.err));
+        QCOMPARE(outcome.err.count(u"повреждена"_s), 1);
+        QVERIFY(QDir(folder.filesDir()).isEmpty());
+        // Nor are the findings of the check taken from it.
+        const Outcome check = runCli(folder.appDir(), {u"check"_s});
+        QCOMPARE(check.exitCode, 1);
+        QVERIFY(check.out.isEmpty());
+        QVERIFY2(check.err.startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                 qPrintable(check.err));
+    }
+
+    void textCutToFitAWorkbookCellIsToldOnStandardError() {
+        TempAppFolder folder;
+        qint64 id = 0;
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            id = addAirline(data, withComment(airline(u"SU"_s, u"Аэрофлот"_s), QString(40000, u'к')));
+        }
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"excel"_s});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, folder.filesDir() + u"/Tarvex_comissions.xlsx\n"_s);
+        QCOMPARE(outcome.err,
+                 u"Книга Excel: в ячейку помещается не больше 32767 знаков, поэтому от комментария "
+                 u"авиакомпании SU (id %1) длиной 40000 знаков записано только начало, с «…» в конце.\n"_s.arg(id));
     }
 
     void readOnlyTargetFailsAndKeepsItsContent() {
@@ -182,6 +294,16 @@ private slots:
                  qPrintable(outcome.err));
         QVERIFY(outcome.out.isEmpty());
         QVERIFY(QDir(folder.filesDir()).isEmpty());
+    }
+
+    // Windows Notepad's "Unicode" is UTF-16 with a byte-order mark: its tasks are run, not silently skipped.
+    void settingsSavedAsUtf16AreRead() {
+        TempAppFolder folder;
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        folder.writeOptions("\xFF\xFE" + QByteArray(utf16(u"[group]\r\n1=cbCSV\r\n"_s)));
+        const Outcome outcome = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, folder.filesDir() + u"/Tarvex_AviaList.csv\n"_s);
     }
 
     void outputFolderIsTakenFromTheAppFolder_data() {

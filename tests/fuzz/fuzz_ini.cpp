@@ -45,10 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t pick = data[0];
     const QString& section = sections[pick & 3];
     const QString& key = keys[(pick >> 2) & 3];
-    const IniText contents = decodeIniBytes(QByteArrayView(data + 1, qsizetype(size - 1)));
-    const QString& text = contents.text;
+    const std::optional<IniText> contents = decodeIniBytes(QByteArrayView(data + 1, qsizetype(size - 1)));
+    if (!contents)
+        return 0; // a file no encoding reads is refused before any edit
+    const QString& text = contents->text;
 
-    check(decodeIniBytes(encodeIniText(contents)).text == text);
+    const std::optional<IniText> again = decodeIniBytes(encodeIniText(*contents));
+    check(again && again->text == text && again->encoding == contents->encoding);
     for (const QString& name : sections) {
         if (const std::optional<QString> value = findIniValue(text, name, key)) {
             check(value->size() <= kMaxIniValueLength);

@@ -1,3 +1,4 @@
+#include "generation/airlinewalk.h"
 #include "generation/generationrun.h"
 #include "generation/outputname.h"
 #include "generation/runobserver.h"
@@ -36,6 +37,15 @@ struct RecordingObserver : RunObserver {
         events << u"finished %1%2"_s.arg(QFileInfo(filePath).fileName(), startedByCreateAll ? u" (all)"_s : u""_s);
     }
     void runAbandoned() override { events << u"abandoned"_s; }
+};
+
+// The wordings of each airline's conditions as a walk hands them over.
+struct ConditionCollector : AirlineSink {
+    QMap<QString, QStringList> wordings;
+    void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override {
+        for (const ConditionRecord& condition : conditions)
+            wordings[airline.airCode] << condition.comCondition;
+    }
 };
 
 } // namespace
@@ -445,7 +455,68 @@ private slots:
         QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files).size(), previous ? 1 : 0);
     }
 
+    // A file whose index no longer matches its table reads wrong without any error: the
+    // walk would give one airline another's conditions. Nothing is written from it, and a
+    // command of several outputs says so once.
+    void damagedRegisterIsRefusedBeforeAnyOutput_data() {
+        QTest::addColumn<QByteArray>("group"); // empty: the one output alone
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("previous"); // a file an earlier run wrote
+        QTest::newRow("Smart Key") << QByteArray() << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s;
+        QTest::newRow("Smart Flow") << QByteArray() << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s;
+        QTest::newRow("workbook") << QByteArray() << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s;
+        QTest::newRow("list") << QByteArray() << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s;
+        QTest::newRow("create all") << QByteArray("[group]\r\n1=cbCSV\r\n2=cbSFrmk\r\n3=cbSK\r\n4=cbXLrmk\r\n") << -1
+                                    << u"Tarvex_AviaList.csv"_s;
+    }
+    void damagedRegisterIsRefusedBeforeAnyOutput() {
+        QFETCH(QByteArray, group);
+        QFETCH(int, kind);
+        QFETCH(QString, previous);
+        const qint64 su =
+            addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все тарифы SU"_s, "5")});
+        const qint64 ek = addAirline(*m_data, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s),
+                                     {sumCondition(u"эконом EK"_s, 20, u"USD"_s)});
+        m_data.reset();
+        misindexConditionOwners(m_folder->databasePath(), u"CASE ComId WHEN %1 THEN %2 ELSE %1 END"_s.arg(su).arg(ek));
+        reopenRegister();
+
+        // Without the check the outputs would give each airline the other's commission.
+        ConditionCollector walked;
+        m_data->resetAirlineView();
+        walkAirlines(*m_data, 2, walked, m_observer);
+        QCOMPARE(walked.wordings[u"SU"_s], QStringList{u"эконом EK"_s});
+        QCOMPARE(walked.wordings[u"EK"_s], QStringList{u"все тарифы SU"_s});
+
+        writeFile(m_folder->filesDir() + u'/' + previous, "previous run");
+        m_folder->writeOptions(group);
+        m_observer.events.clear();
+        const QList<RunResult> results =
+            kind < 0 ? m_run->createAll() : QList<RunResult>{m_run->run({OutputKind(kind)})};
+        QCOMPARE(results.size(), 1);
+        QCOMPARE(results[0].status, RunResult::Status::Failed);
+        const QString& message = results[0].message;
+        QVERIFY2(message.startsWith(
+                     u"База данных %1 повреждена: проверка SQLite нашла ошибки (row "_s.arg(m_folder->databasePath())),
+                 qPrintable(message));
+        QVERIFY2(message.contains(u"missing from index tbComm_ComId"_s), qPrintable(message));
+        QVERIFY2(message.contains(u"Файлы не записаны, прежние остались без изменений."_s), qPrintable(message));
+        QVERIFY2(message.contains(u"sqlite3 Tarvex.mdb .recover | sqlite3 Tarvex-recovered.mdb"_s),
+                 qPrintable(message));
+        QVERIFY2(message.contains(u"резервную копию"_s), qPrintable(message));
+        QCOMPARE(QDir(m_folder->filesDir()).entryList(QDir::Files), QStringList{previous});
+        QCOMPARE(readFile(m_folder->filesDir() + u'/' + previous), QByteArray("previous run"));
+        QCOMPARE(m_observer.events, QStringList{u"abandoned"_s});
+    }
+
 private:
+    void reopenRegister() {
+        m_data = std::make_unique<RegisterStore>();
+        m_data->open(m_folder->appDir());
+        m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
+        m_run->setClock([] { return kRunDate; });
+    }
+
     // A register of one airline with one condition, or a large one of that many airlines.
     void fillRegister(int airlineCount) {
         if (airlineCount == 1) {
@@ -453,10 +524,7 @@ private:
             return;
         }
         insertRegister(m_folder->databasePath(), syntheticRegister(airlineCount));
-        m_data = std::make_unique<RegisterStore>();
-        m_data->open(m_folder->appDir());
-        m_run = std::make_unique<GenerationRun>(*m_data, *m_options, m_observer);
-        m_run->setClock([] { return kRunDate; });
+        reopenRegister();
     }
 
     // Writes into the file until the disk it is on has no room left.

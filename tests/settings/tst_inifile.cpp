@@ -93,6 +93,10 @@ private slots:
     void cutsLongValues_data();
     void cutsLongValues();
     void readsWindows1251File();
+    void readsAndKeepsMarkedEncodings_data();
+    void readsAndKeepsMarkedEncodings();
+    void encodingThatCannotBeReadIsNamed_data();
+    void encodingThatCannotBeReadIsNamed();
 
     void editsHandEditedFileInPlace_data();
     void editsHandEditedFileInPlace();
@@ -244,6 +248,69 @@ void TestIniFile::readsWindows1251File() {
     QVERIFY(ini.writeInteger(u"params", u"mainfont", 9));
     const QString edited = u"[params]\r\nheader=Касса №2\r\nmainfont=9\r\n[Раздел]\r\nКлюч=значение\r\n"_s;
     QCOMPARE(readBytes(tempPath(u"old.ini"_s)), edited.toUtf8());
+}
+
+// Windows Notepad saves "Unicode" as UTF-16 with a byte-order mark, and the old program's profile functions read
+// such a file; a save keeps the file in the form it had.
+void TestIniFile::readsAndKeepsMarkedEncodings_data() {
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<QString>("encoding");
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") << u"UTF-8"_s;
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE") << u"UTF-16LE"_s;
+    QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF") << u"UTF-16BE"_s;
+}
+
+void TestIniFile::readsAndKeepsMarkedEncodings() {
+    QFETCH(QByteArray, mark);
+    QFETCH(QString, encoding);
+    QStringEncoder encoder(qPrintable(encoding));
+    const auto encoded = [&](const QString& text) { return mark + QByteArray(encoder(text)); };
+    const QString path = tempPath(u"options.ini"_s);
+    writeBytes(path, encoded(u"[params]\r\nheader=Касса №2\r\n[group]\r\n1=cbSF\r\n2=cbCSV\r\n"_s));
+
+    IniFile ini(path);
+    QCOMPARE(ini.readText(u"params", u"header", QString()), u"Касса №2"_s);
+    QCOMPARE(ini.readSectionLines(u"group"), (QList<IniEntry>{{u"1"_s, u"cbSF"_s}, {u"2"_s, u"cbCSV"_s}}));
+
+    QVERIFY(ini.writeInteger(u"params", u"mainfont", 9));
+    QCOMPARE(readBytes(path),
+             encoded(u"[params]\r\nheader=Касса №2\r\nmainfont=9\r\n[group]\r\n1=cbSF\r\n2=cbCSV\r\n"_s));
+}
+
+void TestIniFile::encodingThatCannotBeReadIsNamed_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("problem");
+    QStringEncoder littleEndian(QStringEncoder::Utf16LE);
+    QStringEncoder bigEndian(QStringEncoder::Utf16BE);
+    const QString text = u"[group]\r\n1=cbCSV\r\n"_s;
+    QTest::newRow("UTF-16LE without mark")
+        << QByteArray(littleEndian(text))
+        << u"файл, похоже, сохранён в кодировке UTF-16 без метки порядка байтов; сохраните его в кодировке UTF-8"_s;
+    QTest::newRow("UTF-16BE without mark")
+        << QByteArray(bigEndian(text))
+        << u"файл, похоже, сохранён в кодировке UTF-16 без метки порядка байтов; сохраните его в кодировке UTF-8"_s;
+    QTest::newRow("UTF-16 cut in a character") << QByteArray("\xFF\xFE") + QByteArray(littleEndian(text)).chopped(1)
+                                               << u"файл сохранён в кодировке UTF-16 и обрывается посреди символа"_s;
+}
+
+void TestIniFile::encodingThatCannotBeReadIsNamed() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, problem);
+    const QString path = tempPath(u"options.ini"_s);
+    writeBytes(path, bytes);
+
+    IniFile ini(path);
+    const QString message = u"Не удалось прочитать файл настроек %1: %2"_s.arg(path, problem);
+    try {
+        ini.readSectionLines(u"group");
+        QFAIL("a file that no encoding reads gave its lines");
+    } catch (const SettingsError& error) {
+        QCOMPARE(error.message(), message);
+    }
+    // Nor is it replaced by a file holding only the new key.
+    QVERIFY(!ini.writeText(u"params", u"header", u"new"));
+    QCOMPARE(ini.errorString(), u"Unable to write to %1: %2"_s.arg(path, problem));
+    QCOMPARE(readBytes(path), bytes);
 }
 
 void TestIniFile::editsHandEditedFileInPlace_data() {

@@ -1,3 +1,5 @@
+#include "store/registercreation.h"
+#include "store/registerintegrity.h"
 #include "store/storeerror.h"
 #include "support/registerfixture.h"
 #include "support/unprivilegeduser.h"
@@ -8,6 +10,7 @@
 #include <QProcess>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -233,10 +236,99 @@ private slots:
             data.open(folder.appDir());
             addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
         }
-        QVERIFY_THROWS_EXCEPTION(StoreError, RegisterStore::createDatabase(folder.databasePath()));
+        try {
+            createRegister(folder.databasePath());
+            QFAIL("an existing register was created again");
+        } catch (const StoreError& error) {
+            QCOMPARE(error.message(),
+                     u"Файл базы данных уже существует, он не будет перезаписан: "_s + folder.databasePath());
+        }
         RegisterStore data;
         data.open(folder.appDir());
         QCOMPARE(data.airlines().recordCount(), 1);
+    }
+
+    // A creator that loses the race to another leaves the other's register as it made it,
+    // and nothing of its own beside it.
+    void creatorThatLosesARaceKeepsTheWinnersRegister() {
+        QTemporaryDir dir;
+        const QString path = RegisterStore::databasePath(dir.path() + u'/');
+        const auto addAirlineNamed = [](const QString& code) {
+            return [code](RegisterStore& data) { addAirline(data, airline(code, u"Авиакомпания"_s)); };
+        };
+        // The other creator finishes while this one is still filling its register.
+        const auto fillWhileAnotherWins = [&](RegisterStore& data) {
+            addAirlineNamed(u"ZZ"_s)(data);
+            createRegister(path, addAirlineNamed(u"SU"_s));
+        };
+        QVERIFY_THROWS_EXCEPTION(StoreError, createRegister(path, fillWhileAnotherWins));
+
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"Tarvex.mdb"_s});
+        RegisterStore data;
+        data.open(dir.path() + u'/');
+        QCOMPARE(data.airlines().recordCount(), 1);
+        QCOMPARE(data.airlines().text(u"AirCode"), u"SU"_s);
+        // Readable by others like any database SQLite makes, not private to the creating process.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0644 & ~mask);
+    }
+
+    void failedFillLeavesNoRegister() {
+        QTemporaryDir dir;
+        const QString path = RegisterStore::databasePath(dir.path() + u'/');
+        const auto failingFill = [](RegisterStore& data) {
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+            throw StoreError(u"диск полон"_s);
+        };
+        try {
+            createRegister(path, failingFill);
+            QFAIL("a failed register was put in place");
+        } catch (const StoreError& error) {
+            QCOMPARE(error.message(), u"Не удалось создать базу данных %1: диск полон"_s.arg(path));
+        }
+        QVERIFY(QDir(QFileInfo(path).path()).isEmpty());
+    }
+
+    // A page that no longer holds what SQLite wrote, found by a store that was opened while
+    // the file was whole: the check calls it damage and says how to repair it.
+    void brokenPageIsDamage() {
+        TempAppFolder folder;
+        RegisterStore data;
+        data.open(folder.appDir());
+        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+        requireIntactRegister(data.connection());
+
+        QSqlQuery query(data.connection());
+        QVERIFY(query.exec(u"SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema "
+                           "WHERE name = 'tbComm'"_s) &&
+                query.next());
+        const qint64 rootPage = query.value(0).toLongLong();
+        const qint64 pageSize = query.value(1).toLongLong();
+        query.finish();
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek((rootPage - 1) * pageSize));
+        QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
+        // The file's change counter moves, as for any write, so the store reads the file again.
+        QVERIFY(file.seek(24));
+        QByteArray counter = file.read(4);
+        counter[3] = char(counter[3] + 1);
+        QVERIFY(file.seek(24));
+        QCOMPARE(file.write(counter), 4);
+        file.close();
+
+        try {
+            requireIntactRegister(data.connection());
+            QFAIL("a broken page passed the check");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                     qPrintable(error.message()));
+            QVERIFY2(error.message().contains(u".recover"_s), qPrintable(error.message()));
+        }
     }
 
     // An airline's conditions and fee rows go only together with it: when its own row

@@ -1,9 +1,13 @@
 #include "registerfixture.h"
 
+#include "store/registercreation.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <initializer_list>
 
@@ -42,7 +46,7 @@ bool insertEntry(QSqlQuery& insertAirline, QSqlQuery& insertCondition, const Reg
 
 TempAppFolder::TempAppFolder() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Files"));
-    RegisterStore::createDatabase(databasePath());
+    createRegister(databasePath());
 }
 
 void TempAppFolder::writeOptions(const QByteArray& ini) const {
@@ -76,6 +80,54 @@ void insertRegister(const QString& databasePath, const Register& airlines) {
             qFatal("cannot store the register in %s", qPrintable(databasePath));
     }
     QSqlDatabase::removeDatabase(connectionName);
+}
+
+namespace {
+
+// Runs the statements on a connection of their own, so that the next one reads the schema afresh.
+QList<QVariant> runOnce(const QString& databasePath, const QStringList& statements) {
+    const QString connectionName = u"runOnce"_s;
+    QList<QVariant> firstRow;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
+        db.setDatabaseName(databasePath);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(databasePath));
+        QSqlQuery query(db);
+        for (const QString& statement : statements) {
+            if (!query.exec(statement))
+                qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+        }
+        if (query.next()) {
+            for (int column = 0; column < query.record().count(); ++column)
+                firstRow << query.value(column);
+        }
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    return firstRow;
+}
+
+} // namespace
+
+void misindexConditionOwners(const QString& databasePath, const QString& indexedOwner) {
+    // Builds the index over the owners it should not have, then takes it out of the schema (its pages
+    // stay), puts the true owners back into the table while SQLite does not know the index, and
+    // puts the index back.
+    runOnce(databasePath,
+            {u"CREATE TABLE trueOwners AS SELECT id, ComId FROM tbComm"_s, u"DROP INDEX tbComm_ComId"_s,
+             u"UPDATE tbComm SET ComId = "_s + indexedOwner, u"CREATE INDEX tbComm_ComId ON tbComm (ComId)"_s});
+    const QList<QVariant> index =
+        runOnce(databasePath, {u"SELECT rootpage, sql FROM sqlite_schema WHERE name = 'tbComm_ComId'"_s});
+    runOnce(databasePath,
+            {u"PRAGMA writable_schema = ON"_s, u"DELETE FROM sqlite_schema WHERE name = 'tbComm_ComId'"_s});
+    runOnce(databasePath,
+            {u"UPDATE tbComm SET ComId = (SELECT ComId FROM trueOwners WHERE trueOwners.id = tbComm.id)"_s,
+             u"DROP TABLE trueOwners"_s, u"PRAGMA writable_schema = ON"_s,
+             u"INSERT INTO sqlite_schema (type, name, tbl_name, rootpage, sql) "
+             "VALUES ('index', 'tbComm_ComId', 'tbComm', %1, '%2')"_s.arg(index.value(0).toInt())
+                 .arg(index.value(1).toString())});
+    if (runOnce(databasePath, {u"PRAGMA integrity_check"_s}).value(0).toString() == u"ok")
+        qFatal("the index of %s still matches its table", qPrintable(databasePath));
 }
 
 QByteArray readFile(const QString& path) {

@@ -32,6 +32,13 @@ qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const Condi
 // would (fast enough for thousands of airlines); a store sees it at its next opening.
 void insertRegister(const QString& databasePath, const Register& airlines);
 
+// Damages the register the way a failing disk or a copy cut short can: the index of the
+// conditions' owners (tbComm.ComId) is made as if each condition belonged to the airline
+// `indexedOwner` gives (an SQL expression over the row), while the table keeps the true
+// owners. SQLite then reads the conditions of one airline wrong without an error, and
+// PRAGMA integrity_check reports rows missing from the index.
+void misindexConditionOwners(const QString& databasePath, const QString& indexedOwner);
+
 // The whole content of a file; "<missing>" when it cannot be read.
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

@@ -227,6 +227,25 @@ private slots:
         QVERIFY(m_dialog->rect().contains(list->geometry()));
     }
 
+    // A text cut to fit a workbook cell is told in the completion dialog.
+    void completionDialogListsTheWorkbooksWarnings() {
+        RegisterStore data;
+        data.open(m_folder->appDir());
+        addAirline(data, withComment(airline(u"SU"_s, u"Аэрофлот"_s), QString(40000, u'к')));
+        const Options options(m_folder->appDir());
+        GenerationRun run(data, options, *m_dialog);
+
+        const RunResult result = run.run({OutputKind::Workbook});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(result.warnings.size(), 1);
+        QCOMPARE(m_dialog->completions, 1);
+        auto* list = m_dialog->findChild<QPlainTextEdit*>(u"mFindings"_s);
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->toPlainText(), result.warnings.first());
+        QCOMPARE(list->accessibleName(), u"Предупреждения к файлу"_s);
+        QVERIFY(m_dialog->rect().contains(list->geometry()));
+    }
+
     void openFileOpensTheWrittenFile() {
         const QString path = writeOutput(u"Tarvex-SmartFlow.txt"_s);
         finish(path);

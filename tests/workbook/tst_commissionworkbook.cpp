@@ -14,6 +14,7 @@
 
 using namespace tarvex;
 using namespace tarvex::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -95,6 +96,7 @@ private slots:
     void airlineBlocks();
     void withoutFeesColumnFStaysEmpty();
     void gridGrowsPastTenThousandRows();
+    void textsLongerThanACellAreCut();
     void libreOfficeReadsTheTable();
 
 private:
@@ -262,6 +264,46 @@ void TestCommissionWorkbook::gridGrowsPastTenThousandRows() {
     merge(expectations, "styles", styles);
     merge(expectations, "row_heights", {{"10000", 89.27}, {"10003", 12.76}});
     checkWithOpenpyxl(writeBook(book, "grown.xlsx"), expectations);
+}
+
+// A spreadsheet program refuses a cell of more than 32,767 UTF-16 code units: such a text
+// goes in cut, visibly, and each cut is reported.
+void TestCommissionWorkbook::textsLongerThanACellAreCut() {
+    CommissionWorkbook book(kDate, true);
+    AirlineRecord su = withComment(airline("SU", "Аэрофлот", "555"), QString(40000, u'к'));
+    su.id = 5;
+    // The wording fits, but not with the percentage or the fee before it; at the cut of the
+    // commission text a surrogate pair ends, at the cut of the fee text one begins.
+    const QString wording = QString(32758, u'у') + u"\U0001F600 конец"_s;
+    ConditionRecord condition = withFee(percentCondition(wording, "5"), "1500");
+    condition.id = 7;
+    book.addAirline(su, {condition});
+    book.addAirline(airline("EK", "Эмирейтс", "176"), {percentCondition("все", "3")});
+
+    const xlsx::Sheet& sheet = *book.workbook().sheet(0);
+    const QString comment = QString(32766, u'к') + u'…';
+    const QString commission = u"5 % = "_s + QString(32758, u'у') + u"\U0001F600…"_s;
+    const QString fee = u"1500 = "_s + QString(32758, u'у') + u'…';
+    QCOMPARE(sheet.cell(4, 3)->text, comment);
+    QCOMPARE(sheet.cell(4, 4)->text, commission);
+    QCOMPARE(sheet.cell(5, 4)->text, fee);
+    QCOMPARE(sheet.cell(4, 5)->text, u"3 % = все"_s);
+    QCOMPARE(book.warnings(),
+             (QStringList{u"Книга Excel: в ячейку помещается не больше 32767 знаков, поэтому от комментария "
+                          u"авиакомпании SU (id 5) длиной 40000 знаков записано только начало, с «…» в конце."_s,
+                          u"Книга Excel: в ячейку помещается не больше 32767 знаков, поэтому от текста комиссии "
+                          u"условия id 7 авиакомпании SU (id 5) длиной 32772 знаков записано только начало, "
+                          u"с «…» в конце."_s,
+                          u"Книга Excel: в ячейку помещается не больше 32767 знаков, поэтому от текста "
+                          u"сервисного сбора условия id 7 авиакомпании SU (id 5) длиной 32773 знаков записано "
+                          u"только начало, с «…» в конце."_s}));
+
+    // The file holds the cut texts, and the comment row no taller than a spreadsheet row can be.
+    QJsonObject expectations = commonExpectations();
+    expectations["merges"] = QJsonArray{"A1:F2", "E4:F4", "A4:A5", "B4:B5", "C4:C5", "D4:D5"};
+    merge(expectations, "cells", {{"E4", comment}, {"E5", commission}, {"F5", fee}, {"A6", "EK"}});
+    merge(expectations, "row_heights", {{"4", 409.0}});
+    checkWithOpenpyxl(writeBook(book, "long.xlsx"), expectations);
 }
 
 void TestCommissionWorkbook::libreOfficeReadsTheTable() {

@@ -1,3 +1,4 @@
+#include "xlsx/celltext.h"
 #include "xlsx/colour.h"
 #include "xlsx/digitwidth.h"
 #include "xlsx/units.h"
@@ -6,6 +7,7 @@
 #include <QTest>
 
 using namespace tarvex::xlsx;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(CellRange)
 
@@ -44,6 +46,8 @@ private slots:
     void styleTable();
     void colours();
     void maximumDigitWidths();
+    void textIsFittedToACell_data();
+    void textIsFittedToACell();
 };
 
 void TestXlsxModel::units_data() {
@@ -220,6 +224,29 @@ void TestXlsxModel::maximumDigitWidths() {
     QCOMPARE(maximumDigitWidth(QStringLiteral("Arial"), 16.9), 12); // the size counts in whole points
     QCOMPARE(maximumDigitWidth(QStringLiteral("Arial"), 10), 7);
     QCOMPARE(maximumDigitWidth(QStringLiteral("Arial"), 12), 9);
+}
+
+void TestXlsxModel::textIsFittedToACell_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fitted");
+    const QString smile = u"\U0001F600"_s; // two UTF-16 code units
+    const QString ellipsis = u"…"_s;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("exactly the limit") << QString(32767, u'a') << QString(32767, u'a');
+    QTest::newRow("one over") << QString(32768, u'a') << QString(32766, u'a') + ellipsis;
+    QTest::newRow("far over") << QString(100000, u'я') << QString(32766, u'я') + ellipsis;
+    QTest::newRow("pair across the cut") << QString(32765, u'a') + smile + u"bc"_s << QString(32765, u'a') + ellipsis;
+    QTest::newRow("pair before the cut") << QString(32764, u'a') + smile + u"bc"_s
+                                         << QString(32764, u'a') + smile + ellipsis;
+}
+
+void TestXlsxModel::textIsFittedToACell() {
+    QFETCH(QString, text);
+    QFETCH(QString, fitted);
+    const QString result = fitToCell(text);
+    QCOMPARE(result.size(), fitted.size());
+    QVERIFY(result == fitted);
+    QVERIFY(result.size() <= kMaxCellTextLength);
 }
 
 QTEST_GUILESS_MAIN(TestXlsxModel)
