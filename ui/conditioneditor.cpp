@@ -5,7 +5,7 @@
 #include "keyfilter.h"
 #include "userprompts.h"
 
-#include "generation/airlinewalk.h"
+#include "store/airlinerows.h"
 #include "generation/scriptcheck.h"
 #include "store/registerstore.h"
 #include "store/schema.h"

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -181,6 +182,19 @@ private slots:
         QVERIFY(!m_data->airlines().isFiltered());
         QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"finished Tarvex_AviaList.csv"_s}));
         QCOMPARE(m_observer.lastShare, 100);
+    }
+
+    // The windows show the cursor's current airline while a run reads every row.
+    void runLeavesTheCurrentAirlineWhereItWas() {
+        for (const QString& code : {u"AA"_s, u"BB"_s, u"CC"_s})
+            addAirline(*m_data, airline(code, u"Авиакомпания "_s + code, u"001"_s), {percentCondition(u"все"_s, "5")});
+        TableCursor& airlines = m_data->airlines();
+        airlines.setCurrentRow(1);
+        QSignalSpy moves(&airlines, &TableCursor::currentRowChanged);
+        QCOMPARE(m_run->run({OutputKind::SmartFlow}).status, RunResult::Status::Written);
+        QCOMPARE(m_run->run({OutputKind::AirlineList}).status, RunResult::Status::Written);
+        QCOMPARE(airlines.currentRow(), 1);
+        QCOMPARE(moves.count(), 0);
     }
 
     void emptyRegisterGivesAnEmptyList() {
