@@ -10,8 +10,8 @@ echo "Checking the formatting against .clang-format"
 (cd "$TARVEX_ROOT" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
 
 build "$TARVEX_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVEX_WERROR=ON
-ctest --test-dir "$TARVEX_ROOT/build" --output-on-failure --timeout 600
+ctest --test-dir "$TARVEX_ROOT/build" --parallel "$(nproc)" --output-on-failure --timeout 600
 
 build "$TARVEX_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTARVEX_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$TARVEX_ROOT/build-asan" --output-on-failure --timeout 900
+    ctest --test-dir "$TARVEX_ROOT/build-asan" --parallel "$(nproc)" --output-on-failure --timeout 900
