@@ -18,10 +18,11 @@ set(CPACK_PACKAGE_VENDOR Tarvex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}) # all four parts, as the program shows it
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "register of airline contracts and commissions for travel agencies")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tarvex keeps a travel agency's register of airline contracts and of the commissions the airlines pay. \
-From it, it writes Smart Key and Smart Flow scripts for Amadeus, an Excel workbook for the accountants \
-and a CSV list of the airlines. The package holds the desktop program tarvex and the command-line tool \
-tarvex-cli.")
+    "Tarvex keeps a travel agency's register of airline contracts and of the
+commissions the airlines pay. From it, it writes Smart Key and Smart Flow
+scripts for Amadeus, an Excel workbook for the accountants and a CSV list of
+the airlines. The package holds the desktop program tarvex and the
+command-line tool tarvex-cli.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tarvex_<version>_<architecture>.deb
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TARVEX_PACKAGE_MAINTAINER}")
