@@ -13,8 +13,9 @@ cp "$TARVEX_ROOT/build-release/cli/tarvex-cli" "$TARVEX_ROOT/build-release/app/t
 if [ -e "$TARVEX_ROOT/resources/Tarvex_Help.html" ]; then
     cp "$TARVEX_ROOT/resources/Tarvex_Help.html" "$APP_DIR/"
 fi
+# Named, since a new appdir holds neither DB/ nor options.ini yet.
 if [ ! -e "$APP_DIR/DB/Tarvex.mdb" ]; then
-    "$APP_DIR/tarvex-cli" init-db --demo
+    "$APP_DIR/tarvex-cli" --app-dir "$APP_DIR" init-db --demo
 fi
 if [ ! -e "$APP_DIR/options.ini" ]; then
     cp "$TARVEX_ROOT/resources/demo-options.ini" "$APP_DIR/options.ini"
@@ -22,7 +23,7 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running \"Create all\" from the command line."
-    "$APP_DIR/tarvex-cli" generate all
+    "$APP_DIR/tarvex-cli" --app-dir "$APP_DIR" generate all
 else
     exec "$APP_DIR/tarvex"
 fi

@@ -1,4 +1,4 @@
-// tarvex: the desktop program over the register in the folder of the executable.
+// tarvex: the desktop program over the register of its app folder (see locateAppFolder()).
 
 #include "settings/appfolder.h"
 #include "ui/desktopopener.h"
@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
 
     tarvex::MessageBoxPrompts prompts;
     tarvex::SystemDesktopOpener opener;
-    tarvex::DesktopProgram program(tarvex::executableAppFolder(), prompts, opener);
+    tarvex::DesktopProgram program(tarvex::locateAppFolder(), prompts, opener);
     return application.exec();
 }

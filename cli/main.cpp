@@ -32,8 +32,10 @@ const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] generate all              the tasks of section [group] of options.ini, in file order
   tarvex-cli [--app-dir DIR] check                     list what the scripts would not carry as typed; exit 1 on errors
 
-DIR stands for the program's folder (default: the folder of tarvex-cli), which holds
-options.ini, DB/Tarvex.mdb and Files/; a relative folder in options.ini is taken from DIR.
+DIR stands for the app folder, which holds options.ini, DB/Tarvex.mdb and Files/; a relative
+folder in options.ini is taken from DIR. Without --app-dir it is the folder of tarvex-cli when
+that holds DB/ or options.ini (a copied program folder), otherwise $XDG_DATA_HOME/tarvex
+(~/.local/share/tarvex), where an installed program keeps its data.
 Each written file's full path is printed on a line of its own, the findings of a written
 script on standard error, each once. A script with errors is not written. check prints
 one finding a line, errors first: kind, output (smartkey, smartflow, both or csv), code,
@@ -61,13 +63,16 @@ int usageError(const QString& message) {
 
 struct Command {
     QString appDir;
+    AppFolderKind appDirKind = AppFolderKind::Given;
     QStringList words; // the command and its arguments, options removed
     QStringList flags; // options other than --app-dir
 };
 
 std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     Command command;
-    command.appDir = executableAppFolder();
+    const AppFolder located = locateAppFolder();
+    command.appDir = located.path;
+    command.appDirKind = located.kind;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == u"--app-dir"_s) {
@@ -76,8 +81,10 @@ std::optional<Command> parse(const QStringList& arguments, QString* problem) {
                 return std::nullopt;
             }
             command.appDir = arguments[i];
+            command.appDirKind = AppFolderKind::Given;
         } else if (argument.startsWith(u"--app-dir="_s)) {
             command.appDir = argument.mid(10);
+            command.appDirKind = AppFolderKind::Given;
         } else if (argument.startsWith(u"--"_s)) {
             command.flags << argument;
         } else {
@@ -86,6 +93,22 @@ std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     }
     command.appDir = appFolder(command.appDir);
     return command;
+}
+
+QString folderInUse(const Command& command) {
+    QString origin;
+    switch (command.appDirKind) {
+    case AppFolderKind::Portable:
+        origin = u"the folder of tarvex-cli, which holds DB/ or options.ini"_s;
+        break;
+    case AppFolderKind::UserData:
+        origin = u"the user's data folder"_s;
+        break;
+    case AppFolderKind::Given:
+        origin = u"named by --app-dir"_s;
+        break;
+    }
+    return u"App folder in use: %1 (%2)\n"_s.arg(command.appDir, origin);
 }
 
 bool onlyFlags(const Command& command, const QStringList& allowed, QString* problem) {
@@ -101,6 +124,7 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
 int initDatabase(const Command& command) {
     const QString path = RegisterStore::databasePath(command.appDir);
     createRegister(path, command.flags.contains(u"--demo"_s) ? RegisterFill(addDemoRegister) : RegisterFill());
+    createOutputFolder(command.appDir);
     out() << path << Qt::endl;
     return 0;
 }
@@ -203,12 +227,14 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVEX_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s)) {
-        out() << kUsage;
-        return 0;
-    }
     QString problem;
     const std::optional<Command> command = parse(arguments, &problem);
+    if (arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s)) {
+        out() << kUsage;
+        if (command)
+            out() << u"\n"_s << folderInUse(*command);
+        return 0;
+    }
     if (!command)
         return usageError(problem);
 

@@ -10,9 +10,11 @@ TARVEX_PACKAGES=(
     sqlite3 fonts-dejavu-core
 )
 
-# What the tests need besides: independent workbook readers and the formatting check.
+# What the tests need besides: independent workbook readers and the formatting check,
+# then the validators of the installed desktop entry and metainfo and the Debian packaging tools.
 TARVEX_TEST_PACKAGES=(
     python3 python3-openpyxl libreoffice-calc-nogui clang-format
+    desktop-file-utils appstream dpkg-dev
 )
 
 as_root() {

@@ -4,6 +4,7 @@
 #include "settings/versiontext.h"
 #include "ui_aboutdialog.h"
 
+#include <QDir>
 #include <QEvent>
 
 using namespace Qt::StringLiterals;
@@ -23,7 +24,7 @@ QFont arialOfPixels(int pixels) {
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget* parent)
+AboutDialog::AboutDialog(const QString& appDir, QWidget* parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::AboutDialog>()) {
     m_ui->setupUi(this);
@@ -44,6 +45,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     for (QLabel* paragraph : {m_ui->lbContracts, m_ui->lbAutomation})
         paragraph->setAccessibleName(paragraph->text().simplified());
     showVersion();
+    showAppFolder(appDir);
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -57,6 +59,19 @@ void AboutDialog::changeEvent(QEvent* event) {
 void AboutDialog::showVersion() {
     m_ui->lbVersion->setText(u"версия - "_s + shortVersionText(kProgramVersion));
     m_ui->lbVersion->setAccessibleName(m_ui->lbVersion->text());
+}
+
+// A long folder is shortened in the middle to fit the window; the tooltip and the accessible
+// name carry it whole.
+void AboutDialog::showAppFolder(const QString& appDir) {
+    const QString caption = u"Папка данных: "_s;
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(appDir));
+    QLabel* label = m_ui->lbAppFolder;
+    const QFontMetrics metrics(label->font());
+    const int room = label->width() - metrics.horizontalAdvance(caption);
+    label->setText(caption + metrics.elidedText(folder, Qt::ElideMiddle, room));
+    label->setToolTip(folder);
+    label->setAccessibleName(caption + folder);
 }
 
 } // namespace tarvex

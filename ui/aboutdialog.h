@@ -10,11 +10,12 @@ namespace Ui {
 class AboutDialog;
 }
 
-// "О программе Tarvex": the program's name, purpose and version.
+// "О программе Tarvex": the program's name, purpose and version, and the app folder in use.
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutDialog(QWidget* parent = nullptr);
+    // appDir is the app folder with its trailing "/".
+    explicit AboutDialog(const QString& appDir, QWidget* parent = nullptr);
     ~AboutDialog() override;
 
 protected:
@@ -22,6 +23,7 @@ protected:
 
 private:
     void showVersion();
+    void showAppFolder(const QString& appDir);
 
     std::unique_ptr<Ui::AboutDialog> m_ui;
 };

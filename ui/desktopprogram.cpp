@@ -3,6 +3,7 @@
 #include "aboutdialog.h"
 #include "airlineeditor.h"
 #include "conditioneditor.h"
+#include "firststart.h"
 #include "helpwindow.h"
 #include "mainwindow.h"
 #include "progressdialog.h"
@@ -12,7 +13,9 @@
 
 namespace tarvex {
 
-DesktopProgram::DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpener& opener) {
+DesktopProgram::DesktopProgram(const AppFolder& folder, UserPrompts& prompts, DesktopOpener& opener) {
+    const QString& appDir = folder.path;
+    const FirstStart firstStart(folder);
     m_mainWindow = std::make_unique<MainWindow>(appDir, m_store, prompts);
     m_mainWindow->show();
 
@@ -21,8 +24,8 @@ DesktopProgram::DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpen
     m_airlineEditor = std::make_unique<AirlineEditor>(m_store, *m_conditionEditor, prompts, main);
     m_settings = std::make_unique<SettingsDialog>(appDir, prompts, main);
     m_progress = std::make_unique<ProgressDialog>(appDir, opener, prompts, main);
-    m_about = std::make_unique<AboutDialog>(main);
-    m_help = std::make_unique<HelpWindow>(appDir, prompts);
+    m_about = std::make_unique<AboutDialog>(appDir, main);
+    m_help = std::make_unique<HelpWindow>(helpPagePath(), prompts);
     main->setCompanions({m_airlineEditor.get(), m_settings.get(), m_progress.get(), m_about.get(), m_help.get()});
 
     // Closing the main window ends the program, the help window with it.
@@ -30,6 +33,7 @@ DesktopProgram::DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpen
         help->close();
         QCoreApplication::quit();
     });
+    firstStart.tell(prompts, main);
 }
 
 DesktopProgram::~DesktopProgram() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/appfolder.h"
 #include "store/registerstore.h"
 
 #include <QString>
@@ -21,11 +22,11 @@ class UserPrompts;
 // The desktop program's objects, made once each in the order the program starts and kept
 // to the end: the register, then the main window, which shows at once and opens the
 // register on its first showing, then the windows its commands open. The condition
-// editor comes before the airline editor, which opens it.
+// editor comes before the airline editor, which opens it. In the user's data folder of an
+// installed program the register is made first when there is none, and the user told so.
 class DesktopProgram {
 public:
-    // appDir is the app folder with its trailing "/".
-    DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpener& opener);
+    DesktopProgram(const AppFolder& folder, UserPrompts& prompts, DesktopOpener& opener);
     ~DesktopProgram();
     DesktopProgram(const DesktopProgram&) = delete;
     DesktopProgram& operator=(const DesktopProgram&) = delete;

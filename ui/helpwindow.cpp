@@ -12,14 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
-namespace {
-
-const QString kHelpFileName = u"Tarvex_Help.html"_s;
-
-} // namespace
-
-HelpWindow::HelpWindow(QString appDir, UserPrompts& prompts)
-    : m_appDir(std::move(appDir))
+HelpWindow::HelpWindow(QString helpFilePath, UserPrompts& prompts)
+    : m_helpFilePath(std::move(helpFilePath))
     , m_prompts(prompts)
     , m_browser(new QTextBrowser(this)) {
     setObjectName(u"HelpWindow"_s);
@@ -39,14 +33,11 @@ HelpWindow::HelpWindow(QString appDir, UserPrompts& prompts)
     resize(760, 620);
 }
 
-QString HelpWindow::helpFilePath() const {
-    return m_appDir + kHelpFileName;
-}
-
 void HelpWindow::openHelp(QWidget* messageParent) {
-    const QString path = helpFilePath();
+    const QString& path = m_helpFilePath;
     if (!QFileInfo(path).isFile()) {
-        m_prompts.showMessage(messageParent, u"Файл справки %1\r\nне найден в каталоге программы"_s.arg(kHelpFileName));
+        m_prompts.showMessage(messageParent,
+                              u"Файл справки %1\r\nне найден в каталоге программы"_s.arg(QFileInfo(path).fileName()));
         return;
     }
     // Shown again where the reader left it.

@@ -9,21 +9,20 @@ namespace tarvex {
 
 class UserPrompts;
 
-// "Справка по программе Tarvex": the help page Tarvex_Help.html of the app folder.
+// "Справка по программе Tarvex": the help page Tarvex_Help.html (see helpPagePath()).
 // Closed by close(), which the shutdown of the main window calls.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    // appDir is the app folder with its trailing "/".
-    HelpWindow(QString appDir, UserPrompts& prompts);
+    HelpWindow(QString helpFilePath, UserPrompts& prompts);
 
     // Shows the help page, or tells the user (over messageParent) that it is missing.
     void openHelp(QWidget* messageParent);
 
-    QString helpFilePath() const;
+    QString helpFilePath() const { return m_helpFilePath; }
 
 private:
-    QString m_appDir;
+    QString m_helpFilePath;
     UserPrompts& m_prompts;
     QTextBrowser* m_browser;
 };

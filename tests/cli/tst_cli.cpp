@@ -30,14 +30,20 @@ struct Outcome {
     QString err;
 };
 
-Outcome runCli(const QString& appDir, const QStringList& arguments, const QString& workingFolder = {}) {
+Outcome runTool(const QStringList& arguments, const QString& workingFolder = {},
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setWorkingDirectory(workingFolder);
-    process.start(QStringLiteral(TARVEX_CLI_PATH), QStringList{u"--app-dir"_s, appDir} + arguments);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARVEX_CLI_PATH), arguments);
     if (!process.waitForFinished(60000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+Outcome runCli(const QString& appDir, const QStringList& arguments, const QString& workingFolder = {}) {
+    return runTool(QStringList{u"--app-dir"_s, appDir} + arguments, workingFolder);
 }
 
 // Every file and folder under the folder, with the content of each file.
@@ -99,6 +105,31 @@ private slots:
         QCOMPARE(outcome.exitCode, exitCode);
         QVERIFY((exitCode == 0 ? outcome.out : outcome.err).contains(u"Usage:"_s));
         QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    // The built tool has neither DB/ nor options.ini beside it, as an installed one: without
+    // --app-dir it works in the user's data folder, and --help says which folder is in use.
+    void withoutAppDirTheUsersDataFolderIsUsed() {
+        QTemporaryDir home;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, home.path());
+        environment.remove(u"XDG_DATA_HOME"_s);
+        const QString folder = home.path() + u"/.local/share/tarvex/"_s;
+
+        const Outcome help = runTool({u"--help"_s}, {}, environment);
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.out.endsWith(u"\nApp folder in use: %1 (the user's data folder)\n"_s.arg(folder)),
+                 qPrintable(help.out));
+        QVERIFY(QDir(home.path()).isEmpty());
+
+        const Outcome created = runTool({u"init-db"_s}, {}, environment);
+        QCOMPARE(created.exitCode, 0);
+        QCOMPARE(created.out, folder + u"DB/Tarvex.mdb\n"_s);
+        QVERIFY(QFileInfo(folder + u"Files"_s).isDir());
+
+        const Outcome named = runCli(home.path() + u"/elsewhere"_s, {u"--help"_s});
+        QVERIFY2(named.out.endsWith(u"\nApp folder in use: %1/elsewhere/ (named by --app-dir)\n"_s.arg(home.path())),
+                 qPrintable(named.out));
     }
 
     void missingRegisterIsNamedAndNothingIsCreated() {
@@ -430,7 +461,6 @@ private slots:
     void demoIsAModelRegister() {
         QTemporaryDir dir;
         QCOMPARE(runCli(dir.path(), {u"init-db"_s, u"--demo"_s}).exitCode, 0);
-        QVERIFY(QDir(dir.path()).mkdir(u"Files"_s));
         QVERIFY(QFile::copy(QStringLiteral(TARVEX_DEMO_OPTIONS), dir.path() + u"/options.ini"_s));
 
         const Outcome check = runCli(dir.path(), {u"check"_s});

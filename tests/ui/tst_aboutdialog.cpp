@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 class TestAboutDialog : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_dialog = std::make_unique<AboutDialog>(); }
+    void init() { m_dialog = std::make_unique<AboutDialog>(u"/home/agent/.local/share/tarvex/"_s); }
     void cleanup() { m_dialog.reset(); }
 
     void layoutAndTexts() {
@@ -56,6 +56,31 @@ private slots:
         m_dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
         QCOMPARE(version->text(), u"версия - 2.6"_s);
+    }
+
+    // The whole folder when it fits, otherwise shortened in the middle; the tooltip and the
+    // accessible name always carry it whole.
+    void appFolderInUseIsShown_data() {
+        QTest::addColumn<QString>("appDir");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("user's data folder") << u"/home/agent/.local/share/tarvex/"_s << true;
+        QTest::newRow("long folder") << u"/srv/"_s + u"очень-длинное-имя-папки/"_s.repeated(8) << false;
+    }
+    void appFolderInUseIsShown() {
+        QFETCH(QString, appDir);
+        QFETCH(bool, fits);
+        const AboutDialog dialog(appDir);
+        QLabel* shown = dialog.findChild<QLabel*>(u"lbAppFolder"_s);
+        QVERIFY(shown);
+        const QString folder = appDir.chopped(1);
+        QCOMPARE(shown->toolTip(), folder);
+        QCOMPARE(shown->accessibleName(), u"Папка данных: "_s + folder);
+        QVERIFY(shown->text().startsWith(u"Папка данных: /"_s));
+        QCOMPARE(shown->text() == shown->accessibleName(), fits);
+        if (!fits)
+            QVERIFY(shown->text().contains(u'…'));
+        QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <= shown->width());
+        QVERIFY(shown->geometry().bottom() < dialog.findChild<QPushButton*>(u"btClose"_s)->geometry().top());
     }
 
     void closeButtonCloses() {

@@ -44,7 +44,7 @@ private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         m_prompts.clear();
-        m_window = std::make_unique<HelpWindow>(m_dir->path() + u'/', m_prompts);
+        m_window = std::make_unique<HelpWindow>(m_dir->path() + u"/Tarvex_Help.html"_s, m_prompts);
     }
     void cleanup() {
         m_window.reset();
@@ -59,7 +59,7 @@ private slots:
         QVERIFY(!m_window->isVisible());
     }
 
-    void pageOfTheAppFolderIsShownAndClosed() {
+    void pageIsShownAndClosed() {
         writeFile(m_window->helpFilePath(), "<html><head><meta charset=\"utf-8\"><title>t</title></head>"
                                             "<body><h1>Справка</h1><p>Первая страница</p></body></html>");
         m_window->openHelp(nullptr);
@@ -99,7 +99,8 @@ private slots:
              {"Файл защищен от записи", "Включать ремарки?", "Удаление авиакомпании", "Удаление условия",
               "Удалить строку условия?", "Установите процент", "Укажите сумму", "Выберите валюту",
               "Настройки сохранены.", "Unable to write to", "Cannot create file", "не найден в каталоге",
-              "Процесс завершён. Выберите действие -", "Файл справки Tarvex_Help.html"})
+              "Процесс завершён. Выберите действие -", "Файл справки Tarvex_Help.html",
+              "Создан новый пустой реестр авиакомпаний", "~/.local/share/tarvex", "XDG_DATA_HOME"})
             QTest::newRow(message) << QString::fromUtf8(message);
     }
     void shippedPageExplainsTheMessages() {

@@ -12,12 +12,24 @@
 #include "ui/settingsdialog.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+
+Q_DECLARE_METATYPE(tarvex::AppFolderKind)
 
 using namespace Qt::StringLiterals;
 using namespace tarvex;
 using namespace tarvex::testing;
+
+namespace {
+
+AppFolder givenFolder(const TempAppFolder& folder) {
+    return {folder.appDir(), AppFolderKind::Given};
+}
+
+} // namespace
 
 class MainWindowStartUpTest : public QObject {
     Q_OBJECT
@@ -33,7 +45,7 @@ private slots:
         }
         ScriptedPrompts prompts;
         RecordingOpener opener;
-        DesktopProgram program(folder.appDir(), prompts, opener);
+        DesktopProgram program(givenFolder(folder), prompts, opener);
         MainWindow& main = program.mainWindow();
 
         QVERIFY(main.isVisible());
@@ -61,7 +73,7 @@ private slots:
         TempAppFolder folder;
         ScriptedPrompts prompts;
         RecordingOpener opener;
-        DesktopProgram program(folder.appDir(), prompts, opener);
+        DesktopProgram program(givenFolder(folder), prompts, opener);
         program.help().show();
         QVERIFY(program.help().isVisible());
         program.mainWindow().findChild<QAction*>(u"acExit"_s)->trigger();
@@ -74,12 +86,70 @@ private slots:
         QVERIFY(QFile::remove(folder.databasePath()));
         ScriptedPrompts prompts;
         RecordingOpener opener;
-        DesktopProgram program(folder.appDir(), prompts, opener);
+        DesktopProgram program(givenFolder(folder), prompts, opener);
         QCOMPARE(prompts.shown().size(), 1);
         QCOMPARE(prompts.shown().first().kind, u"error"_s);
         QVERIFY(prompts.shown().first().text.contains(folder.databasePath()));
         QVERIFY(program.mainWindow().isVisible());
         QVERIFY(!program.store().isOpen());
+    }
+
+    void usersDataFolderGetsAnEmptyRegisterOnTheFirstStartOnly() {
+        QTemporaryDir home;
+        const AppFolder folder{home.path() + u"/.local/share/tarvex/"_s, AppFolderKind::UserData};
+        const QString database = RegisterStore::databasePath(folder.path);
+        ScriptedPrompts prompts;
+        RecordingOpener opener;
+        {
+            DesktopProgram program(folder, prompts, opener);
+            QVERIFY(program.store().isOpen());
+            QCOMPARE(program.mainWindow().findChild<QLabel*>(u"statusAirlineCount"_s)->text(), u"Авиакомпаний: 0"_s);
+            QVERIFY(QFileInfo(folder.path + u"Files"_s).isDir());
+            QCOMPARE(prompts.shown().size(), 1);
+            QCOMPARE(prompts.shown().first().kind, u"inform"_s);
+            QCOMPARE(prompts.shown().first().title, u"Новый реестр"_s);
+            QCOMPARE(prompts.shown().first().text,
+                     u"Создан новый пустой реестр авиакомпаний:\n%1\n\nПапка данных программы — %2. В ней хранятся "
+                     u"реестр (DB/Tarvex.mdb), настройки (options.ini) и сформированные файлы (папка Files)."_s.arg(
+                         database, home.path() + u"/.local/share/tarvex"_s));
+            addAirline(program.store(), airline(u"SU"_s, u"Аэрофлот"_s));
+        }
+
+        prompts.clear();
+        DesktopProgram again(folder, prompts, opener);
+        QVERIFY(prompts.shown().isEmpty());
+        QCOMPARE(again.store().airlines().recordCount(), 1);
+    }
+
+    void usersDataFolderThatCannotBeMadeIsReported() {
+        QTemporaryDir home;
+        writeFile(home.path() + u"/.local"_s, "a file where the folder should be");
+        const AppFolder folder{home.path() + u"/.local/share/tarvex/"_s, AppFolderKind::UserData};
+        ScriptedPrompts prompts;
+        RecordingOpener opener;
+        DesktopProgram program(folder, prompts, opener);
+        QVERIFY(program.mainWindow().isVisible());
+        QVERIFY(!program.store().isOpen());
+        QCOMPARE(prompts.shown().size(), 2); // the register that did not open, then why it is missing
+        QCOMPARE(prompts.shown().last().kind, u"error"_s);
+        QVERIFY2(prompts.shown().last().text.contains(folder.path + u"DB"_s), qPrintable(prompts.shown().last().text));
+    }
+
+    // A copied program folder, or one named on the command line, never gets a register it did not have.
+    void otherFoldersGetNoRegister_data() {
+        QTest::addColumn<AppFolderKind>("kind");
+        QTest::newRow("copied program folder") << AppFolderKind::Portable;
+        QTest::newRow("named folder") << AppFolderKind::Given;
+    }
+    void otherFoldersGetNoRegister() {
+        QFETCH(AppFolderKind, kind);
+        QTemporaryDir dir;
+        ScriptedPrompts prompts;
+        RecordingOpener opener;
+        DesktopProgram program({dir.path() + u'/', kind}, prompts, opener);
+        QCOMPARE(prompts.shown().size(), 1);
+        QCOMPARE(prompts.shown().first().kind, u"error"_s);
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 };
 
