@@ -41,8 +41,6 @@ AboutDialog::AboutDialog(QWidget* parent)
     letters.setColor(QPalette::WindowText, QColor(0x1e, 0x50, 0xa0));
     m_ui->lbProgramName->setPalette(letters);
     m_ui->lbPurpose->setFont(arialOfPixels(17));
-    for (QLabel* paragraph : {m_ui->lbContracts, m_ui->lbAutomation})
-        paragraph->setAccessibleName(paragraph->text().simplified());
     showVersion();
 }
 
@@ -56,7 +54,6 @@ void AboutDialog::changeEvent(QEvent* event) {
 
 void AboutDialog::showVersion() {
     m_ui->lbVersion->setText(u"версия - "_s + shortVersionText(kProgramVersion));
-    m_ui->lbVersion->setAccessibleName(m_ui->lbVersion->text());
 }
 
 } // namespace tarvex

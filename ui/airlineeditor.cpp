@@ -89,9 +89,13 @@ AirlineEditor::~AirlineEditor() = default;
 
 void AirlineEditor::setUpConditionList() {
     QTableView* list = m_ui->grComm;
-    m_conditionModel = new CursorModel(m_store.conditions(), this);
+    QStringList shown;
+    for (const ListColumn& column : kListColumns)
+        shown << QString::fromUtf16(column.name);
+    m_conditionModel = new CursorModel(m_store.conditions(), shown, this);
     list->setModel(m_conditionModel);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setTabKeyNavigation(false); // Tab goes on to the buttons; the arrow keys move between rows
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setWordWrap(true);
@@ -116,16 +120,8 @@ void AirlineEditor::setUpConditionList() {
     bold.setBold(true);
     titles->setFont(bold);
 
-    const TableDef& table = m_store.conditions().table();
     for (int section = 0; section < m_conditionModel->columnCount(); ++section)
-        list->setColumnHidden(section, true);
-    int visual = 0;
-    for (const ListColumn& column : kListColumns) {
-        const int section = table.columnIndex(QStringView(column.name)) - 1; // the model leaves out the key
-        list->setColumnHidden(section, false);
-        list->setColumnWidth(section, column.width);
-        titles->moveSection(titles->visualIndex(section), visual++);
-    }
+        list->setColumnWidth(section, kListColumns[section].width);
 
     list->installEventFilter(this);
     connect(list, &QTableView::doubleClicked, this, &AirlineEditor::editCondition);

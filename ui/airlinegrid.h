@@ -29,7 +29,6 @@ private:
 
     TableCursor& m_airlines;
     CursorModel* m_model;
-    QList<int> m_shownColumns; // model columns in the order shown
     bool m_modelChanging = false;
     bool m_followPending = false;
 };

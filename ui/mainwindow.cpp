@@ -51,10 +51,11 @@ QString remarksQuestion(const QString& product) {
            u"Если выбрать ДА - в имя файла будет добавлено \"with-remarks\"."_s.arg(product);
 }
 
-QLabel* statusPanel(const QString& name, const QString& accessibleName, int width, Qt::Alignment alignment) {
+// A panel is read by its text; what it is for is its description.
+QLabel* statusPanel(const QString& name, const QString& description, int width, Qt::Alignment alignment) {
     auto* panel = new QLabel;
     panel->setObjectName(name);
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(description);
     panel->setFixedWidth(width);
     panel->setAlignment(alignment | Qt::AlignVCenter);
     return panel;
@@ -69,8 +70,7 @@ MainWindow::MainWindow(QString appDir, RegisterStore& store, UserPrompts& prompt
     , m_prompts(prompts)
     , m_actions(MainWindowActions::create(this)) {
     setObjectName(u"fMain"_s);
-    setWindowTitle(baseTitle());
-    setAccessibleName(baseTitle());
+    setWindowTitle(baseTitle()); // assistive technology reads the title as the window's name, whatever it becomes
     setFont(QFont(u"Tahoma"_s, 8));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar with
     const QSize size(742, 516);
@@ -318,7 +318,7 @@ void MainWindow::startUp() {
         m_prompts.showError(this, m_openError);
         return;
     }
-    m_countPanel->setText(u"Авиакомпаний: %1"_s.arg(m_store.airlines().recordCount()));
+    showAirlineCount();
     m_datePanel->setText(shortDateText(QDate::currentDate()) + u"      "_s);
     applySettings();
     updateCommandStates();
@@ -340,6 +340,11 @@ void MainWindow::updateCommandStates() {
     const bool anyAirline = m_store.isOpen() && !m_store.airlines().isEmpty();
     m_actions.editAirline->setEnabled(anyAirline);
     m_actions.deleteAirline->setEnabled(anyAirline);
+}
+
+// Every airline of the register, whatever the search shows.
+void MainWindow::showAirlineCount() {
+    m_countPanel->setText(u"Авиакомпаний: %1"_s.arg(m_store.airlines().storedRowCount()));
 }
 
 bool MainWindow::registerReady() {
@@ -449,6 +454,7 @@ void MainWindow::showAirlineEditor(bool conditionsUsable) {
     // The editor posts or cancels its change; one it left pending is dropped, never stored unseen.
     if (airlines.state() != TableCursor::State::Browse)
         airlines.cancel();
+    showAirlineCount();
     m_grid->viewport()->update();
 }
 
@@ -466,6 +472,7 @@ void MainWindow::deleteAirline() {
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
     }
+    showAirlineCount();
 }
 
 void MainWindow::createScript(OutputKind kind, const QString& product) {

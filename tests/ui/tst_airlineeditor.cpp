@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "requirechild.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
@@ -644,19 +645,14 @@ void AirlineEditorTest::focusOrderAndAccessibleNames() {
     for (const auto& [name, tip] : tips)
         QCOMPARE(child<QWidget>(name)->toolTip(), QString::fromUtf16(tip));
 
+    // The list has the shown columns alone, so assistive technology reads them as shown.
     auto* list = child<QTableView>("grComm");
     QHeaderView* titles = list->horizontalHeader();
-    QStringList shownTitles;
-    QList<int> widths;
-    for (int visual = 0; visual < titles->count(); ++visual) {
-        const int section = titles->logicalIndex(visual);
-        if (list->isColumnHidden(section))
-            continue;
-        shownTitles << list->model()->headerData(section, Qt::Horizontal).toString();
-        widths << list->columnWidth(section);
-    }
-    QCOMPARE(shownTitles,
+    QCOMPARE(testing::columnTitlesRead(list),
              (QStringList{u"Условие начисления комиссии"_s, u"%"_s, u"Сумма"_s, u"Валюта"_s, u"Сбор"_s, u"Ремарки"_s}));
+    QList<int> widths;
+    for (int column = 0; column < titles->count(); ++column)
+        widths << list->columnWidth(column);
     QCOMPARE(widths, (QList<int>{200, 45, 45, 50, 45, 135}));
     QCOMPARE(list->rowHeight(0), 30);
     QCOMPARE(titles->height(), 20);

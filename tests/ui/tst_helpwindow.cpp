@@ -1,4 +1,5 @@
 #include "support/registerfixture.h"
+#include "ui/accessibility.h"
 #include "ui/helpwindow.h"
 #include "ui/scriptedprompts.h"
 
@@ -70,8 +71,8 @@ private slots:
         QVERIFY(browser);
         QCOMPARE(browser->source(), QUrl::fromLocalFile(m_window->helpFilePath()));
         QVERIFY(browser->toPlainText().contains(u"Первая страница"_s));
-        QVERIFY(!m_window->accessibleName().isEmpty());
-        QVERIFY(!browser->accessibleName().isEmpty());
+        QCOMPARE(spokenName(m_window.get()), m_window->windowTitle());
+        QVERIFY(!spokenName(browser).isEmpty());
 
         QVERIFY(m_window->close());
         QVERIFY(!m_window->isVisible());
