@@ -30,6 +30,7 @@ const QList<ShownColumn>& shownColumns() {
 }
 
 constexpr int kRowHeight = 34;
+constexpr int kRowMargin = 8; // what a row holds besides two lines of the usual type
 constexpr int kTitleHeight = 17;
 const QColor kAlternateRowColor(255, 251, 240);
 
@@ -103,6 +104,10 @@ void AirlineGrid::setDataFontSize(int points) {
     QFont data = font();
     data.setPointSize(points);
     setFont(data);
+    // Two lines of a larger type need taller rows; the designed height holds them at the usual size.
+    const int twoLines = 2 * QFontMetrics(data).lineSpacing() + kRowMargin;
+    verticalHeader()->setMinimumSectionSize(std::max(kRowHeight, twoLines));
+    verticalHeader()->setDefaultSectionSize(std::max(kRowHeight, twoLines));
 }
 
 bool AirlineGrid::viewportEvent(QEvent* event) {

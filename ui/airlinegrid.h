@@ -9,14 +9,14 @@ class TableCursor;
 
 // The register's airlines as the main window shows them: code, IATA code, name, BSP,
 // commission and fee, in columns that share the grid's width in fixed proportions,
-// rows of fixed height whose text wraps. The grid's current row is the airline
+// rows two lines of the data's type high whose text wraps. The grid's current row is the airline
 // cursor's current row, whichever of the two moves it.
 class AirlineGrid : public QTableView {
     Q_OBJECT
 public:
     explicit AirlineGrid(TableCursor& airlines, QWidget* parent = nullptr);
 
-    // The size of the data's type; the column titles keep theirs.
+    // The size of the data's type, and rows that hold two lines of it; the column titles keep theirs.
     void setDataFontSize(int points);
 
 protected:

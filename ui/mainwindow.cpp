@@ -45,6 +45,17 @@ const QStringList& searchedColumns() {
     return columns;
 }
 
+constexpr int kSearchBoxWidth = 145;
+
+// Wide enough to show its placeholder whole beside the clear button, never narrower than designed.
+int searchBoxWidth(const QLineEdit& box) {
+    // A line edit's size hint is room for 17 "x" and its frame, margins and buttons; the text
+    // cursor takes one pixel more.
+    const QFontMetrics metrics = box.fontMetrics();
+    const int around = box.sizeHint().width() - 17 * metrics.horizontalAdvance(u'x') + 1;
+    return std::max(kSearchBoxWidth, around + metrics.horizontalAdvance(box.placeholderText()));
+}
+
 QString remarksQuestion(const QString& product) {
     return u"Включать ремарки в результат работы %1?\n\n"
            u"Если выбрать НЕТ - клавиша будет вставлять в бронь только комиссию.\n"
@@ -172,7 +183,6 @@ void MainWindow::buildToolBar() {
     bar->addWidget(gap);
     m_searchBox = new QLineEdit(bar);
     m_searchBox->setObjectName(u"eSearchBox"_s);
-    m_searchBox->setFixedWidth(145);
     m_searchBox->setPlaceholderText(u"поиск по контексту"_s);
     m_searchBox->setToolTip(u"поиск во всех полях"_s);
     m_searchBox->setStatusTip(m_searchBox->toolTip());
@@ -186,6 +196,7 @@ void MainWindow::buildToolBar() {
         resetAirlineView();
         m_searchBox->setFocus();
     });
+    m_searchBox->setFixedWidth(searchBoxWidth(*m_searchBox));
     bar->addWidget(m_searchBox);
 }
 

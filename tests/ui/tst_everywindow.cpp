@@ -1,7 +1,8 @@
-// Every window of the desktop program as assistive technology and the keyboard meet it: its name is its title,
-// its labels are read as they are shown, and Tab and Shift+Tab walk all of its controls and leave each one.
+// Every window of the desktop program as a user meets it: its texts are shown whole; assistive technology reads
+// its title as its name and its labels as they are shown; Tab and Shift+Tab walk all of its controls and leave each.
 
 #include "accessibility.h"
+#include "layoutcheck.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
 
@@ -31,7 +32,7 @@ const QString kShippedHelpPage = QStringLiteral(TARVEX_TEST_DATA_DIR "/../../res
 
 } // namespace
 
-class WindowAccessibilityTest : public QObject {
+class EveryWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempAppFolder> m_folder;
@@ -124,6 +125,15 @@ private slots:
         m_folder.reset();
     }
 
+    void textsAreShownWhole_data() { addWindowRows(); }
+    void textsAreShownWhole() {
+        QFETCH(QString, window);
+        QWidget* shown = showWindow(window);
+        QVERIFY(shown);
+        const QStringList cut = textsNotShownWhole(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; "_s)));
+    }
+
     void nameIsTheTitle_data() { addWindowRows(); }
     void nameIsTheTitle() {
         QFETCH(QString, window);
@@ -155,5 +165,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowAccessibilityTest)
-#include "tst_windowaccessibility.moc"
+QTEST_MAIN(EveryWindowTest)
+#include "tst_everywindow.moc"
