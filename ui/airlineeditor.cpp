@@ -83,6 +83,7 @@ AirlineEditor::AirlineEditor(RegisterStore& store, ConditionEditor& conditionEdi
     connect(m_ui->btnDelete, &QToolButton::clicked, this, &AirlineEditor::deleteCondition);
     connect(m_ui->sbNoteDown, &QToolButton::clicked, this, &AirlineEditor::growNote);
     connect(m_ui->sbNoteUp, &QToolButton::clicked, this, &AirlineEditor::shrinkNote);
+    connect(m_ui->eComment, &QPlainTextEdit::textChanged, this, &AirlineEditor::showWhetherTheNoteHoldsMore);
 }
 
 AirlineEditor::~AirlineEditor() = default;
@@ -359,10 +360,18 @@ void AirlineEditor::shrinkNote() {
     QRect note = m_ui->eComment->geometry();
     note.setHeight(kNoteHeight);
     m_ui->eComment->setGeometry(note);
-    m_ui->eComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    showWhetherTheNoteHoldsMore();
     QRect group = m_ui->gbAirline->geometry();
     group.setHeight(kAirlineGroupHeight);
     m_ui->gbAirline->setGeometry(group);
+}
+
+// The one-line note shows one line; a scroll bar says it holds more and steps through them.
+void AirlineEditor::showWhetherTheNoteHoldsMore() {
+    if (m_ui->gbConditions->isHidden())
+        return; // grown: the bar is always there
+    const bool more = m_ui->eComment->document()->lineCount() > 1;
+    m_ui->eComment->setVerticalScrollBarPolicy(more ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
 bool AirlineEditor::eventFilter(QObject* watched, QEvent* event) {

@@ -110,6 +110,21 @@ private slots:
         QVERIFY(page.toPlainText().contains(message));
     }
 
+    // No window offers the Smart Key: the page says how it is made instead.
+    void shippedPageSaysHowTheSmartKeyIsMade() {
+        QTextDocument page;
+        page.setHtml(QString::fromUtf8(readFile(kShippedHelpPage)));
+        QVERIFY(!page.toPlainText().contains(u"только через «Генерировать всё»"_s));
+        bool told = false;
+        for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+            const QString text = block.text();
+            told = told || (text.contains(u"Amadeus Vista"_s) && text.contains(u"[group]"_s) &&
+                            text.contains(u"options.ini"_s) && text.contains(u"cbSK"_s) &&
+                            text.contains(u"tarvex-cli generate smartkey"_s));
+        }
+        QVERIFY(told);
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     ScriptedPrompts m_prompts;
