@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QHeaderView>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {

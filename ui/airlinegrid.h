@@ -8,9 +8,9 @@ class CursorModel;
 class TableCursor;
 
 // The register's airlines as the main window shows them: code, IATA code, name, BSP,
-// commission and fee, in columns that share the grid's width in fixed proportions,
-// rows two lines of the data's type high whose text wraps. The grid's current row is the airline
-// cursor's current row, whichever of the two moves it.
+// commission and fee, in columns that share the grid's width in fixed proportions, and
+// rows tall enough for two lines of the data's type, whose text wraps. The grid's current
+// row is the airline cursor's current row, whichever of the two moves it.
 class AirlineGrid : public QTableView {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "greydisabledicons.h"
 
+#include <QImage>
+
 namespace tarvex {
 
 namespace {
@@ -7,8 +9,7 @@ namespace {
 // Of the distance from white, what a disabled picture keeps.
 constexpr int kKeptOfDarkness = 40; // per cent
 
-} // namespace
-
+// The picture in light grey, its transparency kept: black becomes a grey lighter than mid-grey.
 QImage greyedForDisabled(const QImage& image) {
     QImage grey = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < grey.height(); ++y) {
@@ -20,6 +21,8 @@ QImage greyedForDisabled(const QImage& image) {
     }
     return grey;
 }
+
+} // namespace
 
 QPixmap GreyDisabledIconsStyle::generatedIconPixmap(QIcon::Mode mode, const QPixmap& pixmap,
                                                     const QStyleOption* option) const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QProxyStyle>
 
 namespace tarvex {
@@ -12,8 +11,5 @@ class GreyDisabledIconsStyle : public QProxyStyle {
 public:
     QPixmap generatedIconPixmap(QIcon::Mode mode, const QPixmap& pixmap, const QStyleOption* option) const override;
 };
-
-// The picture in light grey, its transparency kept: black becomes a grey lighter than mid-grey.
-QImage greyedForDisabled(const QImage& image);
 
 } // namespace tarvex

@@ -30,6 +30,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {

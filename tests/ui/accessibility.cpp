@@ -78,13 +78,13 @@ QString focusWalkFault(QWidget* window, bool forward) {
     if (!QTest::qWaitForWindowActive(window))
         return u"the window does not become active"_s;
     const QList<QWidget*> stops = tabStops(window);
-    if (!window->focusWidget() && !stops.isEmpty())
+    if (stops.size() < 2)
+        return {}; // nowhere to go
+    if (!window->focusWidget())
         stops.first()->setFocus(Qt::TabFocusReason);
     QWidget* start = window->focusWidget();
     if (!start)
         return u"nothing takes the focus"_s;
-    if (stops.size() < 2)
-        return {}; // nowhere else to go
     QList<QWidget*> reached{start};
     QWidget* at = start;
     int kept = 0;

@@ -24,7 +24,8 @@ QList<QWidget*> tabStops(QWidget* window);
 
 // Activates the window and walks its focus order with real key presses, Tab (forward) or
 // Shift+Tab, from the control that has the focus until the focus comes back to it. Returns
-// what went wrong (a control that keeps the focus, a tab stop never reached), or nothing.
+// what went wrong (a control that keeps the focus, a tab stop never reached), or nothing. A
+// window of fewer than two tab stops has nowhere to walk.
 QString focusWalkFault(QWidget* window, bool forward);
 
 } // namespace tarvex::testing

@@ -46,7 +46,7 @@ class EveryWindowTest : public QObject {
         QTest::addColumn<QString>("window");
         for (const char* window :
              {"main window", "airline editor", "rule editor, percent", "rule editor, sum", "settings 0", "settings 1",
-              "settings 2", "settings 3", "About", "help", "completion dialog"})
+              "settings 2", "settings 3", "About", "help", "progress", "completion dialog"})
             QTest::newRow(window) << QString::fromLatin1(window);
     }
 
@@ -87,6 +87,11 @@ class EveryWindowTest : public QObject {
         if (window == u"help"_s) {
             program.help().openHelp(nullptr);
             return &program.help();
+        }
+        if (window == u"progress"_s) {
+            program.progress().runStarted();
+            program.progress().progressChanged(40);
+            return &program.progress();
         }
         if (window == u"completion dialog"_s) {
             const QString file = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
