@@ -3,11 +3,11 @@ set -euo pipefail
 
 TARVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Debian packages the build and the program need.
+# Debian packages the build and the program need (qt6-translations-l10n: Qt's own dialogs in Russian).
 TARVEX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev
-    sqlite3 fonts-dejavu-core
+    sqlite3 fonts-dejavu-core qt6-translations-l10n
 )
 
 # What the tests need besides: independent workbook readers and the formatting check,

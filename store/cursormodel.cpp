@@ -4,9 +4,28 @@
 
 namespace tarvex {
 
+namespace {
+
+QStringList allButTheKey(const TableDef& table) {
+    QStringList names;
+    for (qsizetype column = 1; column < table.columns.size(); ++column)
+        names << table.columns[column].name;
+    return names;
+}
+
+} // namespace
+
 CursorModel::CursorModel(TableCursor& cursor, QObject* parent)
+    : CursorModel(cursor, allButTheKey(cursor.table()), parent) {}
+
+CursorModel::CursorModel(TableCursor& cursor, const QStringList& columnNames, QObject* parent)
     : QAbstractTableModel(parent)
     , m_cursor(cursor) {
+    for (const QString& name : columnNames) {
+        const int column = cursor.table().columnIndex(name);
+        Q_ASSERT_X(column >= 0, "CursorModel", "no such column");
+        m_columns << column;
+    }
     connect(&cursor, &TableCursor::aboutToReset, this, [this] { beginResetModel(); });
     connect(&cursor, &TableCursor::reset, this, [this] { endResetModel(); });
     connect(&cursor, &TableCursor::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
@@ -24,7 +43,7 @@ int CursorModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CursorModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_cursor.table().columns.size()) - 1;
+    return parent.isValid() ? 0 : int(m_columns.size());
 }
 
 QVariant CursorModel::data(const QModelIndex& index, int role) const {

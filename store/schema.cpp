@@ -97,6 +97,25 @@ QString decimalRangeText() {
     return rangeText(u'-' + limit.toText(), limit.toText());
 }
 
+// Digits with an optional sign (and with `separators` one "." or ","): a number, whatever its size.
+bool isNumberText(QStringView text, bool separators) {
+    text = text.trimmed();
+    if (text.startsWith(u'-') || text.startsWith(u'+'))
+        text = text.mid(1);
+    bool digit = false;
+    bool separator = false;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 0x80) {
+            digit = true;
+        } else if (separators && !separator && (c == u'.' || c == u',')) {
+            separator = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
 bool isIntegerType(int typeId) {
     switch (typeId) {
     case QMetaType::LongLong:
@@ -143,9 +162,10 @@ HeldValue wholeNumber(const QVariant& value, Range range) {
         number = qint64(real);
     } else if (type == QMetaType::QString) {
         bool ok = false;
-        number = QStringView(*static_cast<const QString*>(value.constData())).trimmed().toLongLong(&ok);
+        const QStringView text = *static_cast<const QString*>(value.constData());
+        number = text.trimmed().toLongLong(&ok);
         if (!ok)
-            return {value, notWhole};
+            return {value, isNumberText(text, false) ? wholeRangeText(range) : notWhole};
     } else {
         return {value, notWhole};
     }
@@ -173,9 +193,10 @@ HeldValue decimalNumber(const QVariant& value) {
         if (!decimal)
             return {value, decimalRangeText()};
     } else if (type == QMetaType::QString) {
-        decimal = Decimal4::parse(*static_cast<const QString*>(value.constData()));
+        const QStringView text = *static_cast<const QString*>(value.constData());
+        decimal = Decimal4::parse(text);
         if (!decimal)
-            return {value, notNumber};
+            return {value, isNumberText(text, true) ? decimalRangeText() : notNumber};
     } else {
         return {value, notNumber};
     }

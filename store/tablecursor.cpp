@@ -222,6 +222,10 @@ void TableCursor::setValue(QStringView columnName, const QVariant& value) {
     emit rowChanged(m_current);
 }
 
+int TableCursor::storedRowCount() const {
+    return int(std::count_if(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.stored; }));
+}
+
 void TableCursor::insert() {
     requireBrowse("insert");
     const int row = std::max(m_current, 0);

@@ -61,6 +61,8 @@ public:
     State state() const { return m_state; }
 
     int recordCount() const { return int(m_visible.size()); }
+    // The stored rows held, whatever the filter; a row being inserted counts once it is posted.
+    int storedRowCount() const;
     bool isEmpty() const { return m_visible.empty(); }
     int currentRow() const { return m_current; }
     bool eof() const { return m_eof; }

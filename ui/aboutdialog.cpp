@@ -42,8 +42,6 @@ AboutDialog::AboutDialog(const QString& appDir, QWidget* parent)
     letters.setColor(QPalette::WindowText, QColor(0x1e, 0x50, 0xa0));
     m_ui->lbProgramName->setPalette(letters);
     m_ui->lbPurpose->setFont(arialOfPixels(17));
-    for (QLabel* paragraph : {m_ui->lbContracts, m_ui->lbAutomation})
-        paragraph->setAccessibleName(paragraph->text().simplified());
     showVersion();
     showAppFolder(appDir);
 }
@@ -58,7 +56,6 @@ void AboutDialog::changeEvent(QEvent* event) {
 
 void AboutDialog::showVersion() {
     m_ui->lbVersion->setText(u"версия - "_s + shortVersionText(kProgramVersion));
-    m_ui->lbVersion->setAccessibleName(m_ui->lbVersion->text());
 }
 
 // A long folder is shortened in the middle to fit the window; the tooltip and the accessible

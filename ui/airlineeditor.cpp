@@ -83,15 +83,20 @@ AirlineEditor::AirlineEditor(RegisterStore& store, ConditionEditor& conditionEdi
     connect(m_ui->btnDelete, &QToolButton::clicked, this, &AirlineEditor::deleteCondition);
     connect(m_ui->sbNoteDown, &QToolButton::clicked, this, &AirlineEditor::growNote);
     connect(m_ui->sbNoteUp, &QToolButton::clicked, this, &AirlineEditor::shrinkNote);
+    connect(m_ui->eComment, &QPlainTextEdit::textChanged, this, &AirlineEditor::showWhetherTheNoteHoldsMore);
 }
 
 AirlineEditor::~AirlineEditor() = default;
 
 void AirlineEditor::setUpConditionList() {
     QTableView* list = m_ui->grComm;
-    m_conditionModel = new CursorModel(m_store.conditions(), this);
+    QStringList shown;
+    for (const ListColumn& column : kListColumns)
+        shown << QString::fromUtf16(column.name);
+    m_conditionModel = new CursorModel(m_store.conditions(), shown, this);
     list->setModel(m_conditionModel);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setTabKeyNavigation(false); // Tab goes on to the buttons; the arrow keys move between rows
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setWordWrap(true);
@@ -116,16 +121,8 @@ void AirlineEditor::setUpConditionList() {
     bold.setBold(true);
     titles->setFont(bold);
 
-    const TableDef& table = m_store.conditions().table();
     for (int section = 0; section < m_conditionModel->columnCount(); ++section)
-        list->setColumnHidden(section, true);
-    int visual = 0;
-    for (const ListColumn& column : kListColumns) {
-        const int section = table.columnIndex(QStringView(column.name)) - 1; // the model leaves out the key
-        list->setColumnHidden(section, false);
-        list->setColumnWidth(section, column.width);
-        titles->moveSection(titles->visualIndex(section), visual++);
-    }
+        list->setColumnWidth(section, kListColumns[section].width);
 
     list->installEventFilter(this);
     connect(list, &QTableView::doubleClicked, this, &AirlineEditor::editCondition);
@@ -361,10 +358,18 @@ void AirlineEditor::shrinkNote() {
     QRect note = m_ui->eComment->geometry();
     note.setHeight(kNoteHeight);
     m_ui->eComment->setGeometry(note);
-    m_ui->eComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    showWhetherTheNoteHoldsMore();
     QRect group = m_ui->gbAirline->geometry();
     group.setHeight(kAirlineGroupHeight);
     m_ui->gbAirline->setGeometry(group);
+}
+
+// The one-line note shows one line; a scroll bar says it holds more and steps through them.
+void AirlineEditor::showWhetherTheNoteHoldsMore() {
+    if (m_ui->gbConditions->isHidden())
+        return; // grown: the bar is always there
+    const bool more = m_ui->eComment->document()->lineCount() > 1;
+    m_ui->eComment->setVerticalScrollBarPolicy(more ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
 bool AirlineEditor::eventFilter(QObject* watched, QEvent* event) {

@@ -67,6 +67,7 @@ private:
     bool rebuildSummary();
     void growNote();
     void shrinkNote();
+    void showWhetherTheNoteHoldsMore();
 
     // Runs a change of the register; a failure is shown and leaves the window open.
     bool tryStoreChange(const std::function<void()>& change);

@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QHeaderView>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
@@ -30,19 +32,28 @@ const QList<ShownColumn>& shownColumns() {
 }
 
 constexpr int kRowHeight = 34;
+constexpr int kRowMargin = 8; // what a row holds besides two lines of the usual type
 constexpr int kTitleHeight = 17;
 const QColor kAlternateRowColor(255, 251, 240);
+
+QStringList shownFields() {
+    QStringList fields;
+    for (const ShownColumn& column : shownColumns())
+        fields << column.field;
+    return fields;
+}
 
 } // namespace
 
 AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
     : QTableView(parent)
     , m_airlines(airlines)
-    , m_model(new CursorModel(airlines, this)) {
+    , m_model(new CursorModel(airlines, shownFields(), this)) {
     setModel(m_model);
     setObjectName(u"grMain"_s);
     setAccessibleName(u"Авиакомпании"_s);
     setEditTriggers(NoEditTriggers);
+    setTabKeyNavigation(false); // Tab goes on to the next control; the arrow keys move between rows
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setAlternatingRowColors(true);
@@ -73,15 +84,7 @@ AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
     rows->setDefaultSectionSize(kRowHeight);
     rows->setAccessibleName(u"Строки"_s);
 
-    // Only the described columns are shown, in their order.
-    const TableDef& table = airlines.table();
-    for (const ShownColumn& column : shownColumns())
-        m_shownColumns << table.columnIndex(column.field) - 1;
-    for (int modelColumn = 0; modelColumn < m_model->columnCount(); ++modelColumn)
-        setColumnHidden(modelColumn, !m_shownColumns.contains(modelColumn));
-    for (int visual = 0; visual < m_shownColumns.size(); ++visual)
-        titles->moveSection(titles->visualIndex(m_shownColumns[visual]), visual);
-    setItemDelegate(new AirlineGridDelegate(table.columnIndex(u"BSP") - 1, this));
+    setItemDelegate(new AirlineGridDelegate(int(shownFields().indexOf(u"BSP"_s)), this));
 
     // The cursor may move many times in a row (a generation walk moves it through every
     // airline); the grid catches up once control returns to the event loop.
@@ -103,6 +106,10 @@ void AirlineGrid::setDataFontSize(int points) {
     QFont data = font();
     data.setPointSize(points);
     setFont(data);
+    // Two lines of a larger type need taller rows; the designed height holds them at the usual size.
+    const int twoLines = 2 * QFontMetrics(data).lineSpacing() + kRowMargin;
+    verticalHeader()->setMinimumSectionSize(std::max(kRowHeight, twoLines));
+    verticalHeader()->setDefaultSectionSize(std::max(kRowHeight, twoLines));
 }
 
 bool AirlineGrid::viewportEvent(QEvent* event) {
@@ -117,7 +124,7 @@ void AirlineGrid::fitColumns() {
         design << column.designWidth;
     const QList<int> widths = proportionalWidths(design, viewport()->width());
     for (int i = 0; i < widths.size(); ++i)
-        setColumnWidth(m_shownColumns[i], widths[i]);
+        setColumnWidth(i, widths[i]);
 }
 
 void AirlineGrid::followCursorLater() {
@@ -136,7 +143,7 @@ void AirlineGrid::showCursorRow() {
         selectionModel()->clear();
         return;
     }
-    const QModelIndex current = m_model->index(row, m_shownColumns.first());
+    const QModelIndex current = m_model->index(row, 0);
     if (selectionModel()->currentIndex().row() != row || !selectionModel()->isRowSelected(row)) {
         selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(current);

@@ -9,7 +9,6 @@ namespace tarvex {
 void showFileNameEnding(QLabel& preview, bool withDate, const QString& extension, const QDate& today) {
     const QString ending = withDate ? u'_' + shortDateText(today) + extension : extension;
     preview.setText(ending);
-    preview.setAccessibleName(ending);
 }
 
 } // namespace tarvex

@@ -18,7 +18,6 @@ HelpWindow::HelpWindow(QString helpFilePath, UserPrompts& prompts)
     , m_browser(new QTextBrowser(this)) {
     setObjectName(u"HelpWindow"_s);
     setWindowTitle(u"Справка по программе Tarvex"_s);
-    setAccessibleName(windowTitle());
     setWindowIcon(programIcon());
     // Closing the main window ends the program even while the help stays open.
     setAttribute(Qt::WA_QuitOnClose, false);

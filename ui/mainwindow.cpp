@@ -31,6 +31,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
@@ -46,16 +48,28 @@ const QStringList& searchedColumns() {
     return columns;
 }
 
+constexpr int kSearchBoxWidth = 145;
+
+// Wide enough to show its placeholder whole beside the clear button, never narrower than designed.
+int searchBoxWidth(const QLineEdit& box) {
+    // A line edit's size hint is room for 17 "x" and its frame, margins and buttons; the text
+    // cursor takes one pixel more.
+    const QFontMetrics metrics = box.fontMetrics();
+    const int around = box.sizeHint().width() - 17 * metrics.horizontalAdvance(u'x') + 1;
+    return std::max(kSearchBoxWidth, around + metrics.horizontalAdvance(box.placeholderText()));
+}
+
 QString remarksQuestion(const QString& product) {
     return u"Включать ремарки в результат работы %1?\n\n"
            u"Если выбрать НЕТ - клавиша будет вставлять в бронь только комиссию.\n"
            u"Если выбрать ДА - в имя файла будет добавлено \"with-remarks\"."_s.arg(product);
 }
 
-QLabel* statusPanel(const QString& name, const QString& accessibleName, int width, Qt::Alignment alignment) {
+// A panel is read by its text; what it is for is its description.
+QLabel* statusPanel(const QString& name, const QString& description, int width, Qt::Alignment alignment) {
     auto* panel = new QLabel;
     panel->setObjectName(name);
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(description);
     panel->setFixedWidth(width);
     panel->setAlignment(alignment | Qt::AlignVCenter);
     return panel;
@@ -70,8 +84,7 @@ MainWindow::MainWindow(QString appDir, RegisterStore& store, UserPrompts& prompt
     , m_prompts(prompts)
     , m_actions(MainWindowActions::create(this)) {
     setObjectName(u"fMain"_s);
-    setWindowTitle(baseTitle());
-    setAccessibleName(baseTitle());
+    setWindowTitle(baseTitle()); // assistive technology reads the title as the window's name, whatever it becomes
     setFont(QFont(u"Tahoma"_s, 8));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar with
     const QSize size(742, 516);
@@ -173,7 +186,6 @@ void MainWindow::buildToolBar() {
     bar->addWidget(gap);
     m_searchBox = new QLineEdit(bar);
     m_searchBox->setObjectName(u"eSearchBox"_s);
-    m_searchBox->setFixedWidth(145);
     m_searchBox->setPlaceholderText(u"поиск по контексту"_s);
     m_searchBox->setToolTip(u"поиск во всех полях"_s);
     m_searchBox->setStatusTip(m_searchBox->toolTip());
@@ -187,6 +199,7 @@ void MainWindow::buildToolBar() {
         resetAirlineView();
         m_searchBox->setFocus();
     });
+    m_searchBox->setFixedWidth(searchBoxWidth(*m_searchBox));
     bar->addWidget(m_searchBox);
 }
 
@@ -319,7 +332,7 @@ void MainWindow::startUp() {
         m_prompts.showError(this, m_openError);
         return;
     }
-    m_countPanel->setText(u"Авиакомпаний: %1"_s.arg(m_store.airlines().recordCount()));
+    showAirlineCount();
     m_datePanel->setText(shortDateText(QDate::currentDate()) + u"      "_s);
     applySettings();
     updateCommandStates();
@@ -341,6 +354,11 @@ void MainWindow::updateCommandStates() {
     const bool anyAirline = m_store.isOpen() && !m_store.airlines().isEmpty();
     m_actions.editAirline->setEnabled(anyAirline);
     m_actions.deleteAirline->setEnabled(anyAirline);
+}
+
+// Every airline of the register, whatever the search shows.
+void MainWindow::showAirlineCount() {
+    m_countPanel->setText(u"Авиакомпаний: %1"_s.arg(m_store.airlines().storedRowCount()));
 }
 
 bool MainWindow::registerReady() {
@@ -450,6 +468,7 @@ void MainWindow::showAirlineEditor(bool conditionsUsable) {
     // The editor posts or cancels its change; one it left pending is dropped, never stored unseen.
     if (airlines.state() != TableCursor::State::Browse)
         airlines.cancel();
+    showAirlineCount();
     m_grid->viewport()->update();
 }
 
@@ -467,6 +486,7 @@ void MainWindow::deleteAirline() {
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
     }
+    showAirlineCount();
 }
 
 void MainWindow::createScript(OutputKind kind, const QString& product) {

@@ -66,6 +66,7 @@ private:
     void startUp();
     void applySettings();
     void updateCommandStates();
+    void showAirlineCount();
     // Shows the error of opening the register when it is not open; true when it is.
     bool registerReady();
 

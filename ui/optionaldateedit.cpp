@@ -36,6 +36,11 @@ void OptionalDateEdit::setOptionalDate(const QDate& date) {
     setDate(date.isValid() ? date : minimumDate());
 }
 
+// An empty box has no day, month and year to step through: Tab and Shift+Tab leave it at once.
+bool OptionalDateEdit::focusNextPrevChild(bool next) {
+    return isEmpty() ? QWidget::focusNextPrevChild(next) : QDateEdit::focusNextPrevChild(next);
+}
+
 void OptionalDateEdit::keyPressEvent(QKeyEvent* event) {
     const bool erase = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace;
     if (erase && !isEmpty() && lineEdit()->selectedText() == lineEdit()->text()) {

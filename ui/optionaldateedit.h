@@ -21,6 +21,7 @@ signals:
     void optionalDateEdited(const QDate& date);
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 };

@@ -55,7 +55,6 @@ void ProgressDialog::setUpFindings() {
                                 kFindingsListHeight - kMargin);
     m_noFindings = new QLabel(u"Замечаний нет"_s, m_ui->panel);
     m_noFindings->setObjectName(u"lbNoFindings"_s);
-    m_noFindings->setAccessibleName(m_noFindings->text());
     m_noFindings->setAlignment(Qt::AlignCenter);
     m_noFindings->setGeometry(kMargin, m_plainSize.height() - kMargin / 2, m_plainSize.width() - 2 * kMargin,
                               kNoFindingsHeight);

@@ -44,6 +44,8 @@ private slots:
             << u"tbComm"_s << u"ComSum"_s << QVariant(7.9) << QVariant() << u"не является целым числом"_s;
         QTest::newRow("sum typed as text")
             << u"tbComm"_s << u"ComSum"_s << QVariant(u" 42 "_s) << whole(42) << QString();
+        QTest::newRow("sum typed too large")
+            << u"tbComm"_s << u"ComSum"_s << QVariant(u"99999999999999999999"_s) << QVariant() << sumRange;
         QTest::newRow("sum as a lone sign")
             << u"tbComm"_s << u"ComSum"_s << QVariant(u"-"_s) << QVariant() << u"не является целым числом"_s;
         QTest::newRow("sum as a blob") << u"tbComm"_s << u"ComSum"_s << QVariant(QByteArray("5")) << QVariant()
@@ -67,6 +69,12 @@ private slots:
             << u"tbComm"_s << u"ComPCT"_s << QVariant(u"0,125"_s) << decimal("0.125") << QString();
         QTest::newRow("percent as the largest integer")
             << u"tbComm"_s << u"ComPCT"_s << whole(99999999999999) << decimal("99999999999999") << QString();
+        QTest::newRow("percent typed too large")
+            << u"tbComm"_s << u"ComPCT"_s << QVariant(u"99999999999999999999"_s) << QVariant() << percentRange;
+        QTest::newRow("percent typed too large with a fraction")
+            << u"tbComm"_s << u"ComPCT"_s << QVariant(u"-123456789012345,5"_s) << QVariant() << percentRange;
+        QTest::newRow("percent with two separators")
+            << u"tbComm"_s << u"ComPCT"_s << QVariant(u"1,2.3"_s) << QVariant() << u"не является числом"_s;
         QTest::newRow("percent one past it")
             << u"tbComm"_s << u"ComPCT"_s << whole(100000000000000) << QVariant() << percentRange;
         QTest::newRow("percent of 64-bit size")

@@ -403,6 +403,23 @@ private slots:
         QCOMPARE(model.rowCount(), 1);
     }
 
+    // A view of some columns reads those alone, in the order asked for.
+    void aModelOfSomeColumnsHasThoseAlone() {
+        CursorModel model(m_data->airlines(), {u"AccCode"_s, u"AirCode"_s});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"IATA"_s);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), u"Код"_s);
+        QCOMPARE(model.index(0, 0).data().toString(), u"555"_s);
+        QCOMPARE(model.index(0, 1).data().toString(), u"SU"_s);
+        TableCursor& airlines = m_data->airlines();
+        airlines.edit();
+        airlines.setValue(u"AirCode", u"S7"_s);
+        QCOMPARE(model.index(0, 1).data().toString(), u"S7"_s);
+        airlines.cancel();
+    }
+
     void deletingAnAirlineTakesItsOwnConditionsOnly() {
         // Two airlines share a code: the conditions of the other one must survive.
         const qint64 kept = addAirline(*m_data, airline(u"SU"_s, u"Первая"_s), {percentCondition(u"keep"_s, "1")});

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "requirechild.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTableView>
@@ -75,6 +77,8 @@ private slots:
     void capitalsAndWidths();
     void dateBoxMayStayEmpty();
     void noteGrowsAndShrinks();
+    void oneLineNoteShowsThatItHoldsMore_data();
+    void oneLineNoteShowsThatItHoldsMore();
     void focusOrderAndAccessibleNames();
     void airlineBoxMarksWhatTheScriptsWouldNotCarry_data();
     void airlineBoxMarksWhatTheScriptsWouldNotCarry();
@@ -622,9 +626,37 @@ void AirlineEditorTest::noteGrowsAndShrinks() {
         } else {
             QCOMPARE(group->geometry(), standardGroup);
             QCOMPARE(note->geometry(), standardNote);
-            QCOMPARE(note->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+            QCOMPARE(note->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff); // a one-line note
         }
     }
+}
+
+void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore_data() {
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("more");
+    QTest::newRow("one line") << u"Комиссия по договору"_s << false;
+    QTest::newRow("two lines") << u"Комиссия по договору\nс представительством"_s << true;
+    QTest::newRow("first line empty") << u"\r\nпо договору"_s << true;
+}
+
+// The one-line note opens at its first line; when it holds more, its scroll bar says so.
+void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore() {
+    QFETCH(QString, note);
+    QFETCH(bool, more);
+    const qint64 id = addAirline(*m_store, testing::withComment(airline(u"KC"_s, u"Эйр Астана"_s), note));
+    openExisting(id);
+    auto* box = child<QPlainTextEdit>("eComment");
+    QCOMPARE(box->height(), 21);
+    QCOMPARE(box->verticalScrollBar()->isVisible(), more);
+    QCOMPARE(box->verticalScrollBar()->value(), 0);
+
+    // A line break typed at the end of a one-line note shows the empty new line, and the bar says there is more.
+    box->setFocus();
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(box->verticalScrollBar()->isVisible());
+    QVERIFY(box->verticalScrollBar()->value() > 0);
+    m_editor->reject();
 }
 
 void AirlineEditorTest::focusOrderAndAccessibleNames() {
@@ -654,19 +686,14 @@ void AirlineEditorTest::focusOrderAndAccessibleNames() {
     for (const auto& [name, tip] : tips)
         QCOMPARE(child<QWidget>(name)->toolTip(), QString::fromUtf16(tip));
 
+    // The list has the shown columns alone, so assistive technology reads them as shown.
     auto* list = child<QTableView>("grComm");
     QHeaderView* titles = list->horizontalHeader();
-    QStringList shownTitles;
-    QList<int> widths;
-    for (int visual = 0; visual < titles->count(); ++visual) {
-        const int section = titles->logicalIndex(visual);
-        if (list->isColumnHidden(section))
-            continue;
-        shownTitles << list->model()->headerData(section, Qt::Horizontal).toString();
-        widths << list->columnWidth(section);
-    }
-    QCOMPARE(shownTitles,
+    QCOMPARE(testing::columnTitlesRead(list),
              (QStringList{u"Условие начисления комиссии"_s, u"%"_s, u"Сумма"_s, u"Валюта"_s, u"Сбор"_s, u"Ремарки"_s}));
+    QList<int> widths;
+    for (int column = 0; column < titles->count(); ++column)
+        widths << list->columnWidth(column);
     QCOMPARE(widths, (QList<int>{200, 45, 45, 50, 45, 135}));
     QCOMPARE(list->rowHeight(0), 30);
     QCOMPARE(titles->height(), 20);
