@@ -5,8 +5,8 @@
 #include "keyfilter.h"
 #include "userprompts.h"
 
-#include "store/airlinerows.h"
 #include "generation/scriptcheck.h"
+#include "store/airlinerows.h"
 #include "store/registerstore.h"
 #include "store/schema.h"
 #include "store/storeerror.h"
