@@ -1,6 +1,8 @@
 #include "registerstore.h"
 
 #include "common/pathstatus.h"
+#include "registerformat.h"
+#include "sqlitehandle.h"
 #include "storeerror.h"
 
 #include <QDir>
@@ -142,16 +144,25 @@ void RegisterStore::openFile(const QString& path) {
     if (!m_connection.open())
         throw StoreError(u"Не удалось открыть базу данных %1: %2"_s.arg(path, m_connection.lastError().text()));
 
+    m_format = bringToCurrentFormat(sqliteHandle(m_connection), path, readFormat(path));
     checkSchema(path);
     try {
-        m_airlines.open(m_connection);
-        m_conditions.open(m_connection);
-        m_fees.open(m_connection);
+        m_airlines.open(m_connection, m_format);
+        m_conditions.open(m_connection, m_format);
+        m_fees.open(m_connection, m_format);
     } catch (const StoreError& error) {
         throw StoreError(u"База данных %1: %2"_s.arg(path, error.message()));
     }
     m_airlines.setSort(u"AirCode ASC");
-    m_sharedQuery.setDatabase(m_connection);
+    m_sharedQuery.setDatabase(m_connection, m_format);
+}
+
+// The first read of the file: what makes it unreadable is said here.
+int RegisterStore::readFormat(const QString& path) {
+    QSqlQuery query(m_connection);
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        throw StoreError(readFailure(path, query.lastError()));
+    return query.value(0).toInt();
 }
 
 void RegisterStore::checkSchema(const QString& path) {
@@ -165,7 +176,8 @@ void RegisterStore::checkSchema(const QString& path) {
         if (present.isEmpty())
             throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(path, table->name));
         for (const ColumnDef& column : table->columns) {
-            if (!present.contains(column.name, Qt::CaseInsensitive))
+            // A file that could not be brought to the current format lacks the later columns.
+            if (column.sinceFormat <= m_format && !present.contains(column.name, Qt::CaseInsensitive))
                 throw StoreError(u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->name, path, column.name));
         }
     }

@@ -13,10 +13,23 @@ namespace tarvex {
 namespace {
 
 // Columns of the per-airline query, in the order of tbComm.
-constexpr const char* kSelectConditions =
-    "SELECT id, ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee "
-    "FROM tbComm WHERE ComId = ? ORDER BY id";
-enum Column { Id = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
+enum Column {
+    Id = 0,
+    ComCondition = 2,
+    ComPct = 3,
+    ComSum = 4,
+    ComVal = 5,
+    Remarks = 6,
+    ValLen = 7,
+    Fee = 8,
+    ComFrom = 9,
+    ComTill = 10
+};
+
+QByteArray selectConditions(int fileFormat) {
+    return u"SELECT %1 FROM tbComm WHERE ComId = ? ORDER BY id"_s.arg(schema::selectList(schema::tbComm(), fileFormat))
+        .toUtf8();
+}
 
 // A number of the condition in its held form; NULL for NULL. A stored value the column
 // cannot hold stops the reading with the message naming it.
@@ -49,6 +62,37 @@ std::optional<Decimal4> decimalOf(sqlite3_stmt* statement, int column, qint64 ro
     return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
 }
 
+// A day of the condition; a null date for NULL. The text SQLite holds is read in place when
+// it is a plain "yyyy-MM-dd"; any other value goes through the general rule.
+QDate dateOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_TEXT:
+        if (sqlite3_column_bytes(statement, column) == 10) {
+            const auto* t = sqlite3_column_text(statement, column);
+            const auto digits = [t](int from, int count) {
+                int number = 0;
+                for (int i = from; i < from + count; ++i) {
+                    if (t[i] < '0' || t[i] > '9')
+                        return -1;
+                    number = number * 10 + (t[i] - '0');
+                }
+                return number;
+            };
+            if (t[4] == '-' && t[7] == '-') {
+                const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+                if (day.isValid())
+                    return day;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column)).toDate();
+}
+
 // Resets the statement however the reading ends, which lets go of the read lock.
 struct ResetWhenDone {
     sqlite3_stmt*& statement;
@@ -61,9 +105,10 @@ SharedQuery::~SharedQuery() {
     close();
 }
 
-void SharedQuery::setDatabase(const QSqlDatabase& database) {
+void SharedQuery::setDatabase(const QSqlDatabase& database, int fileFormat) {
     close();
     m_database = database;
+    m_fileFormat = fileFormat;
 }
 
 void SharedQuery::close() {
@@ -85,7 +130,7 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
 
 void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
     sqlite3* handle = sqliteHandle(m_database);
-    if (!m_statement && sqlite3_prepare_v2(handle, kSelectConditions, -1, &m_statement, nullptr) != SQLITE_OK) {
+    if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement, nullptr) != SQLITE_OK) {
         m_statement = nullptr;
         fail(handle);
     }
@@ -110,6 +155,8 @@ void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) 
         assignStoredText(condition.remarks, m_statement, Remarks);
         condition.valLen = wholeOf<std::uint16_t>(m_statement, ValLen, id);
         assignStoredText(condition.fee, m_statement, Fee);
+        condition.validFrom = dateOf(m_statement, ComFrom, id);
+        condition.validTill = dateOf(m_statement, ComTill, id);
     }
     if (step != SQLITE_DONE) {
         // A statement prepared before the schema changed under it cannot recover.

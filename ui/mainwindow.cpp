@@ -413,7 +413,7 @@ void MainWindow::showOnlyAirlinesWithFindings(bool on) {
     }
     try {
         QSet<qint64> ids;
-        for (const ScriptFinding& finding : checkRegister(m_store, Options(m_appDir))) {
+        for (const ScriptFinding& finding : checkRegister(m_store, Options(m_appDir), QDate::currentDate())) {
             if (finding.airlineId)
                 ids.insert(*finding.airlineId);
         }
