@@ -208,6 +208,10 @@ void RegisterStore::addCondition(qint64 airlineId, const ConditionRecord& condit
     if (condition.valLen)
         m_conditions.setValue(u"ValLen", *condition.valLen);
     m_conditions.setValue(u"Fee", condition.fee);
+    if (!condition.validFrom.isNull())
+        m_conditions.setValue(u"ComFrom", condition.validFrom);
+    if (!condition.validTill.isNull())
+        m_conditions.setValue(u"ComTill", condition.validTill);
     m_conditions.post();
 }
 
