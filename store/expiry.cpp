@@ -16,10 +16,10 @@ namespace {
 // Contracts and conditions with a last day, in the report's order. The condition part
 // needs ComTill, which a register of an older format that could not be brought up lacks.
 QByteArray endingQuery(int fileFormat) {
-    QString sql = u"SELECT AirCode, id, NULL, DogDate, 0 AS part, 0 AS conditionId FROM tbMain "
+    QString sql = u"SELECT AirCode, id, NULL, DogDate, NULL, 0 AS part, 0 AS conditionId FROM tbMain "
                   u"WHERE DogDate IS NOT NULL AND DogDate <> ''"_s;
     if (fileFormat >= 1)
-        sql += u" UNION ALL SELECT m.AirCode, m.id, c.id, c.ComTill, 1, c.id FROM tbComm c "
+        sql += u" UNION ALL SELECT m.AirCode, m.id, c.id, c.ComTill, c.ComCondition, 1, c.id FROM tbComm c "
                u"JOIN tbMain m ON m.id = c.ComId WHERE c.ComTill IS NOT NULL AND c.ComTill <> ''"_s;
     return (sql + u" ORDER BY 1, 2, part, conditionId"_s).toUtf8();
 }
@@ -44,6 +44,7 @@ QList<EndingItem> endingSoon(RegisterStore& store, QDate today, int days) {
         if (sqlite3_column_type(select.get(), 2) != SQLITE_NULL) {
             item.conditionId = sqlite3_column_int64(select.get(), 2);
             item.what = EndingItem::What::Condition;
+            item.wording = storedText(select.get(), 4);
         }
         item.lastDay = *lastDay;
         items << item;

@@ -16,6 +16,7 @@ struct EndingItem {
     QString airCode;
     qint64 airlineId = 0;
     std::optional<qint64> conditionId; // set for a condition
+    QString wording;                   // the condition's wording; empty for a contract
     What what = What::Contract;
     QDate lastDay;
 
