@@ -24,7 +24,8 @@ int execute(sqlite3* handle, const QString& sql) {
 }
 
 int userVersion(sqlite3* handle, const QString& path) {
-    const SqliteStatement pragma(handle, "PRAGMA user_version", u"Не удалось узнать формат базы данных %1: "_s.arg(path));
+    const SqliteStatement pragma(handle, "PRAGMA user_version",
+                                 u"Не удалось узнать формат базы данных %1: "_s.arg(path));
     if (sqlite3_step(pragma.get()) != SQLITE_ROW)
         throw StoreError(u"Не удалось узнать формат базы данных %1: %2"_s.arg(path, engineText(handle)));
     return sqlite3_column_int(pragma.get(), 0);

@@ -6,6 +6,9 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
@@ -62,33 +65,42 @@ std::optional<Decimal4> decimalOf(sqlite3_stmt* statement, int column, qint64 ro
     return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
 }
 
-// A day of the condition; a null date for NULL. The text SQLite holds is read in place when
-// it is a plain "yyyy-MM-dd"; any other value goes through the general rule.
+// The day of a Gregorian year, month and day, or nothing when there is no such day. Worked
+// out here rather than by QDate's constructor, which goes through the calendar system and
+// costs as much as reading the rest of a condition.
+std::optional<QDate> calendarDay(int year, int month, int day) {
+    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] + (month == 2 && leap))
+        return std::nullopt;
+    // Days from 1 March of year 0, as in the usual civil-to-days count; 1721119 is the Julian day of that date.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
+}
+
+// A day of the condition; a null date for NULL. A plain "yyyy-MM-dd", the form the
+// program stores, is read in place; any other value goes through the general rule.
 QDate dateOf(sqlite3_stmt* statement, int column, qint64 rowId) {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_NULL)
         return {};
-    case SQLITE_TEXT:
-        if (sqlite3_column_bytes(statement, column) == 10) {
-            const auto* t = sqlite3_column_text(statement, column);
-            const auto digits = [t](int from, int count) {
-                int number = 0;
-                for (int i = from; i < from + count; ++i) {
-                    if (t[i] < '0' || t[i] > '9')
-                        return -1;
-                    number = number * 10 + (t[i] - '0');
-                }
-                return number;
-            };
-            if (t[4] == '-' && t[7] == '-') {
-                const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
-                if (day.isValid())
-                    return day;
+    // As a blob, SQLite hands the bytes where they stand, without the copy a text needs for its terminator.
+    if (type == SQLITE_TEXT && sqlite3_column_bytes(statement, column) == 10) {
+        const auto* text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
+        int parts[3] = {0, 0, 0};
+        bool digits = text[4] == '-' && text[7] == '-';
+        for (const auto [part, from, count] : {std::tuple{0, 0, 4}, std::tuple{1, 5, 2}, std::tuple{2, 8, 2}}) {
+            for (int i = from; i < from + count; ++i) {
+                digits = digits && text[i] >= '0' && text[i] <= '9';
+                parts[part] = parts[part] * 10 + (text[i] - '0');
             }
         }
-        break;
-    default:
-        break;
+        if (const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]); digits && day)
+            return *day;
     }
     return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column)).toDate();
 }
@@ -130,7 +142,8 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
 
 void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
     sqlite3* handle = sqliteHandle(m_database);
-    if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement, nullptr) != SQLITE_OK) {
+    if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement,
+                                           nullptr) != SQLITE_OK) {
         m_statement = nullptr;
         fail(handle);
     }

@@ -114,7 +114,8 @@ std::vector<TableCursor::Row> TableCursor::readAllRows() const {
     const QString what = u"Не удалось прочитать таблицу (%1): "_s.arg(m_table.name);
     sqlite3* handle = sqliteHandle(m_database);
     const SqliteStatement select(
-        handle, u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(m_table, m_fileFormat), m_table.name).toUtf8(), what);
+        handle,
+        u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(m_table, m_fileFormat), m_table.name).toUtf8(), what);
     std::vector<Row> rows;
     const int columnCount = int(m_table.columns.size());
     int step;
