@@ -7,7 +7,6 @@
 #include <sqlite3.h>
 
 #include <optional>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -91,14 +90,16 @@ QDate dateOf(sqlite3_stmt* statement, int column, qint64 rowId) {
     // As a blob, SQLite hands the bytes where they stand, without the copy a text needs for its terminator.
     if (type == SQLITE_TEXT && sqlite3_column_bytes(statement, column) == 10) {
         const auto* text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
-        int parts[3] = {0, 0, 0};
         bool digits = text[4] == '-' && text[7] == '-';
-        for (const auto [part, from, count] : {std::tuple{0, 0, 4}, std::tuple{1, 5, 2}, std::tuple{2, 8, 2}}) {
+        const auto number = [&](int from, int count) {
+            int value = 0;
             for (int i = from; i < from + count; ++i) {
                 digits = digits && text[i] >= '0' && text[i] <= '9';
-                parts[part] = parts[part] * 10 + (text[i] - '0');
+                value = value * 10 + (text[i] - '0');
             }
-        }
+            return value;
+        };
+        const int parts[3] = {number(0, 4), number(5, 2), number(8, 2)};
         if (const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]); digits && day)
             return *day;
     }
