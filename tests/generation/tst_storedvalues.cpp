@@ -130,6 +130,10 @@ private slots:
             << condition(u"ComPCT, ComTill"_s, u"5, 'завтра'"_s) << smartKey << u"tbComm"_s << u"ComTill"_s
             << u"завтра"_s
             << u"«Действует по» (ComTill) = 'завтра' в строке id 7 таблицы tbComm не является датой ГГГГ-ММ-ДД"_s;
+        QTest::newRow("last day that does not exist")
+            << condition(u"ComPCT, ComTill"_s, u"5, '2027-02-29'"_s) << int(OutputKind::SmartFlow) << u"tbComm"_s
+            << u"ComTill"_s << u"2027-02-29"_s
+            << u"«Действует по» (ComTill) = '2027-02-29' в строке id 7 таблицы tbComm не является датой ГГГГ-ММ-ДД"_s;
         QTest::newRow("first day written the Russian way")
             << condition(u"ComPCT, ComFrom"_s, u"5, '01.03.2027'"_s) << int(OutputKind::Workbook) << u"tbComm"_s
             << u"ComFrom"_s << u"01.03.2027"_s
