@@ -13,6 +13,7 @@
 namespace tarvex {
 
 DesktopProgram::DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpener& opener) {
+    m_store.setBusyTimeout(kBusyTimeout);
     m_mainWindow = std::make_unique<MainWindow>(appDir, m_store, prompts);
     m_mainWindow->show();
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace tarvex {
@@ -26,6 +27,10 @@ class DesktopProgram {
 public:
     // appDir is the app folder with its trailing "/".
     DesktopProgram(QString appDir, UserPrompts& prompts, DesktopOpener& opener);
+
+    // How long a window waits, under the busy cursor, while another program writes the register,
+    // before it says the register is busy: long enough for an ordinary write, short enough to wait out.
+    static constexpr std::chrono::milliseconds kBusyTimeout{3000};
     ~DesktopProgram();
     DesktopProgram(const DesktopProgram&) = delete;
     DesktopProgram& operator=(const DesktopProgram&) = delete;

@@ -64,6 +64,7 @@ private:
     void nameUnnamedControls();
 
     void startUp();
+    void showReadOnly();
     void applySettings();
     void updateCommandStates();
     // Shows the error of opening the register when it is not open; true when it is.
