@@ -1,6 +1,7 @@
 #pragma once
 
 #include "airlinerecord.h"
+#include "storeerror.h"
 
 #include <QSqlDatabase>
 
@@ -33,7 +34,7 @@ public:
     void readConditionsOf(qint64 airlineId, ConditionList& conditions);
 
 private:
-    [[noreturn]] void fail(sqlite3* handle) const;
+    [[noreturn]] void fail(const EngineRefusal& refusal) const;
 
     QSqlDatabase m_database;
     sqlite3_stmt* m_statement = nullptr;
