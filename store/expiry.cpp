@@ -1,5 +1,6 @@
 #include "expiry.h"
 
+#include "enginerefusal.h"
 #include "registerstore.h"
 #include "schema.h"
 #include "sqlitehandle.h"
@@ -27,7 +28,7 @@ QByteArray endingQuery(int fileFormat) {
 } // namespace
 
 QList<EndingItem> endingSoon(RegisterStore& store, QDate today, int days) {
-    const QString what = u"Не удалось прочитать сроки договоров и условий: "_s;
+    const QString what = u"сроки договоров и условий"_s;
     sqlite3* handle = sqliteHandle(store.connection());
     const SqliteStatement select(handle, endingQuery(store.format()), what);
     const QDate horizon = today.addDays(days);
@@ -50,7 +51,7 @@ QList<EndingItem> endingSoon(RegisterStore& store, QDate today, int days) {
         items << item;
     }
     if (step != SQLITE_DONE)
-        throw StoreError(what + QString::fromUtf8(sqlite3_errmsg(handle)));
+        throw refusalError(RegisterTask::Read, refusalOf(handle), what);
     return items;
 }
 

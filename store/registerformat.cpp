@@ -1,5 +1,6 @@
 #include "registerformat.h"
 
+#include "enginerefusal.h"
 #include "schema.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
@@ -14,26 +15,21 @@ namespace tarvex {
 
 namespace {
 
-QString engineText(sqlite3* handle) {
-    return QString::fromUtf8(sqlite3_errmsg(handle));
-}
-
 // Runs statements that return no rows; SQLite's result code.
 int execute(sqlite3* handle, const QString& sql) {
     return sqlite3_exec(handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
 int userVersion(sqlite3* handle, const QString& path) {
-    const SqliteStatement pragma(handle, "PRAGMA user_version",
-                                 u"Не удалось узнать формат базы данных %1: "_s.arg(path));
+    const QString subject = u"формат базы данных "_s + path;
+    const SqliteStatement pragma(handle, "PRAGMA user_version", subject);
     if (sqlite3_step(pragma.get()) != SQLITE_ROW)
-        throw StoreError(u"Не удалось узнать формат базы данных %1: %2"_s.arg(path, engineText(handle)));
+        throw refusalError(RegisterTask::Read, refusalOf(handle), subject);
     return sqlite3_column_int(pragma.get(), 0);
 }
 
 QStringList columnsOf(sqlite3* handle, const QString& table) {
-    const SqliteStatement info(handle, u"PRAGMA table_info(%1)"_s.arg(table).toUtf8(),
-                               u"Не удалось прочитать поля таблицы %1: "_s.arg(table));
+    const SqliteStatement info(handle, u"PRAGMA table_info(%1)"_s.arg(table).toUtf8(), u"поля таблицы "_s + table);
     QStringList names;
     while (sqlite3_step(info.get()) == SQLITE_ROW)
         names << storedText(info.get(), 1);
@@ -95,8 +91,7 @@ StepResult takeStep(sqlite3* handle, const QString& path, int format) {
     }
     if (isWriteRefusal(code))
         return StepResult::NotWritable;
-    throw StoreError(
-        u"Не удалось перевести базу данных %1 в формат %2: %3"_s.arg(path).arg(format).arg(engineText(handle)));
+    throw refusalError(RegisterTask::Open, refusalOf(handle), path);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "registerstore.h"
 
 #include "common/pathstatus.h"
+#include "enginerefusal.h"
 #include "registerformat.h"
+#include "registerwriteaccess.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -21,27 +23,22 @@ namespace tarvex {
 namespace {
 
 // Why the first read of the register failed, in the user's words.
-QString readFailure(const QString& path, const QSqlError& error) {
-    // The driver reports SQLite's result code as the native error code, possibly extended:
-    // the low byte is the primary code.
-    switch (error.nativeErrorCode().toInt() & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return u"База данных %1 занята: её использует другая программа. Повторите, когда та закончит работу (%2)"_s.arg(
-            path, error.text());
+QString readFailure(const QString& path, const QSqlError& error, const QSqlDatabase& database) {
+    const EngineRefusal refusal = refusalOf(error, database);
+    switch (refusal.resultCode & 0xff) {
     case SQLITE_READONLY: // the file may not be written
     case SQLITE_IOERR:    // the journal may not be deleted once the file is restored
         // A journal left by a write that was cut off must be rolled back before anyone may read the file.
         if (QFileInfo::exists(path + u"-journal"_s)) {
             return u"В базе данных %1 осталась прерванная запись (журнал %2-journal), и её нельзя откатить: нужны "
-                   u"права на запись в файл базы данных и в его каталог (%3)"_s.arg(path, QFileInfo(path).fileName(),
-                                                                                    error.text());
+                   u"права на запись в файл базы данных и в его каталог (SQLite: %3)"_s.arg(
+                       path, QFileInfo(path).fileName(), refusal.engineText);
         }
         break;
     case SQLITE_NOTADB:
-        return u"Файл %1 не является базой данных Tarvex: %2"_s.arg(path, error.text());
+        return u"Файл %1 не является базой данных Tarvex (SQLite: %2)"_s.arg(path, refusal.engineText);
     }
-    return u"Не удалось прочитать базу данных %1: %2"_s.arg(path, error.text());
+    return refusalError(RegisterTask::Open, refusal, path).message();
 }
 
 QString uniqueConnectionName() {
@@ -53,7 +50,8 @@ public:
     explicit Transaction(QSqlDatabase& database)
         : m_database(database) {
         if (!m_database.transaction())
-            throw StoreError(u"Не удалось начать изменение базы данных: "_s + m_database.lastError().text());
+            throw StoreError(u"Не удалось начать изменение базы данных: "_s + m_database.lastError().text(),
+                             refusalOf(m_database.lastError(), m_database));
     }
     ~Transaction() {
         if (!m_committed)
@@ -61,7 +59,8 @@ public:
     }
     void commit() {
         if (!m_database.commit())
-            throw StoreError(u"Не удалось сохранить изменения базы данных: "_s + m_database.lastError().text());
+            throw StoreError(u"Не удалось сохранить изменения базы данных: "_s + m_database.lastError().text(),
+                             refusalOf(m_database.lastError(), m_database));
         m_committed = true;
     }
 
@@ -72,11 +71,11 @@ private:
 
 void execute(QSqlQuery& query, const QString& statement, const QVariantList& values = {}) {
     if (!query.prepare(statement))
-        throw StoreError(query.lastError().text());
+        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), QSqlDatabase()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw StoreError(query.lastError().text());
+        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), QSqlDatabase()));
 }
 
 } // namespace
@@ -109,6 +108,35 @@ RegisterStore::~RegisterStore() {
     }
 }
 
+void RegisterStore::setBusyTimeout(std::chrono::milliseconds timeout) {
+    m_busyTimeout = timeout;
+    applyBusyTimeout(timeout);
+}
+
+void RegisterStore::applyBusyTimeout(std::chrono::milliseconds timeout) {
+    if (isOpen())
+        sqlite3_busy_timeout(sqliteHandle(m_connection), int(timeout.count()));
+}
+
+RegisterStore::NoBusyWait::NoBusyWait(RegisterStore& store)
+    : m_store(store) {
+    m_store.applyBusyTimeout(std::chrono::milliseconds(0));
+}
+
+RegisterStore::NoBusyWait::~NoBusyWait() {
+    m_store.applyBusyTimeout(m_store.m_busyTimeout);
+}
+
+void RegisterStore::waitUntilFreeForWriting() {
+    // An immediate transaction takes the write lock at once, waiting as any write would; it
+    // writes nothing, so letting go of it changes nothing.
+    QSqlQuery query(m_connection);
+    if (!query.exec(u"BEGIN IMMEDIATE"_s))
+        throw refusalError(RegisterTask::Begin, refusalOf(query.lastError(), m_connection));
+    if (!query.exec(u"ROLLBACK"_s))
+        throw refusalError(RegisterTask::Begin, refusalOf(query.lastError(), m_connection));
+}
+
 QString RegisterStore::databasePath(const QString& appDir) {
     return QDir::cleanPath(appDir + u"DB/Tarvex.mdb"_s);
 }
@@ -137,12 +165,16 @@ void RegisterStore::openFile(const QString& path) {
         m_connection.close();
     else
         m_connection = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
-    // mode=rw opens an existing file for reading and writing and never creates one.
-    m_connection.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u"?mode=rw"_s);
+    m_readOnlyReason.clear();
+    const QString readOnlyReason = registerWriteRefusal(path).value_or(QString());
+    // mode=rw opens an existing file for reading and writing and never creates one; mode=ro
+    // makes SQLite itself refuse every write.
+    m_connection.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                                 (readOnlyReason.isEmpty() ? u"?mode=rw"_s : u"?mode=ro"_s));
     // Another program writing at the same moment makes this one wait, not fail.
     m_connection.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_busyTimeout.count()));
     if (!m_connection.open())
-        throw StoreError(u"Не удалось открыть базу данных %1: %2"_s.arg(path, m_connection.lastError().text()));
+        throw refusalError(RegisterTask::Open, refusalOf(m_connection.lastError(), m_connection), path);
 
     m_format = bringToCurrentFormat(sqliteHandle(m_connection), path, readFormat(path));
     // A walk reads the conditions in the airlines' order, all over the file: pages that
@@ -155,8 +187,11 @@ void RegisterStore::openFile(const QString& path) {
         m_conditions.open(m_connection, m_format);
         m_fees.open(m_connection, m_format);
     } catch (const StoreError& error) {
+        if (error.refusal())
+            throw retold(error, RegisterTask::Open, path);
         throw StoreError(u"База данных %1: %2"_s.arg(path, error.message()));
     }
+    m_readOnlyReason = readOnlyReason;
     m_airlines.setSort(u"AirCode ASC");
     m_sharedQuery.setDatabase(m_connection, m_format);
 }
@@ -165,7 +200,8 @@ void RegisterStore::openFile(const QString& path) {
 int RegisterStore::readFormat(const QString& path) {
     QSqlQuery query(m_connection);
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-        throw StoreError(readFailure(path, query.lastError()));
+        throw StoreError(readFailure(path, query.lastError(), m_connection),
+                         refusalOf(query.lastError(), m_connection));
     return query.value(0).toInt();
 }
 
@@ -173,16 +209,18 @@ void RegisterStore::checkSchema(const QString& path) {
     QSqlQuery query(m_connection);
     for (const TableDef* table : schema::allTables()) {
         if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name)))
-            throw StoreError(readFailure(path, query.lastError()));
+            throw StoreError(readFailure(path, query.lastError(), m_connection),
+                             refusalOf(query.lastError(), m_connection));
         QStringList present;
         while (query.next())
             present << query.value(1).toString();
         if (present.isEmpty())
-            throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(path, table->name));
+            throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(path, table->shownName()));
         for (const ColumnDef& column : table->columns) {
             // A file that could not be brought to the current format lacks the later columns.
             if (column.sinceFormat <= m_format && !present.contains(column.name, Qt::CaseInsensitive))
-                throw StoreError(u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->name, path, column.name));
+                throw StoreError(
+                    u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->shownName(), path, fieldName(column)));
         }
     }
 }
@@ -228,13 +266,15 @@ void RegisterStore::deleteCurrentAirline() {
     if (m_airlines.state() != TableCursor::State::Browse || m_airlines.currentRow() < 0)
         throw StoreError(u"Нет авиакомпании для удаления"_s);
     const qint64 airlineId = m_airlines.value(0).toLongLong();
-    {
+    try {
         Transaction transaction(m_connection);
         QSqlQuery query(m_connection);
         execute(query, u"DELETE FROM tbComm WHERE ComId = ?"_s, {airlineId});
         execute(query, u"DELETE FROM tbFee WHERE FeeId = ?"_s, {airlineId});
         execute(query, u"DELETE FROM tbMain WHERE id = ?"_s, {airlineId});
         transaction.commit();
+    } catch (const StoreError& error) {
+        throw retold(error, RegisterTask::Delete);
     }
     m_conditions.forgetRows(u"ComId", airlineId);
     m_fees.forgetRows(u"FeeId", airlineId);

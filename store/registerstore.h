@@ -41,18 +41,29 @@ public:
 
     // How long a statement waits while another program holds the register's lock.
     static constexpr std::chrono::milliseconds kDefaultBusyTimeout{10000};
-    // Takes effect at the next open().
-    void setBusyTimeout(std::chrono::milliseconds timeout) { m_busyTimeout = timeout; }
+    // Takes effect at once on an open register, and at every later open().
+    void setBusyTimeout(std::chrono::milliseconds timeout);
 
     // Opens the register and reads the three tables; tbMain is sorted by code.
     // Throws StoreError, naming the file, when it is missing or not a regular file, is
     // not a database, lacks a table or column, stays locked by another program beyond
     // the busy timeout, or holds an interrupted write that cannot be rolled back for
     // lack of write permission. The file is never created here.
+    // A register this program may not change (registerWriteRefusal()) is opened for
+    // reading only, so that nothing can write it by mistake.
     void open(const QString& appDir);
     // The same for the register file at `path`, such as a new register not yet in its place.
     void openFile(const QString& path);
     bool isOpen() const { return m_airlines.isOpen(); }
+
+    // Whether the register, once open, may not be changed, and why, in the user's words.
+    bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
+    const QString& readOnlyReason() const { return m_readOnlyReason; }
+
+    // Waits, at most the busy timeout, until no other program is writing the register,
+    // and lets go at once without writing anything: a window asks before it takes changes
+    // that could not be stored. Throws StoreError when the register stays busy.
+    void waitUntilFreeForWriting();
 
     // Stores a new airline through tbMain and returns its id; it stays tbMain's current row.
     qint64 addAirline(const AirlineRecord& airline);
@@ -78,11 +89,27 @@ public:
     // The per-airline query of the generators.
     SharedQuery& sharedQuery() { return m_sharedQuery; }
 
+    // While it lives, a statement that finds the register locked by another program fails
+    // at once instead of waiting: for reads that only mark what the user types, which must
+    // never hold up the typing.
+    class NoBusyWait {
+    public:
+        explicit NoBusyWait(RegisterStore& store);
+        ~NoBusyWait();
+        NoBusyWait(const NoBusyWait&) = delete;
+        NoBusyWait& operator=(const NoBusyWait&) = delete;
+
+    private:
+        RegisterStore& m_store;
+    };
+
 private:
     int readFormat(const QString& path);
     void checkSchema(const QString& path);
+    void applyBusyTimeout(std::chrono::milliseconds timeout);
     const QString m_connectionName;
     std::chrono::milliseconds m_busyTimeout = kDefaultBusyTimeout;
+    QString m_readOnlyReason;
     QSqlDatabase m_connection;
     int m_format = kRegisterFormat;
     TableCursor m_airlines;

@@ -53,7 +53,8 @@ const TableDef kMain{u"tbMain"_s,
                       memo(u"Comment"_s, u"Комментарий"_s), text(u"AccCode"_s, 3, u"IATA"_s),
                       boolean(u"BSP"_s, u"BSP"_s), text(u"Dog"_s, 100, u"Договор"_s),
                       dateTime(u"DogDate"_s, u"Дата окончания"_s), text(u"ContrAgent"_s, 150, u"Контрагент"_s),
-                      boolean(u"Script"_s, u"Script"_s)}};
+                      boolean(u"Script"_s, u"Script"_s)},
+                     u"авиакомпаний"_s};
 
 const TableDef kComm{
     u"tbComm"_s,
@@ -61,11 +62,13 @@ const TableDef kComm{
      decimal(u"ComPCT"_s, u"%"_s), int16(u"ComSum"_s, u"Сумма"_s), text(u"ComVal"_s, 3, u"Валюта"_s),
      text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s), text(u"Fee"_s, 255, u"Сбор"_s),
      // The days a condition is in force, both included; NULL leaves that end open.
-     date(u"ComFrom"_s, u"Действует с"_s, 1), date(u"ComTill"_s, u"Действует по"_s, 1)}};
+     date(u"ComFrom"_s, u"Действует с"_s, 1), date(u"ComTill"_s, u"Действует по"_s, 1)},
+    u"условий комиссии"_s};
 
 const TableDef kFee{u"tbFee"_s,
                     {autoId(), ownerId(u"FeeId"_s), memo(u"FeeCondition"_s), decimal(u"FeePCT"_s), int16(u"FeeSumm"_s),
-                     text(u"FeeVal"_s, 3)}};
+                     text(u"FeeVal"_s, 3)},
+                    u"сервисных сборов"_s};
 
 // A decimal of 18 digits with four places: at most 14 whole digits.
 constexpr qint64 kDecimalUnitsLimit = 999'999'999'999'999'999;
@@ -210,11 +213,6 @@ HeldValue decimalNumber(const QVariant& value) {
     return {QVariant::fromValue(*decimal), {}};
 }
 
-QString fieldName(const ColumnDef& column) {
-    return column.label.isEmpty() || column.label == column.name ? u"«%1»"_s.arg(column.name)
-                                                                 : u"«%1» (%2)"_s.arg(column.label, column.name);
-}
-
 // A number column's value as stored, a blob in the sqlite3 shell's notation.
 QString storedText(const QVariant& value) {
     const int type = value.typeId();
@@ -236,12 +234,21 @@ QString valueLiteral(const QVariant& value) {
 
 } // namespace
 
+QString fieldName(const ColumnDef& column) {
+    return column.label.isEmpty() || column.label == column.name ? u"«%1»"_s.arg(column.name)
+                                                                 : u"«%1» (%2)"_s.arg(column.label, column.name);
+}
+
 int TableDef::columnIndex(QStringView columnName) const {
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].name.compare(columnName, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
+}
+
+QString TableDef::shownName() const {
+    return u"%1 (%2)"_s.arg(title, name);
 }
 
 namespace schema {
@@ -414,7 +421,7 @@ QVariant readNumber(const TableDef& table, int column, qint64 rowId, const QVari
     HeldValue held = holdValue(definition, stored);
     if (!held.fits())
         throw StoreError(u"%1 = %2 в строке id %3 таблицы %4 %5"_s.arg(
-            fieldName(definition), valueLiteral(stored), QString::number(rowId), table.name, held.problem));
+            fieldName(definition), valueLiteral(stored), QString::number(rowId), table.shownName(), held.problem));
     return std::move(held.value);
 }
 

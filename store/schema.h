@@ -35,11 +35,18 @@ struct ColumnDef {
     int sinceFormat = 0; // the register format that added the column (registerformat.h)
 };
 
+// The name messages give a field: its title with its own name in brackets, «Сумма» (ComSum),
+// or its own name alone where it has no other, «ValLen».
+QString fieldName(const ColumnDef& column);
+
 struct TableDef {
     QString name;
     QList<ColumnDef> columns;
+    QString title; // what the table holds, as "таблица …" goes on: "авиакомпаний"
 
     int columnIndex(QStringView columnName) const; // -1 when there is no such column
+    // The name messages use: the title with the table's own name in brackets, "авиакомпаний (tbMain)".
+    QString shownName() const;
     const ColumnDef& column(int index) const { return columns.at(index); }
 };
 
@@ -109,7 +116,7 @@ bool isHeldForm(const ColumnDef& column, const QVariant& value);
 
 // Reads a stored value of a number column as a number: its held form, or StoreError
 // naming the table, the row's id, the field and the value when the column cannot hold it:
-// «Сумма» (ComSum) = 100000 в строке id 7 таблицы tbComm вне допустимого диапазона −32768…32767
+// «Сумма» (ComSum) = 100000 в строке id 7 таблицы условий комиссии (tbComm) вне допустимого диапазона −32768…32767
 QVariant readNumber(const TableDef& table, int column, qint64 rowId, const QVariant& stored);
 
 // The same refusal for a value a cursor holds (fromStorage() kept it as stored).

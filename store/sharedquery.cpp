@@ -1,5 +1,6 @@
 #include "sharedquery.h"
 
+#include "enginerefusal.h"
 #include "schema.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
@@ -130,9 +131,8 @@ void SharedQuery::close() {
     m_database = QSqlDatabase();
 }
 
-void SharedQuery::fail(sqlite3* handle) const {
-    throw StoreError(u"Не удалось прочитать условия авиакомпании (tbComm): "_s +
-                     QString::fromUtf8(sqlite3_errmsg(handle)));
+void SharedQuery::fail(const EngineRefusal& refusal) const {
+    throw refusalError(RegisterTask::Read, refusal, u"условия авиакомпании (tbComm)"_s);
 }
 
 ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
@@ -146,7 +146,7 @@ void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) 
     if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement,
                                            nullptr) != SQLITE_OK) {
         m_statement = nullptr;
-        fail(handle);
+        fail(refusalOf(handle));
     }
     sqlite3_reset(m_statement);
     sqlite3_bind_int64(m_statement, 1, airlineId);
@@ -173,10 +173,11 @@ void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) 
         condition.validTill = dateOf(m_statement, ComTill, id);
     }
     if (step != SQLITE_DONE) {
+        const EngineRefusal refusal = refusalOf(handle);
         // A statement prepared before the schema changed under it cannot recover.
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
-        fail(handle);
+        fail(refusal);
     }
     conditions.resize(count);
 }

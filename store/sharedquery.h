@@ -2,6 +2,7 @@
 
 #include "airlinerecord.h"
 #include "schema.h"
+#include "storeerror.h"
 
 #include <QSqlDatabase>
 
@@ -35,7 +36,7 @@ public:
     void readConditionsOf(qint64 airlineId, ConditionList& conditions);
 
 private:
-    [[noreturn]] void fail(sqlite3* handle) const;
+    [[noreturn]] void fail(const EngineRefusal& refusal) const;
 
     QSqlDatabase m_database;
     int m_fileFormat = kRegisterFormat;

@@ -1,5 +1,6 @@
 #include "sqlitehandle.h"
 
+#include "enginerefusal.h"
 #include "storedutf8.h"
 #include "storeerror.h"
 
@@ -129,11 +130,11 @@ void assignStoredText(QString& text, sqlite3_stmt* statement, int column) {
         assignStoredUtf8(text, QByteArrayView(bytes, sqlite3_column_bytes(statement, column)));
 }
 
-SqliteStatement::SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& what) {
+SqliteStatement::SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& subject) {
     if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(sqlite3_errmsg(handle));
+        const EngineRefusal refusal = refusalOf(handle);
         sqlite3_finalize(m_statement);
-        throw StoreError(what + reason);
+        throw refusalError(RegisterTask::Read, refusal, subject);
     }
 }
 

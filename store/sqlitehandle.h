@@ -29,8 +29,8 @@ void assignStoredText(QString& text, sqlite3_stmt* statement, int column);
 // A prepared statement finalized when it goes out of scope.
 class SqliteStatement {
 public:
-    // Throws StoreError with SQLite's message, prefixed by `what`.
-    SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& what);
+    // Throws the refusal of reading `subject` (see refusalError()) when SQLite cannot prepare it.
+    SqliteStatement(sqlite3* handle, const QByteArray& sql, const QString& subject);
     ~SqliteStatement();
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;

@@ -1,6 +1,7 @@
 #include "summaryrebuild.h"
 
 #include "commissionsummary.h"
+#include "enginerefusal.h"
 #include "registerstore.h"
 #include "storeerror.h"
 
@@ -22,7 +23,7 @@ bool isCurrentAirline(const TableCursor& airlines, qint64 airlineId) {
 qint64 lastInsertedId(const QSqlDatabase& database) {
     QSqlQuery query(database);
     if (!query.exec(u"SELECT last_insert_rowid()"_s) || !query.next())
-        throw StoreError(u"Не удалось узнать номер новой авиакомпании (tbMain): "_s + query.lastError().text());
+        throw refusalError(RegisterTask::Save, refusalOf(query.lastError(), database));
     return query.value(0).toLongLong();
 }
 
@@ -31,20 +32,31 @@ qint64 lastInsertedId(const QSqlDatabase& database) {
 void writeSummary(const QSqlDatabase& database, qint64 airlineId, const CommissionSummary& summary) {
     QSqlQuery query(database);
     if (!query.prepare(u"UPDATE tbMain SET Commision = ?, Fee = ? WHERE id = ?"_s))
-        throw StoreError(u"Не удалось сохранить сводку условий (tbMain): "_s + query.lastError().text());
+        throw refusalError(RegisterTask::Save, refusalOf(query.lastError(), database));
     query.addBindValue(summary.commission);
     query.addBindValue(summary.fee);
     query.addBindValue(airlineId);
     if (!query.exec())
-        throw StoreError(u"Не удалось сохранить сводку условий (tbMain): "_s + query.lastError().text());
+        throw refusalError(RegisterTask::Save, refusalOf(query.lastError(), database));
     if (query.numRowsAffected() == 0)
-        throw StoreError(u"Авиакомпания не найдена в базе данных: возможно, её удалили в другой копии программы"_s);
+        throw StoreError(u"Авиакомпания не найдена в реестре: возможно, её удалили в другой копии программы; изменения "
+                         u"не сохранены"_s);
+}
+
+// The conditions the texts are made from. Reading them is the first step of a save, and
+// a failure says that the save failed.
+ConditionList storedConditions(RegisterStore& store, qint64 airlineId) {
+    try {
+        return store.sharedQuery().conditionsOf(airlineId);
+    } catch (const StoreError& error) {
+        throw retold(error, RegisterTask::Save);
+    }
 }
 
 } // namespace
 
 qint64 rebuildCommissionSummary(RegisterStore& store, qint64 airlineId) {
-    const CommissionSummary summary = summarizeConditions(store.sharedQuery().conditionsOf(airlineId));
+    const CommissionSummary summary = summarizeConditions(storedConditions(store, airlineId));
     TableCursor& airlines = store.airlines();
     if (isCurrentAirline(airlines, airlineId)) {
         const bool inserting = airlines.state() == TableCursor::State::Insert;

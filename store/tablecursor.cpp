@@ -1,6 +1,7 @@
 #include "tablecursor.h"
 
 #include "decimal4.h"
+#include "enginerefusal.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -104,18 +105,22 @@ TableCursor::TableCursor(const TableDef& table, QObject* parent)
     : QObject(parent)
     , m_table(table) {}
 
-void TableCursor::fail(const QString& what, const QString& engineText) const {
-    throw StoreError(u"%1 (%2): %3"_s.arg(what, m_table.name, engineText));
+void TableCursor::fail(RegisterTask task, const QSqlQuery& query) const {
+    throw refusalError(task, refusalOf(query.lastError(), m_database), readSubject());
+}
+
+QString TableCursor::readSubject() const {
+    return u"таблицу "_s + m_table.shownName();
 }
 
 // Read through SQLite's own interface (sqliteHandle), which keeps every character of a
 // text and the storage class that tells a number from a text.
 std::vector<TableCursor::Row> TableCursor::readAllRows() const {
-    const QString what = u"Не удалось прочитать таблицу (%1): "_s.arg(m_table.name);
     sqlite3* handle = sqliteHandle(m_database);
     const SqliteStatement select(
         handle,
-        u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(m_table, m_fileFormat), m_table.name).toUtf8(), what);
+        u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(m_table, m_fileFormat), m_table.name).toUtf8(),
+        readSubject());
     std::vector<Row> rows;
     const int columnCount = int(m_table.columns.size());
     int step;
@@ -127,7 +132,7 @@ std::vector<TableCursor::Row> TableCursor::readAllRows() const {
         rows.push_back(std::move(row));
     }
     if (step != SQLITE_DONE)
-        throw StoreError(what + QString::fromUtf8(sqlite3_errmsg(handle)));
+        throw refusalError(RegisterTask::Read, refusalOf(handle), readSubject());
     return rows;
 }
 
@@ -214,10 +219,10 @@ const QVariant& TableCursor::valueAt(int row, int column) const {
 void TableCursor::setValue(QStringView columnName, const QVariant& value) {
     const int column = columnOrThrow(columnName);
     if (m_state != State::Edit && m_state != State::Insert)
-        throw StoreError(u"Таблица %1 не находится в режиме правки"_s.arg(m_table.name));
+        throw StoreError(u"Таблица %1 не находится в режиме правки"_s.arg(m_table.shownName()));
     if (m_table.columns[column].kind == ColumnKind::AutoId)
         throw StoreError(
-            u"Поле «%1» таблицы %2 заполняется автоматически"_s.arg(m_table.columns[column].name, m_table.name));
+            u"Поле «%1» таблицы %2 заполняется автоматически"_s.arg(m_table.columns[column].name, m_table.shownName()));
     m_buffer[column] = value;
     emit rowChanged(m_current);
 }
@@ -227,7 +232,7 @@ int TableCursor::storedRowCount() const {
 }
 
 void TableCursor::insert() {
-    requireBrowse("insert");
+    requireBrowse(u"добавить запись");
     const int row = std::max(m_current, 0);
     emit rowAboutToBeInserted(row);
     Row pending;
@@ -247,8 +252,8 @@ void TableCursor::insert() {
 void TableCursor::edit() {
     if (m_state == State::Edit || m_state == State::Insert)
         return;
-    requireBrowse("edit");
-    requireCurrent("edit");
+    requireBrowse(u"изменить запись");
+    requireCurrent(u"изменить запись");
     m_buffer = m_rows[m_visible[m_current]].values;
     setState(State::Edit);
 }
@@ -294,11 +299,11 @@ void TableCursor::storeInsert() {
     QSqlQuery query(m_database);
     if (!query.prepare(
             u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table.name, names.join(u", "_s), marks.join(u", "_s))))
-        fail(u"Не удалось добавить запись"_s, query.lastError().text());
+        fail(RegisterTask::Save, query);
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        fail(u"Не удалось добавить запись"_s, query.lastError().text());
+        fail(RegisterTask::Save, query);
     m_buffer[0] = QVariant::fromValue<qint64>(query.lastInsertId().toLongLong());
 }
 
@@ -318,15 +323,15 @@ void TableCursor::storeUpdate() {
         return;
     QSqlQuery query(m_database);
     if (!query.prepare(u"UPDATE %1 SET %2 WHERE id = ?"_s.arg(m_table.name, assignments.join(u", "_s))))
-        fail(u"Не удалось сохранить запись"_s, query.lastError().text());
+        fail(RegisterTask::Save, query);
     for (const QVariant& value : values)
         query.addBindValue(value);
     query.addBindValue(stored[0]);
     if (!query.exec())
-        fail(u"Не удалось сохранить запись"_s, query.lastError().text());
+        fail(RegisterTask::Save, query);
     if (query.numRowsAffected() == 0)
-        throw StoreError(
-            u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы"_s.arg(m_table.name));
+        throw StoreError(u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы; изменения не "
+                         u"сохранены"_s.arg(m_table.shownName()));
 }
 
 void TableCursor::cancel() {
@@ -356,14 +361,14 @@ void TableCursor::remove() {
     }
     if (m_state == State::Edit)
         cancel();
-    requireCurrent("delete");
+    requireCurrent(u"удалить запись");
     const int row = m_current;
     const int rowIndex = m_visible[row];
     QSqlQuery query(m_database);
     query.prepare(u"DELETE FROM %1 WHERE id = ?"_s.arg(m_table.name));
     query.addBindValue(m_rows[rowIndex].values[0]);
     if (!query.exec())
-        fail(u"Не удалось удалить запись"_s, query.lastError().text());
+        fail(RegisterTask::Delete, query);
 
     emit rowAboutToBeRemoved(row);
     m_rows.erase(m_rows.begin() + rowIndex);
@@ -377,7 +382,7 @@ void TableCursor::remove() {
 }
 
 void TableCursor::refresh() {
-    requireBrowse("refresh");
+    requireBrowse(u"перечитать таблицу");
     std::vector<Row> fresh = readAllRows();
     std::unordered_map<qint64, int> byId;
     for (int i = 0; i < int(fresh.size()); ++i)
@@ -404,7 +409,7 @@ void TableCursor::refresh() {
 }
 
 void TableCursor::forgetRows(QStringView columnName, qint64 value) {
-    requireBrowse("forget rows");
+    requireBrowse(u"убрать удалённые записи");
     const int column = columnOrThrow(columnName);
     const int currentIndex = m_current >= 0 ? m_visible[m_current] : -1;
     const qint64 currentId = currentIndex >= 0 ? m_rows[currentIndex].values[0].toLongLong() : -1;
@@ -436,7 +441,7 @@ void TableCursor::setSort(QStringView sortText) {
         text = text.mid(1, text.size() - 2);
     const int column = text.isEmpty() ? -1 : columnOrThrow(text);
 
-    requireBrowse("sort");
+    requireBrowse(u"упорядочить записи");
     // Every change of the rows keeps them in order, so the same sort again changes nothing.
     if (column == m_sortColumn && descending == m_sortDescending)
         return;
@@ -458,7 +463,7 @@ void TableCursor::setFilter(const RowFilter& filter) {
     } else if (const auto* ids = std::get_if<IdSetFilter>(&filter)) {
         columnOrThrow(ids->column);
     }
-    requireBrowse("filter");
+    requireBrowse(u"отобрать записи");
     m_filter = filter;
     if (m_filtered) {
         emit aboutToReset();
@@ -470,7 +475,7 @@ void TableCursor::setFilter(const RowFilter& filter) {
 void TableCursor::setFiltered(bool on) {
     if (on == m_filtered)
         return;
-    requireBrowse("filter");
+    requireBrowse(u"отобрать записи");
     m_filtered = on;
     emit aboutToReset();
     rebuildVisible(m_current >= 0 ? m_visible[m_current] : -1);
@@ -576,21 +581,21 @@ void TableCursor::rebuildVisible(int keepIndex) {
 int TableCursor::columnOrThrow(QStringView columnName) const {
     const int column = m_table.columnIndex(columnName);
     if (column < 0)
-        throw StoreError(u"В таблице %1 нет поля «%2»"_s.arg(m_table.name, columnName));
+        throw StoreError(u"В таблице %1 нет поля «%2»"_s.arg(m_table.shownName(), columnName));
     return column;
 }
 
-void TableCursor::requireBrowse(const char* operation) const {
+void TableCursor::requireBrowse(QStringView operation) const {
     if (m_state == State::Inactive)
-        throw StoreError(u"Таблица %1 не открыта (%2)"_s.arg(m_table.name, QLatin1StringView(operation)));
+        throw StoreError(u"Нельзя %1: таблица %2 не открыта"_s.arg(operation, m_table.shownName()));
     if (m_state != State::Browse)
-        throw StoreError(u"Сначала сохраните или отмените изменения записи таблицы %1 (%2)"_s.arg(
-            m_table.name, QLatin1StringView(operation)));
+        throw StoreError(u"Нельзя %1: сначала сохраните или отмените изменения записи таблицы %2"_s.arg(
+            operation, m_table.shownName()));
 }
 
-void TableCursor::requireCurrent(const char* operation) const {
+void TableCursor::requireCurrent(QStringView operation) const {
     if (m_current < 0)
-        throw StoreError(u"В таблице %1 нет текущей записи (%2)"_s.arg(m_table.name, QLatin1StringView(operation)));
+        throw StoreError(u"Нельзя %1: в таблице %2 нет текущей записи"_s.arg(operation, m_table.shownName()));
 }
 
 void TableCursor::setState(State state) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enginerefusal.h"
 #include "schema.h"
 
 #include <QObject>
@@ -10,6 +11,8 @@
 
 #include <variant>
 #include <vector>
+
+class QSqlQuery;
 
 namespace tarvex {
 
@@ -123,8 +126,9 @@ private:
     };
 
     int columnOrThrow(QStringView columnName) const;
-    void requireBrowse(const char* operation) const;
-    void requireCurrent(const char* operation) const;
+    // `operation` is what the user asked for, as "Нельзя …" goes on: "изменить запись".
+    void requireBrowse(QStringView operation) const;
+    void requireCurrent(QStringView operation) const;
     void setState(State state);
     void setCurrent(int row);
     bool passes(const Row& row) const;
@@ -136,7 +140,9 @@ private:
     std::vector<Row> readAllRows() const;
     void storeInsert();
     void storeUpdate();
-    [[noreturn]] void fail(const QString& what, const QString& engineText) const;
+    // What a failed read of the table names; the refusal of a statement for the task.
+    QString readSubject() const;
+    [[noreturn]] void fail(RegisterTask task, const QSqlQuery& query) const;
 
     const TableDef& m_table;
     QSqlDatabase m_database;

@@ -4,6 +4,7 @@
 
 #include "conditioneditor.h"
 #include "keyfilter.h"
+#include "registerwait.h"
 #include "uppercasevalidator.h"
 #include "userprompts.h"
 
@@ -192,6 +193,7 @@ void AirlineEditor::markFindings() {
     airline.script = m_ui->cbScript->isChecked();
     ConditionList conditions;
     try {
+        const RegisterStore::NoBusyWait typingGoesOn(m_store);
         if (airline.script && m_airlineId != 0)
             conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
     } catch (const StoreError&) {
@@ -282,13 +284,22 @@ bool AirlineEditor::tryStoreChange(const std::function<void()>& change) {
 }
 
 bool AirlineEditor::rebuildSummary() {
-    return tryStoreChange([this] { m_airlineId = rebuildCommissionSummary(m_store, m_airlineId); });
+    return tryStoreChange([this] {
+        const BusyCursor busy;
+        m_airlineId = rebuildCommissionSummary(m_store, m_airlineId);
+    });
 }
 
 void AirlineEditor::save() {
     // Storing the summary stores the airline row with every field typed since it was last stored.
-    if (rebuildSummary())
-        QDialog::accept();
+    try {
+        const BusyCursor busy;
+        m_airlineId = rebuildCommissionSummary(m_store, m_airlineId);
+    } catch (const StoreError& error) {
+        m_prompts.showError(this, failedSaveMessage(error.message()));
+        return;
+    }
+    QDialog::accept();
 }
 
 void AirlineEditor::reject() {
@@ -309,14 +320,20 @@ void AirlineEditor::openConditionEditor() {
 void AirlineEditor::addCondition() {
     if (!m_ui->btnAdd->isEnabled())
         return;
-    if (tryStoreChange([this] { m_store.conditions().insert(); }))
+    if (tryStoreChange([this] {
+            waitUntilRegisterIsFree(m_store);
+            m_store.conditions().insert();
+        }))
         openConditionEditor();
 }
 
 void AirlineEditor::editCondition() {
     if (!m_ui->btnEdit->isEnabled())
         return;
-    if (tryStoreChange([this] { m_store.conditions().edit(); }))
+    if (tryStoreChange([this] {
+            waitUntilRegisterIsFree(m_store);
+            m_store.conditions().edit();
+        }))
         openConditionEditor();
 }
 
@@ -324,6 +341,7 @@ void AirlineEditor::duplicateCondition() {
     if (!m_ui->btnDuplicate->isEnabled())
         return;
     if (!tryStoreChange([this] {
+            const BusyCursor busy;
             duplicateCurrentCondition(m_store.conditions());
             m_store.conditions().edit();
         }))
@@ -338,7 +356,10 @@ void AirlineEditor::deleteCondition() {
     if (m_prompts.askYesNo(this, u"Удаление условия"_s, u"Удалить строку условия?"_s) != UserPrompts::Answer::Yes)
         return;
     // The summary follows at once, so the list of airlines never shows a deleted condition.
-    if (tryStoreChange([this] { m_store.conditions().remove(); }))
+    if (tryStoreChange([this] {
+            const BusyCursor busy;
+            m_store.conditions().remove();
+        }))
         rebuildSummary();
 }
 

@@ -3,6 +3,7 @@
 #include "ui_conditioneditor.h"
 
 #include "keyfilter.h"
+#include "registerwait.h"
 #include "userprompts.h"
 
 #include "generation/scriptcheck.h"
@@ -169,6 +170,7 @@ void ConditionEditor::markFindings() {
         const AirlineRecord airline = currentAirline(m_store.airlines());
         if (airline.script) {
             const ConditionRecord typed = typedCondition();
+            const RegisterStore::NoBusyWait typingGoesOn(m_store);
             ConditionList conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
             const auto stored = std::find_if(conditions.begin(), conditions.end(),
                                              [&](const ConditionRecord& c) { return c.id == typed.id; });
@@ -249,18 +251,21 @@ void ConditionEditor::save() {
         return;
     }
     try {
+        const BusyCursor busy;
         writeEntryToRow();
         m_store.conditions().post();
     } catch (const StoreError& error) {
-        m_prompts.showError(this, error.message()); // the row stays pending, the window open
+        m_prompts.showError(this, failedSaveMessage(error.message())); // the row stays pending, the window open
         return;
     }
     try {
+        const BusyCursor busy;
         m_store.conditions().refresh();
         rebuildCommissionSummary(m_store, m_airlineId);
     } catch (const StoreError& error) {
-        // The condition is stored; its airline's texts follow at the next save.
-        m_prompts.showError(this, error.message());
+        m_prompts.showError(this, u"Условие сохранено, а сводку условий авиакомпании сохранить не удалось: она "
+                                  u"обновится при следующем сохранении авиакомпании.\n"_s +
+                                      error.message());
     }
     QDialog::accept();
 }

@@ -16,6 +16,7 @@ namespace tarvex {
 DesktopProgram::DesktopProgram(const AppFolder& folder, UserPrompts& prompts, DesktopOpener& opener) {
     const QString& appDir = folder.path;
     const FirstStart firstStart(folder);
+    m_store.setBusyTimeout(kBusyTimeout);
     m_mainWindow = std::make_unique<MainWindow>(appDir, m_store, prompts);
     m_mainWindow->show();
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace tarvex {
@@ -27,6 +28,10 @@ class UserPrompts;
 class DesktopProgram {
 public:
     DesktopProgram(const AppFolder& folder, UserPrompts& prompts, DesktopOpener& opener);
+
+    // How long a window waits, under the busy cursor, while another program writes the register,
+    // before it says the register is busy: long enough for an ordinary write, short enough to wait out.
+    static constexpr std::chrono::milliseconds kBusyTimeout{3000};
     ~DesktopProgram();
     DesktopProgram(const DesktopProgram&) = delete;
     DesktopProgram& operator=(const DesktopProgram&) = delete;

@@ -10,6 +10,7 @@
 #include "generation/outputname.h"
 #include "helpwindow.h"
 #include "icons.h"
+#include "registerwait.h"
 #include "settings/options.h"
 #include "settings/windowtitle.h"
 #include "settingsdialog.h"
@@ -357,8 +358,21 @@ void MainWindow::startUp() {
     }
     showAirlineCount();
     m_datePanel->setText(shortDateText(QDate::currentDate()) + u"      "_s);
+    if (m_store.isReadOnly())
+        showReadOnly();
     applySettings();
     updateCommandStates();
+}
+
+// The register is only read: the title says so, and the commands that would change it say why they cannot.
+void MainWindow::showReadOnly() {
+    setWindowTitle(windowTitle() + u" (только чтение)"_s);
+    const QString why = u"Реестр открыт только для чтения: %1. Добавлять, изменять и удалять авиакомпании нельзя; "
+                        u"формировать файлы можно."_s.arg(m_store.readOnlyReason());
+    for (QAction* command : {m_actions.addAirline, m_actions.editAirline, m_actions.deleteAirline}) {
+        command->setToolTip(why);
+        command->setStatusTip(why);
+    }
 }
 
 void MainWindow::applySettings() {
@@ -374,10 +388,12 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::updateCommandStates() {
-    // Editing and deleting need an airline to act on.
+    // Editing and deleting need an airline to act on; a register that is only read takes no change.
+    const bool changeable = !m_store.isReadOnly();
     const bool anyAirline = m_store.isOpen() && !m_store.airlines().isEmpty();
-    m_actions.editAirline->setEnabled(anyAirline);
-    m_actions.deleteAirline->setEnabled(anyAirline);
+    m_actions.addAirline->setEnabled(changeable);
+    m_actions.editAirline->setEnabled(changeable && anyAirline);
+    m_actions.deleteAirline->setEnabled(changeable && anyAirline);
 }
 
 void MainWindow::showEndingMarks() {
@@ -495,6 +511,7 @@ void MainWindow::addAirline() {
         return;
     resetAirlineView();
     try {
+        waitUntilRegisterIsFree(m_store);
         m_store.airlines().insert();
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
@@ -507,6 +524,7 @@ void MainWindow::editAirline() {
     if (!registerReady() || m_store.airlines().isEmpty())
         return;
     try {
+        waitUntilRegisterIsFree(m_store);
         m_store.airlines().edit();
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
@@ -544,6 +562,7 @@ void MainWindow::deleteAirline() {
     if (m_prompts.askYesNo(this, u"Удаление авиакомпании"_s, question) != UserPrompts::Answer::Yes)
         return;
     try {
+        const BusyCursor busy;
         m_store.deleteCurrentAirline();
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());

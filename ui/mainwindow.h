@@ -69,6 +69,7 @@ private:
     void nameUnnamedControls();
 
     void startUp();
+    void showReadOnly();
     void applySettings();
     void updateCommandStates();
     void showAirlineCount();

@@ -90,57 +90,61 @@ private slots:
 
         QTest::newRow("sum beyond 16 bits")
             << condition(u"ComSum, ComVal"_s, u"100000, 'RUB'"_s) << smartKey << u"tbComm"_s << u"ComSum"_s
-            << u"100000"_s << u"«Сумма» (ComSum) = 100000 в строке id 7 таблицы tbComm "_s + sumRange;
+            << u"100000"_s
+            << u"«Сумма» (ComSum) = 100000 в строке id 7 таблицы условий комиссии (tbComm) "_s + sumRange;
         QTest::newRow("sum at the 64-bit limit")
             << condition(u"ComSum, ComVal"_s, u"9223372036854775807, 'RUB'"_s) << smartKey << u"tbComm"_s << u"ComSum"_s
             << u"9223372036854775807"_s
-            << u"«Сумма» (ComSum) = 9223372036854775807 в строке id 7 таблицы tbComm "_s + sumRange;
+            << u"«Сумма» (ComSum) = 9223372036854775807 в строке id 7 таблицы условий комиссии (tbComm) "_s + sumRange;
         QTest::newRow("sum with a fraction")
             << condition(u"ComSum, ComVal"_s, u"7.9, 'RUB'"_s) << smartKey << u"tbComm"_s << u"ComSum"_s << u"7.9"_s
-            << u"«Сумма» (ComSum) = 7.9 в строке id 7 таблицы tbComm не является целым числом"_s;
+            << u"«Сумма» (ComSum) = 7.9 в строке id 7 таблицы условий комиссии (tbComm) не является целым числом"_s;
         QTest::newRow("sum as text")
             << condition(u"ComSum, ComVal"_s, u"'abc', 'RUB'"_s) << int(OutputKind::Workbook) << u"tbComm"_s
             << u"ComSum"_s << u"abc"_s
-            << u"«Сумма» (ComSum) = 'abc' в строке id 7 таблицы tbComm не является целым числом"_s;
+            << u"«Сумма» (ComSum) = 'abc' в строке id 7 таблицы условий комиссии (tbComm) не является целым числом"_s;
         QTest::newRow("sum as blob")
             << condition(u"ComSum, ComVal"_s, u"X'00FF', 'RUB'"_s) << smartKey << u"tbComm"_s << u"ComSum"_s
-            << u"X'00FF'"_s << u"«Сумма» (ComSum) = X'00FF' в строке id 7 таблицы tbComm не является целым числом"_s;
+            << u"X'00FF'"_s
+            << u"«Сумма» (ComSum) = X'00FF' в строке id 7 таблицы условий комиссии (tbComm) не является целым числом"_s;
         QTest::newRow("percent far too large")
             << condition(u"ComPCT"_s, u"1e300"_s) << smartKey << u"tbComm"_s << u"ComPCT"_s << u"1e+300"_s
-            << u"«%» (ComPCT) = 1e+300 в строке id 7 таблицы tbComm "_s + percentRange;
+            << u"«%» (ComPCT) = 1e+300 в строке id 7 таблицы условий комиссии (tbComm) "_s + percentRange;
         QTest::newRow("percent infinite")
             << condition(u"ComPCT"_s, u"9e999"_s) << int(OutputKind::SmartFlow) << u"tbComm"_s << u"ComPCT"_s
-            << u"inf"_s << u"«%» (ComPCT) = inf в строке id 7 таблицы tbComm "_s + percentRange;
+            << u"inf"_s << u"«%» (ComPCT) = inf в строке id 7 таблицы условий комиссии (tbComm) "_s + percentRange;
         QTest::newRow("percent as text in a menu")
             << QStringList{condition(u"ComPCT"_s, u"'abc'"_s).first(),
                            u"INSERT INTO tbComm (id, ComId, ComCondition, ComPCT) VALUES (8, 1, 'd', 5)"_s}
             << smartKey << u"tbComm"_s << u"ComPCT"_s << u"abc"_s
-            << u"«%» (ComPCT) = 'abc' в строке id 7 таблицы tbComm не является числом"_s;
+            << u"«%» (ComPCT) = 'abc' в строке id 7 таблицы условий комиссии (tbComm) не является числом"_s;
         QTest::newRow("percent NaN alone")
             << condition(u"ComPCT"_s, u"'NaN'"_s) << smartKey << u"tbComm"_s << u"ComPCT"_s << u"NaN"_s
-            << u"«%» (ComPCT) = 'NaN' в строке id 7 таблицы tbComm не является числом"_s;
+            << u"«%» (ComPCT) = 'NaN' в строке id 7 таблицы условий комиссии (tbComm) не является числом"_s;
         QTest::newRow("negative length")
             << condition(u"ComSum, ComVal, ValLen"_s, u"50, 'EUR', -1"_s) << smartKey << u"tbComm"_s << u"ValLen"_s
-            << u"-1"_s << u"«ValLen» = -1 в строке id 7 таблицы tbComm вне допустимого диапазона 0…65535"_s;
+            << u"-1"_s
+            << u"«ValLen» = -1 в строке id 7 таблицы условий комиссии (tbComm) вне допустимого диапазона 0…65535"_s;
         QTest::newRow("length beyond 16 bits")
             << condition(u"ComSum, ComVal, ValLen"_s, u"50, 'EUR', 70000"_s) << int(OutputKind::Workbook) << u"tbComm"_s
             << u"ValLen"_s << u"70000"_s
-            << u"«ValLen» = 70000 в строке id 7 таблицы tbComm вне допустимого диапазона 0…65535"_s;
+            << u"«ValLen» = 70000 в строке id 7 таблицы условий комиссии (tbComm) вне допустимого диапазона 0…65535"_s;
         QTest::newRow("last day not a day")
             << condition(u"ComPCT, ComTill"_s, u"5, 'завтра'"_s) << smartKey << u"tbComm"_s << u"ComTill"_s
             << u"завтра"_s
-            << u"«Действует по» (ComTill) = 'завтра' в строке id 7 таблицы tbComm не является датой ГГГГ-ММ-ДД"_s;
+            << u"«Действует по» (ComTill) = 'завтра' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
         QTest::newRow("last day that does not exist")
             << condition(u"ComPCT, ComTill"_s, u"5, '2027-02-29'"_s) << int(OutputKind::SmartFlow) << u"tbComm"_s
             << u"ComTill"_s << u"2027-02-29"_s
-            << u"«Действует по» (ComTill) = '2027-02-29' в строке id 7 таблицы tbComm не является датой ГГГГ-ММ-ДД"_s;
+            << u"«Действует по» (ComTill) = '2027-02-29' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
         QTest::newRow("first day written the Russian way")
             << condition(u"ComPCT, ComFrom"_s, u"5, '01.03.2027'"_s) << int(OutputKind::Workbook) << u"tbComm"_s
             << u"ComFrom"_s << u"01.03.2027"_s
-            << u"«Действует с» (ComFrom) = '01.03.2027' в строке id 7 таблицы tbComm не является датой ГГГГ-ММ-ДД"_s;
-        QTest::newRow("yes/no as text") << QStringList{u"UPDATE tbMain SET Script = 'yes' WHERE id = 1"_s}
-                                        << int(OutputKind::AirlineList) << u"tbMain"_s << u"Script"_s << u"yes"_s
-                                        << u"«Script» = 'yes' в строке id 1 таблицы tbMain не является целым числом"_s;
+            << u"«Действует с» (ComFrom) = '01.03.2027' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
+        QTest::newRow("yes/no as text")
+            << QStringList{u"UPDATE tbMain SET Script = 'yes' WHERE id = 1"_s} << int(OutputKind::AirlineList)
+            << u"tbMain"_s << u"Script"_s << u"yes"_s
+            << u"«Script» = 'yes' в строке id 1 таблицы авиакомпаний (tbMain) не является целым числом"_s;
     }
     void valueItsFieldCannotHoldStopsTheRun() {
         QFETCH(QStringList, statements);
@@ -172,8 +176,9 @@ private slots:
             cursor.post();
             QFAIL("the row was stored");
         } catch (const StoreError& error) {
+            const TableDef& definition = table == u"tbMain"_s ? schema::tbMain() : schema::tbComm();
             QCOMPARE(error.message(), QString(message).remove(u" в строке id %1 таблицы %2"_s.arg(
-                                          table == u"tbMain"_s ? u"1"_s : u"7"_s, table)));
+                                          table == u"tbMain"_s ? u"1"_s : u"7"_s, definition.shownName())));
         }
     }
 

@@ -108,8 +108,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing file") << QByteArray("missing") << u"не найден"_s;
         QTest::newRow("not a database") << QByteArray("garbage") << u"не является базой данных"_s;
-        QTest::newRow("table missing") << QByteArray("DROP TABLE tbFee") << u"нет таблицы tbFee"_s;
-        QTest::newRow("column missing") << QByteArray("ALTER TABLE tbComm DROP COLUMN ValLen") << u"нет поля ValLen"_s;
+        QTest::newRow("table missing") << QByteArray("DROP TABLE tbFee") << u"нет таблицы сервисных сборов (tbFee)"_s;
+        QTest::newRow("column missing") << QByteArray("ALTER TABLE tbComm DROP COLUMN ValLen")
+                                        << u"нет поля «ValLen»"_s;
         QTest::newRow("folder in place of the file") << QByteArray("folder") << u"найден каталог"_s;
         QTest::newRow("pipe in place of the file") << QByteArray("pipe") << u"найден не обычный файл"_s;
     }
@@ -167,9 +168,9 @@ private slots:
         holder.write("COMMIT;\n");
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(30000));
-        QVERIFY2(
-            message.contains(u"База данных %1 занята: её использует другая программа"_s.arg(folder.databasePath())),
-            qPrintable(message));
+        QCOMPARE(message,
+                 u"Реестр занят другой программой, которая сейчас в него записывает; реестр %1 не открыт, "
+                 u"запустите программу заново через минуту. (SQLite: database is locked)"_s.arg(folder.databasePath()));
         QCOMPARE(openingError(folder.appDir(), 50ms), QString()); // free again
     }
 

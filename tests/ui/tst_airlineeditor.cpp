@@ -2,6 +2,7 @@
 #include "requirechild.h"
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
+#include "support/registerlock.h"
 #include "typing.h"
 
 #include "store/airlineselection.h"
@@ -14,7 +15,9 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -86,6 +89,10 @@ private slots:
     void ruleEditorMarksRemarksThatRunAsCommands();
     void ruleEditorChecksTheCaptureWithTheGivenRates_data();
     void ruleEditorChecksTheCaptureWithTheGivenRates();
+    void saveWhileAnotherProgramWritesKeepsWhatWasTyped_data();
+    void saveWhileAnotherProgramWritesKeepsWhatWasTyped();
+    void ruleEditorDoesNotOpenWhileAnotherProgramWrites();
+    void typingWhileAnotherProgramWritesDoesNotWait();
 
 private:
     template <typename T>
@@ -705,6 +712,111 @@ void AirlineEditorTest::focusOrderAndAccessibleNames() {
     QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(m_editor->windowTitle(), u"Tarvex - Комиссионные правила авиакомпании"_s);
     QCOMPARE(m_editor->size(), QSize(594, 430));
+}
+
+void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped_data() {
+    QTest::addColumn<bool>("inRuleEditor");
+    QTest::addColumn<testing::RegisterLock::Kind>("lock");
+    QTest::newRow("airline, write lock") << false << testing::RegisterLock::Kind::Write;
+    // The save reads the conditions first; it still says that the save failed.
+    QTest::newRow("airline, exclusive lock") << false << testing::RegisterLock::Kind::Exclusive;
+    QTest::newRow("condition, write lock") << true << testing::RegisterLock::Kind::Write;
+    QTest::newRow("condition, exclusive lock") << true << testing::RegisterLock::Kind::Exclusive;
+}
+
+// The save waits a moment for the other program, then says why it failed; nothing typed is lost,
+// and once the other program is done the same save goes through.
+void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
+    QFETCH(bool, inRuleEditor);
+    QFETCH(testing::RegisterLock::Kind, lock);
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::milliseconds(100));
+    openExisting(id);
+    const QString busy = u"Реестр занят другой программой, которая сейчас в него записывает; изменения не "
+                         u"сохранены, повторите через минуту. (SQLite: database is locked)\nВсё введённое осталось в "
+                         u"окне."_s;
+    const auto saveUnderLock = [&](QWidget* window, QLineEdit* box, const QString& typed) {
+        box->clear();
+        typeText(box, typed);
+        testing::RegisterLock other(m_folder->databasePath(), lock);
+        QVERIFY(other.isHeld());
+        QTest::mouseClick(testing::requireChild<QPushButton>(window, u"btnSave"_s), Qt::LeftButton);
+        QCOMPARE(m_prompts.shown().size(), 1);
+        QCOMPARE(m_prompts.shown().first().kind, u"error"_s);
+        QCOMPARE(m_prompts.shown().first().text, busy);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr); // the busy cursor is gone before the message
+        QVERIFY(window->isVisible());
+        QCOMPARE(box->text(), typed);
+        other.release();
+        m_prompts.clear();
+        QTest::mouseClick(testing::requireChild<QPushButton>(window, u"btnSave"_s), Qt::LeftButton);
+        QVERIFY2(m_prompts.shown().isEmpty(), qPrintable(m_prompts.shown().value(0).text));
+        QVERIFY(!window->isVisible());
+    };
+
+    if (inRuleEditor) {
+        selectCondition(0);
+        withRuleEditor([&] { click("btnEdit"); },
+                       [&] { saveUnderLock(m_conditionEditor.get(), rule<QLineEdit>("ePercent"), u"7"_s); });
+        QCOMPARE(storedSummary(id).commission, u"A - 7%\r"_s);
+    } else {
+        saveUnderLock(m_editor.get(), child<QLineEdit>("eAirName"), u"Аэрофлот ПАО"_s);
+        QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот ПАО"_s);
+    }
+}
+
+// Opening the rule editor while another program writes would let the user type what cannot be stored.
+void AirlineEditorTest::ruleEditorDoesNotOpenWhileAnotherProgramWrites() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::milliseconds(100));
+    openExisting(id);
+    selectCondition(0);
+    testing::RegisterLock other(m_folder->databasePath(), testing::RegisterLock::Kind::Write);
+    QVERIFY(other.isHeld());
+    for (const char* button : {"btnAdd", "btnEdit"}) {
+        m_prompts.clear();
+        bool opened = false;
+        QTimer ifItOpens; // a rule editor that opens all the same is closed again
+        ifItOpens.setSingleShot(true);
+        connect(&ifItOpens, &QTimer::timeout, this, [&] {
+            opened = QApplication::activeModalWidget() == m_conditionEditor.get();
+            if (opened)
+                m_conditionEditor->reject();
+        });
+        ifItOpens.start(0);
+        click(button);
+        QVERIFY2(!opened, button);
+        QCOMPARE(m_prompts.shown().size(), 1);
+        QCOMPARE(m_prompts.shown().first().text,
+                 u"Реестр занят другой программой, которая сейчас в него записывает; изменение не начато, повторите "
+                 u"через минуту. (SQLite: database is locked)"_s);
+        QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
+        QCOMPARE(m_store->conditions().recordCount(), 1);
+    }
+}
+
+// What is typed is checked against the stored conditions at every key; a lock on the register must not
+// hold up a single key for the store's wait, however long that is.
+void AirlineEditorTest::typingWhileAnotherProgramWritesDoesNotWait() {
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::minutes(1));
+    openExisting(id);
+    selectCondition(0);
+    QElapsedTimer typing;
+    withRuleEditor([&] { click("btnEdit"); },
+                   [&] {
+                       testing::RegisterLock other(m_folder->databasePath(), testing::RegisterLock::Kind::Exclusive);
+                       QVERIFY(other.isHeld());
+                       typing.start();
+                       typeText(rule<QPlainTextEdit>("eRemarks"), u"RM"_s);
+                       QVERIFY(typing.elapsed() < 20000);
+                       m_conditionEditor->reject();
+                       child<QLineEdit>("eAirName")->end(false);
+                       typing.start();
+                       typeText(child<QLineEdit>("eAirName"), u" ПАО"_s);
+                       QVERIFY(typing.elapsed() < 20000);
+                   });
+    QCOMPARE(child<QLineEdit>("eAirName")->text(), u"Аэрофлот ПАО"_s);
 }
 
 } // namespace tarvex

@@ -4,6 +4,7 @@
 #include "generation/outputname.h"
 #include "store/registerstore.h"
 #include "support/registerfixture.h"
+#include "support/registerlock.h"
 #include "ui/airlineeditor.h"
 #include "ui/airlinegrid.h"
 #include "ui/conditioneditor.h"
@@ -24,6 +25,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -740,6 +742,74 @@ private slots:
             QCOMPARE(window->prompts.shown().first().text, error);
         }
         QVERIFY(filesIn(m_folder->filesDir()).isEmpty());
+    }
+
+    void changesWhileAnotherProgramWritesSayTheRegisterIsBusy_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("add") << u"acAddAirComp"_s << u"изменение не начато"_s;
+        QTest::newRow("edit") << u"acEditRules"_s << u"изменение не начато"_s;
+        QTest::newRow("delete") << u"acDelAirComp"_s << u"ничего не удалено"_s;
+    }
+    void changesWhileAnotherProgramWritesSayTheRegisterIsBusy() {
+        QFETCH(QString, command);
+        QFETCH(QString, outcome);
+        addSearchRegister();
+        auto window = openWindow();
+        window->store.setBusyTimeout(std::chrono::milliseconds(100));
+        window->grid()->selectRow(0);
+        RegisterLock other(m_folder->databasePath(), RegisterLock::Kind::Write);
+        QVERIFY(other.isHeld());
+        if (command == u"acDelAirComp"_s)
+            window->prompts.answerNext(UserPrompts::Answer::Yes);
+        bool editorOpened = false;
+        QTimer ifItOpens; // an editor that opens all the same is closed again
+        ifItOpens.setSingleShot(true);
+        connect(&ifItOpens, &QTimer::timeout, this, [&] {
+            editorOpened = QApplication::activeModalWidget() == &window->airlineEditor;
+            if (editorOpened)
+                window->airlineEditor.reject();
+        });
+        ifItOpens.start(0);
+
+        window->action(command)->trigger();
+        QVERIFY(!editorOpened);
+        const QList<ScriptedPrompts::Shown> errors = window->prompts.shown().mid(command == u"acDelAirComp"_s);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().kind, u"error"_s);
+        QCOMPARE(errors.first().text, u"Реестр занят другой программой, которая сейчас в него записывает; %1, "
+                                      u"повторите через минуту. (SQLite: database is locked)"_s.arg(outcome));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(window->rows(), 6);
+        QCOMPARE(window->store.airlines().state(), TableCursor::State::Browse);
+    }
+
+    // A register this user may not change: the window says so in its title, keeps the commands that would change it
+    // off with the reason as their hint, and still writes every file.
+    void readOnlyRegisterIsShownAndStillGenerates() {
+        addSearchRegister();
+        m_folder->writeOptions("[params]\r\nheader=Агентство\r\n");
+        QVERIFY(QFile::setPermissions(m_folder->databasePath(), QFile::ReadOwner | QFile::ReadGroup));
+        auto window = openWindow();
+        QVERIFY2(window->prompts.shown().isEmpty(), qPrintable(window->prompts.shown().value(0).text));
+        QCOMPARE(window->main.windowTitle(), u"Агентство | Tarvex - агентская комиссия авиакомпаний (только чтение)"_s);
+        QCOMPARE(window->rows(), 6);
+        const QString why = u"Реестр открыт только для чтения: файл %1 защищён от записи. Добавлять, изменять и "
+                            u"удалять авиакомпании нельзя; формировать файлы можно."_s.arg(m_folder->databasePath());
+        for (const QString& command : {u"acAddAirComp"_s, u"acEditRules"_s, u"acDelAirComp"_s}) {
+            QVERIFY2(!window->action(command)->isEnabled(), qPrintable(command));
+            QCOMPARE(window->action(command)->toolTip(), why);
+            QCOMPARE(window->action(command)->statusTip(), why);
+        }
+        // Enter in the grid, as a double click, runs the editing command, which stays off.
+        window->grid()->setFocus();
+        QTest::keyClick(window->grid(), Qt::Key_Return);
+        QCOMPARE(window->store.airlines().state(), TableCursor::State::Browse);
+
+        window->action(u"acExportAir"_s)->trigger();
+        QVERIFY2(window->prompts.shown().isEmpty(), qPrintable(window->prompts.shown().value(0).text));
+        QCOMPARE(filesIn(m_folder->filesDir()), QStringList{u"Tarvex_AviaList.csv"_s});
+        QVERIFY(window->action(u"acCreateExcell"_s)->isEnabled());
     }
 
     void twoCopiesWorkSideBySide() {

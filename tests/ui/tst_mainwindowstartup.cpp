@@ -1,6 +1,7 @@
 // The desktop program's start: the order its windows are made in and what the main window shows.
 
 #include "support/registerfixture.h"
+#include "support/registerlock.h"
 #include "ui/aboutdialog.h"
 #include "ui/airlineeditor.h"
 #include "ui/conditioneditor.h"
@@ -11,9 +12,12 @@
 #include "ui/scriptedprompts.h"
 #include "ui/settingsdialog.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -79,6 +83,33 @@ private slots:
         program.mainWindow().findChild<QAction*>(u"acExit"_s)->trigger();
         QVERIFY(!program.mainWindow().isVisible());
         QVERIFY(!program.help().isVisible());
+    }
+
+    // The program's windows wait a few seconds for another program's write, not the ten seconds and more a
+    // command-line run may wait, then say that the register is busy.
+    void aWindowWaitsOnlyAFewSecondsForAnotherProgram() {
+        TempAppFolder folder;
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+        }
+        ScriptedPrompts prompts;
+        RecordingOpener opener;
+        DesktopProgram program(givenFolder(folder), prompts, opener);
+        RegisterLock other(folder.databasePath(), RegisterLock::Kind::Write);
+        QVERIFY(other.isHeld());
+        prompts.answerNext(UserPrompts::Answer::Yes);
+        QElapsedTimer waited;
+        waited.start();
+        program.mainWindow().findChild<QAction*>(u"acDelAirComp"_s)->trigger();
+        const qint64 elapsed = waited.elapsed();
+        QCOMPARE(prompts.shown().size(), 2);
+        QVERIFY2(prompts.shown().last().text.startsWith(u"Реестр занят другой программой"_s),
+                 qPrintable(prompts.shown().last().text));
+        QVERIFY2(elapsed >= 1000 && elapsed < 8000, qPrintable(QString::number(elapsed)));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(program.store().airlines().recordCount(), 1);
     }
 
     void missingRegisterIsReportedAndTheProgramStillStarts() {
