@@ -14,11 +14,11 @@ void printFindings(QTextStream& stream, const ScriptFindings& findings) {
     stream.flush();
 }
 
-int checkCommand(const QString& appDir, QTextStream& out) {
+int checkCommand(const QString& appDir, QDate onDay, QTextStream& out) {
     RegisterStore data;
     data.open(appDir);
     requireIntactRegister(data.connection()); // a damaged file would give findings of the wrong airlines
-    const ScriptFindings findings = checkRegister(data, Options(appDir));
+    const ScriptFindings findings = checkRegister(data, Options(appDir), onDay);
     printFindings(out, findings);
     return hasErrors(findings) ? 1 : 0;
 }

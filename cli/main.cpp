@@ -9,10 +9,13 @@
 #include "generation/runobserver.h"
 #include "settings/appfolder.h"
 #include "settings/options.h"
+#include "store/expiry.h"
 #include "store/registercreation.h"
 #include "store/registerstore.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QHash>
 #include <QSet>
 #include <QTextStream>
 
@@ -25,12 +28,13 @@ namespace {
 
 const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] init-db [--demo]          create DB/Tarvex.mdb (never overwrites); --demo adds a sample register
-  tarvex-cli [--app-dir DIR] generate smartkey [--remarks]
-  tarvex-cli [--app-dir DIR] generate smartflow [--remarks]
-  tarvex-cli [--app-dir DIR] generate excel [--no-fees]
+  tarvex-cli [--app-dir DIR] generate smartkey [--remarks] [--on DD.MM.YYYY]
+  tarvex-cli [--app-dir DIR] generate smartflow [--remarks] [--on DD.MM.YYYY]
+  tarvex-cli [--app-dir DIR] generate excel [--no-fees] [--on DD.MM.YYYY]
   tarvex-cli [--app-dir DIR] generate csv
-  tarvex-cli [--app-dir DIR] generate all              the tasks of section [group] of options.ini, in file order
-  tarvex-cli [--app-dir DIR] check                     list what the scripts would not carry as typed; exit 1 on errors
+  tarvex-cli [--app-dir DIR] generate all [--on DD.MM.YYYY]   the tasks of section [group] of options.ini, in file order
+  tarvex-cli [--app-dir DIR] check [--on DD.MM.YYYY]   list what the scripts would not carry as typed; exit 1 on errors
+  tarvex-cli [--app-dir DIR] report expiring [--days N]   contracts and conditions that end within N days or have ended
 
 DIR stands for the app folder, which holds options.ini, DB/Tarvex.mdb and Files/; a relative
 folder in options.ini is taken from DIR. Without --app-dir it is the folder of tarvex-cli when
@@ -41,6 +45,12 @@ script on standard error, each once. A script with errors is not written. check 
 one finding a line, errors first: kind, output (smartkey, smartflow, both or csv), code,
 id, condition id, field, text, effect, separated by tabs. Errors go to standard error and
 end with a non-zero exit status.
+
+--on writes the outputs as of that day instead of today: the scripts carry only the
+conditions in force on it, and the day stands in the file names and headings.
+report expiring prints one line each, tab-separated: code, airline id, condition id (empty
+for a contract), what ends (contract or condition), its last day (YYYY-MM-DD). N defaults
+to expirydays of section [params] of options.ini (14).
 )";
 
 constexpr int kExitUsage = 2;
@@ -64,9 +74,13 @@ int usageError(const QString& message) {
 struct Command {
     QString appDir;
     AppFolderKind appDirKind = AppFolderKind::Given;
-    QStringList words; // the command and its arguments, options removed
-    QStringList flags; // options other than --app-dir
+    QStringList words;              // the command and its arguments, options removed
+    QStringList flags;              // options other than --app-dir, those with a value included
+    QHash<QString, QString> values; // the value of each option that takes one
 };
+
+// The options that take a value, given as "--on 01.03.2027" or "--on=01.03.2027".
+const QStringList kValueOptions{u"--app-dir"_s, u"--on"_s, u"--days"_s};
 
 std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     Command command;
@@ -75,23 +89,27 @@ std::optional<Command> parse(const QStringList& arguments, QString* problem) {
     command.appDirKind = located.kind;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == u"--app-dir"_s) {
-            if (++i == arguments.size()) {
-                *problem = u"--app-dir needs a folder"_s;
+        const QString name = argument.section(u'=', 0, 0);
+        if (kValueOptions.contains(name)) {
+            if (argument.contains(u'=')) {
+                command.values[name] = argument.section(u'=', 1);
+            } else if (++i < arguments.size()) {
+                command.values[name] = arguments[i];
+            } else {
+                *problem = u"%1 needs a value"_s.arg(name);
                 return std::nullopt;
             }
-            command.appDir = arguments[i];
-            command.appDirKind = AppFolderKind::Given;
-        } else if (argument.startsWith(u"--app-dir="_s)) {
-            command.appDir = argument.mid(10);
-            command.appDirKind = AppFolderKind::Given;
+            if (name == u"--app-dir"_s)
+                command.appDirKind = AppFolderKind::Given;
+            else
+                command.flags << name;
         } else if (argument.startsWith(u"--"_s)) {
             command.flags << argument;
         } else {
             command.words << argument;
         }
     }
-    command.appDir = appFolder(command.appDir);
+    command.appDir = appFolder(command.values.value(u"--app-dir"_s, command.appDir));
     return command;
 }
 
@@ -109,6 +127,19 @@ QString folderInUse(const Command& command) {
         break;
     }
     return u"App folder in use: %1 (%2)\n"_s.arg(command.appDir, origin);
+}
+
+// The day of --on, or a null date when it is not given.
+std::optional<QDate> onDay(const Command& command, QString* problem) {
+    if (!command.values.contains(u"--on"_s))
+        return QDate();
+    const QString text = command.values.value(u"--on"_s);
+    const QDate day = QDate::fromString(text, u"dd.MM.yyyy"_s);
+    if (!day.isValid()) {
+        *problem = u"--on needs a day written DD.MM.YYYY, not \"%1\""_s.arg(text);
+        return std::nullopt;
+    }
+    return day;
 }
 
 bool onlyFlags(const Command& command, const QStringList& allowed, QString* problem) {
@@ -136,11 +167,11 @@ std::optional<GenerationRequest> requestFor(const Command& command, QString* pro
     if (what == u"smartkey"_s || what == u"smartflow"_s) {
         request.kind = what == u"smartkey"_s ? OutputKind::SmartKey : OutputKind::SmartFlow;
         request.withRemarks = command.flags.contains(u"--remarks"_s);
-        allowed << u"--remarks"_s;
+        allowed << u"--remarks"_s << u"--on"_s;
     } else if (what == u"excel"_s) {
         request.kind = OutputKind::Workbook;
         request.includeFees = !command.flags.contains(u"--no-fees"_s);
-        allowed << u"--no-fees"_s;
+        allowed << u"--no-fees"_s << u"--on"_s;
     } else if (what == u"csv"_s) {
         request.kind = OutputKind::AirlineList;
     } else {
@@ -153,6 +184,10 @@ std::optional<GenerationRequest> requestFor(const Command& command, QString* pro
     }
     if (!onlyFlags(command, allowed, problem))
         return std::nullopt;
+    const std::optional<QDate> day = onDay(command, problem);
+    if (!day)
+        return std::nullopt;
+    request.onDay = *day;
     return request;
 }
 
@@ -201,8 +236,9 @@ int generate(const Command& command) {
     QString problem;
     const bool all = command.words.value(1) == u"all"_s;
     std::optional<GenerationRequest> request;
+    std::optional<QDate> day = QDate();
     if (all) {
-        if (command.words.size() > 2 || !onlyFlags(command, {}, &problem))
+        if (command.words.size() > 2 || !onlyFlags(command, {u"--on"_s}, &problem) || !(day = onDay(command, &problem)))
             return usageError(problem.isEmpty() ? u"generate all takes no arguments"_s : problem);
     } else if (!(request = requestFor(command, &problem))) {
         return usageError(problem);
@@ -215,8 +251,38 @@ int generate(const Command& command) {
     data.open(command.appDir);
     RunObserver quiet;
     GenerationRun run(data, options, quiet);
-    const QList<RunResult> results = all ? run.createAll() : QList<RunResult>{run.run(*request)};
+    const QList<RunResult> results = all ? run.createAll(*day) : QList<RunResult>{run.run(*request)};
     return report(results) ? 0 : kExitFailure;
+}
+
+// "report expiring": what ends soon or has ended, one line each.
+int reportExpiring(const Command& command) {
+    QString problem;
+    if (command.words.value(1) != u"expiring"_s || command.words.size() > 2 ||
+        !onlyFlags(command, {u"--days"_s}, &problem))
+        return usageError(problem.isEmpty() ? u"report needs the word expiring and nothing more"_s : problem);
+    const Options options(command.appDir);
+    int days = 0;
+    if (command.values.contains(u"--days"_s)) {
+        bool whole = false;
+        days = command.values.value(u"--days"_s).toInt(&whole);
+        if (!whole || days < 0)
+            return usageError(u"--days needs a whole number of days, 0 or more"_s);
+    } else {
+        options.checkReadable();
+        days = options.expiryWarningDays();
+    }
+    RegisterStore store;
+    store.open(command.appDir);
+    for (const EndingItem& item : endingSoon(store, QDate::currentDate(), days)) {
+        out() << QStringList{item.airCode, QString::number(item.airlineId),
+                             item.conditionId ? QString::number(*item.conditionId) : QString(),
+                             endingWhatToken(item.what), item.lastDay.toString(Qt::ISODate)}
+                     .join(u'\t')
+              << u'\n';
+    }
+    out().flush();
+    return 0;
 }
 
 } // namespace
@@ -248,10 +314,14 @@ int main(int argc, char* argv[]) {
         if (verb == u"generate"_s)
             return generate(*command);
         if (verb == u"check"_s) {
-            if (command->words.size() > 1 || !onlyFlags(*command, {}, &problem))
+            std::optional<QDate> day;
+            if (command->words.size() > 1 || !onlyFlags(*command, {u"--on"_s}, &problem) ||
+                !(day = onDay(*command, &problem)))
                 return usageError(problem.isEmpty() ? u"check takes no arguments"_s : problem);
-            return checkCommand(command->appDir, out());
+            return checkCommand(command->appDir, day->isNull() ? QDate::currentDate() : *day, out());
         }
+        if (verb == u"report"_s)
+            return reportExpiring(*command);
         return usageError(verb.isEmpty() ? u"no command given"_s : u"unknown command \"%1\""_s.arg(verb));
     } catch (const TarvexError& error) {
         err() << error.message() << Qt::endl;

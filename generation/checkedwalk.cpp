@@ -1,6 +1,7 @@
 #include "checkedwalk.h"
 
 #include "airlinewalk.h"
+#include "inforce.h"
 #include "runobserver.h"
 #include "store/registerstore.h"
 
@@ -30,14 +31,15 @@ private:
 
 } // namespace
 
-CheckSettings checkSettingsFrom(const Options& options, bool withRemarks) {
-    return {options.scriptPrefix(), withRemarks, options.roughRates()};
+CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate onDay) {
+    return {options.scriptPrefix(), withRemarks, options.roughRates(), onDay};
 }
 
 ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer) {
     ScriptCheck check(settings);
-    BothSinks sinks(writer, check);
+    InForceOn inForce(settings.onDay, writer);
+    BothSinks sinks(inForce, check);
     walkAirlines(data, count, sinks, observer);
     ScriptFindings findings;
     for (const ScriptFinding& finding : check.findings()) {
@@ -47,9 +49,9 @@ ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, 
     return findings;
 }
 
-ScriptFindings checkRegister(RegisterStore& data, const Options& options) {
+ScriptFindings checkRegister(RegisterStore& data, const Options& options, QDate onDay) {
     data.resetAirlineView();
-    ScriptCheck check(checkSettingsFrom(options, true));
+    ScriptCheck check(checkSettingsFrom(options, true, onDay));
     RunObserver quiet;
     walkAirlines(data, data.airlines().recordCount(), check, quiet);
     return check.findings();

@@ -9,16 +9,18 @@ class Options;
 class RegisterStore;
 class RunObserver;
 
-// The settings a script is checked with: the prefix and rough rates of options.ini.
-CheckSettings checkSettingsFrom(const Options& options, bool withRemarks);
+// The settings a script written as of a day is checked with: the prefix and rough rates
+// of options.ini.
+CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate onDay);
 
 // Walks the airlines once into a script writer and the check together and returns
-// the findings that concern the script written, errors first.
+// the findings that concern the script written, errors first. The writer gets the
+// conditions in force on the settings' day only.
 ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer);
 
-// Every finding of the register, for both scripts with remarks and the CSV list: errors
-// first, each kind in code order.
-ScriptFindings checkRegister(RegisterStore& data, const Options& options);
+// Every finding of the register, for both scripts written with remarks as of the day and
+// the CSV list: errors first, each kind in code order.
+ScriptFindings checkRegister(RegisterStore& data, const Options& options, QDate onDay);
 
 } // namespace tarvex

@@ -1,6 +1,7 @@
 #include "commissionworkbook.h"
 
 #include "common/trim.h"
+#include "store/validity.h"
 #include "xlsx/celltext.h"
 
 #include <algorithm>
@@ -21,10 +22,16 @@ enum Column { CodeColumn, IataColumn, NameColumn, BspColumn, CommissionColumn, F
 
 constexpr double kCommentPieceLength = 50; // UTF-16 code units per wrapped piece
 
+// The wording, followed by the days the condition is in force when it has any.
+QString wordingWithDays(const ConditionRecord& condition) {
+    const QString days = validityText(condition);
+    return days.isEmpty() ? condition.comCondition : condition.comCondition + u' ' + days;
+}
+
 QString commissionText(const ConditionRecord& condition) {
     if (condition.comVal.isEmpty() && condition.comPct)
-        return condition.comPct->toText() + QStringLiteral(" % = ") + condition.comCondition;
-    return condition.comSumText() + u' ' + condition.comVal + QStringLiteral(" = ") + condition.comCondition;
+        return condition.comPct->toText() + QStringLiteral(" % = ") + wordingWithDays(condition);
+    return condition.comSumText() + u' ' + condition.comVal + QStringLiteral(" = ") + wordingWithDays(condition);
 }
 
 QString feeText(const ConditionRecord& condition) {

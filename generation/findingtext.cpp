@@ -71,6 +71,8 @@ QString findingFieldText(const QString& field) {
         {u"ComVal"_s, u"Валюта"_s},
         {u"ValLen"_s, u"Длина"_s},
         {u"Remarks"_s, u"Ремарки"_s},
+        {u"ComFrom"_s, u"Действует с"_s},
+        {u"ComTill"_s, u"Действует по"_s},
         {u"prefix"_s, u"Префикс Smart Key"_s},
     };
     const QString label = labels.value(field);

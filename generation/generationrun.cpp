@@ -91,7 +91,7 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
     }
 }
 
-QList<RunResult> GenerationRun::createAll() {
+QList<RunResult> GenerationRun::createAll(QDate onDay) {
     QStringList tasks;
     try {
         tasks = m_options.groupTasks();
@@ -108,6 +108,7 @@ QList<RunResult> GenerationRun::createAll() {
         request.startedByCreateAll = true;
         request.withRemarks = task->flag;
         request.includeFees = task->flag;
+        request.onDay = onDay;
         results << run(request);
         if (results.last().status == RunResult::Status::Failed)
             break;
@@ -122,7 +123,7 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
     m_observer.runStarted();
     ScriptFindings findings;
     if (writer.checkedScript) {
-        findings = walkChecked(m_data, airlineCount, writer.composer, checkSettingsFrom(m_options, request.withRemarks),
+        findings = walkChecked(m_data, airlineCount, writer.composer, checkSettingsFrom(m_options, request.withRemarks, dayOf(request)),
                                *writer.checkedScript, m_observer);
         if (hasErrors(findings)) {
             m_observer.runAbandoned();
@@ -147,11 +148,11 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
 }
 
 RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
-    const QDate today = m_today();
-    SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(today));
+    const QDate day = dayOf(request);
+    SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(day));
     return writeOutput(
         request, airlineCount,
-        {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, today),
+        {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .composer = script,
          .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
@@ -162,18 +163,18 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
     SmartFlowScript script(request.withRemarks);
     return writeOutput(
         request, airlineCount,
-        {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, m_today()),
+        {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, dayOf(request)),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .composer = script,
-         // The prompt carries the date at which the walk ended.
-         .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(m_today()))); },
+         // The prompt carries the date at which the walk ended, or the day asked for.
+         .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(dayOf(request)))); },
          .checkedScript = FindingScript::SmartFlow});
 }
 
 RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {
-    const QDate today = m_today();
-    const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, today);
-    CommissionWorkbook workbook(shortDateText(today), request.includeFees);
+    const QDate day = dayOf(request);
+    const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, day);
+    CommissionWorkbook workbook(shortDateText(day), request.includeFees);
     return writeOutput(
         request, airlineCount,
         {.path = path,

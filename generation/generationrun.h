@@ -23,6 +23,9 @@ struct GenerationRequest {
     bool startedByCreateAll = false;
     bool withRemarks = false; // the scripts
     bool includeFees = true;  // the workbook
+    // The day the outputs are written as of: the scripts carry the conditions in force on
+    // it, and it stands in the names and texts. Null: the day of the run.
+    QDate onDay = {};
 };
 
 struct RunResult {
@@ -59,10 +62,11 @@ public:
     // "Create all": the tasks of section group in file order, each with the flag its
     // line gives. A read-only target or a script with errors skips that task; a failure
     // stops the rest.
-    QList<RunResult> createAll();
+    QList<RunResult> createAll(QDate onDay = {});
 
 private:
     struct OutputWriter;
+    QDate dayOf(const GenerationRequest& request) const { return request.onDay.isNull() ? m_today() : request.onDay; }
     RunResult writeOutput(const GenerationRequest& request, int airlineCount, const OutputWriter& writer);
 
     RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);

@@ -2,6 +2,7 @@
 
 #include "airlinelistcsv.h"
 #include "commissionentry.h"
+#include "inforce.h"
 #include "showntext.h"
 #include "smartflowtext.h"
 
@@ -217,6 +218,16 @@ void checkListCharacters(const AirlineRecord& airline, AirlineFindings& found) {
     }
 }
 
+// An airline whose every condition is out of force on the day: the scripts leave it out.
+void checkOutOfForce(const ConditionList& conditions, QDate day, AirlineFindings& found) {
+    const bool allEnded = std::all_of(conditions.begin(), conditions.end(), [day](const ConditionRecord& condition) {
+        return !condition.validTill.isNull() && condition.validTill < day;
+    });
+    found.add(FindingKind::Warning, FindingScript::Both, nullptr, allEnded ? u"ComTill"_s : u"ComFrom"_s, {},
+              u"ни одно условие не действует на %1: авиакомпании не будет в скриптах"_s.arg(
+                  day.toString(u"dd.MM.yyyy"_s)));
+}
+
 } // namespace
 
 ScriptFindings errorsFirst(ScriptFindings findings) {
@@ -257,11 +268,17 @@ ScriptCheck::ScriptCheck(CheckSettings settings)
 }
 
 void ScriptCheck::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
-    checkAirline(airline, conditions, m_settings, m_findings);
+    const std::optional<ConditionList> inForce = conditionsInForce(conditions, m_settings.onDay);
+    AirlineFindings found(airline, m_findings);
+    if (!inForce) {
+        checkOutOfForce(conditions, m_settings.onDay, found);
+        checkListCharacters(airline, found);
+        return;
+    }
+    checkAirline(airline, *inForce, m_settings, m_findings);
     if (!airline.script)
         return;
 
-    AirlineFindings found(airline, m_findings);
     if (m_branchCodes.contains(airline.airCode))
         found.add(
             FindingKind::Warning, FindingScript::SmartKey, nullptr, u"AirCode"_s, airline.airCode,

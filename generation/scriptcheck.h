@@ -3,6 +3,7 @@
 #include "airlinesink.h"
 #include "settings/options.h"
 
+#include <QDate>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -48,6 +49,7 @@ struct CheckSettings {
     QString prefix;          // Amadeus commands before every Smart Key commission entry
     bool withRemarks = true; // remarks are only checked where they are written
     RoughRates rates;
+    QDate onDay = {}; // the scripts carry the conditions in force on this day; null: every condition
 };
 
 // Checks the prefix once and then each airline of a walk as both scripts would write

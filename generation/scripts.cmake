@@ -9,4 +9,5 @@ target_sources(tarvex_generation PRIVATE
     scriptcheck.cpp scriptcheck.h
     findingtext.cpp findingtext.h
     checkedwalk.cpp checkedwalk.h
+    inforce.cpp inforce.h
 )

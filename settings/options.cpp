@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+
 #include <QDir>
 
 namespace tarvex {
@@ -90,6 +92,10 @@ OutputNaming Options::readNaming(QStringView section, const QString& defaultName
             m_ini.readFlag(section, u"date"), section.toString()};
 }
 
+int Options::expiryWarningDays() const {
+    return std::max(0, m_ini.readInteger(u"params", u"expirydays", SavedSettings().expiryWarningDays));
+}
+
 bool Options::save(const SavedSettings& s) {
     const auto writeNaming = [this](QStringView section, const QString& path, const OutputNaming& naming) {
         return m_ini.writeText(section, u"path", path) && m_ini.writeText(section, u"name", naming.name) &&
@@ -99,6 +105,7 @@ bool Options::save(const SavedSettings& s) {
         m_ini.writeText(u"params", u"header", s.header) && m_ini.writeInteger(u"params", u"mainfont", s.mainFont) &&
         m_ini.writeInteger(u"params", u"rateEUR", s.rates.rubPerEur) &&
         m_ini.writeInteger(u"params", u"rateUSD", s.rates.rubPerUsd) &&
+        m_ini.writeInteger(u"params", u"expirydays", s.expiryWarningDays) &&
         m_ini.writeText(u"script", u"prefix", s.scriptPrefix) && writeNaming(u"script", s.scriptsPath, s.smartKey) &&
         writeNaming(u"flow", s.scriptsPath, s.smartFlow) && writeNaming(u"xls", s.workbook.path, s.workbook) &&
         m_ini.eraseSection(u"group");

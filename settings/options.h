@@ -42,6 +42,7 @@ struct SavedSettings {
     OutputNaming workbook;
     QStringList tickedTasks; // names of the ticked task check boxes
     RoughRates rates;        // written to params after mainfont
+    int expiryWarningDays = 14; // written to params after the rates
 };
 
 // The task check boxes of Create all, in the order their lines are written to section group.
@@ -72,6 +73,9 @@ public:
     QString configuredFolder(QStringView section) const;
     QStringList groupTasks() const; // values of section group in file order
     RoughRates roughRates() const;
+    // How many days ahead the main window warns of a contract or condition that ends
+    // (params/expirydays, default 14; a value below 0 counts as 0).
+    int expiryWarningDays() const;
 
     // Writes every key, one write at a time: params, script, flow, xls, then section group anew with one numbered
     // line per ticked task in the order of groupTaskBoxNames(). Stops at the first failed write and returns false;

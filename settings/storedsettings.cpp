@@ -16,6 +16,7 @@ SavedSettings readStoredSettings(const Options& options) {
     stored.header = options.header();
     stored.mainFont = options.mainFont();
     stored.rates = options.roughRates();
+    stored.expiryWarningDays = options.expiryWarningDays();
     stored.scriptPrefix = options.scriptPrefix();
     stored.smartKey = asConfigured(options, options.smartKeyNaming());
     stored.scriptsPath = stored.smartKey.path; // one folder box for both scripts shows the Smart Key folder

@@ -2,6 +2,7 @@
 
 #include "decimal4.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -33,9 +34,16 @@ struct ConditionRecord {
     QString remarks;
     std::optional<std::uint16_t> valLen;
     QString fee;
+    // The days the condition is in force, both included; a null date leaves that end open.
+    QDate validFrom;
+    QDate validTill;
 
     // The sum as text: empty when the column is NULL.
     QString comSumText() const { return comSum ? QString::number(*comSum) : QString(); }
+    // Whether the condition is in force on the day.
+    bool inForceOn(QDate day) const {
+        return (validFrom.isNull() || validFrom <= day) && (validTill.isNull() || day <= validTill);
+    }
 };
 
 using ConditionList = QList<ConditionRecord>;

@@ -2,6 +2,7 @@
 
 #include "common/pathstatus.h"
 #include "enginerefusal.h"
+#include "registerformat.h"
 #include "registerwriteaccess.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
@@ -175,11 +176,16 @@ void RegisterStore::openFile(const QString& path) {
     if (!m_connection.open())
         throw refusalError(RegisterTask::Open, refusalOf(m_connection.lastError(), m_connection), path);
 
+    m_format = bringToCurrentFormat(sqliteHandle(m_connection), path, readFormat(path));
+    // A walk reads the conditions in the airlines' order, all over the file: pages that
+    // fall out of SQLite's default 2 MB cache are read again and again. A register of
+    // 10,000 airlines fits in 16 MB, which is only taken as the file needs it.
+    QSqlQuery(m_connection).exec(u"PRAGMA cache_size = -16384"_s);
     checkSchema(path);
     try {
-        m_airlines.open(m_connection);
-        m_conditions.open(m_connection);
-        m_fees.open(m_connection);
+        m_airlines.open(m_connection, m_format);
+        m_conditions.open(m_connection, m_format);
+        m_fees.open(m_connection, m_format);
     } catch (const StoreError& error) {
         if (error.refusal())
             throw retold(error, RegisterTask::Open, path);
@@ -187,7 +193,16 @@ void RegisterStore::openFile(const QString& path) {
     }
     m_readOnlyReason = readOnlyReason;
     m_airlines.setSort(u"AirCode ASC");
-    m_sharedQuery.setDatabase(m_connection);
+    m_sharedQuery.setDatabase(m_connection, m_format);
+}
+
+// The first read of the file: what makes it unreadable is said here.
+int RegisterStore::readFormat(const QString& path) {
+    QSqlQuery query(m_connection);
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        throw StoreError(readFailure(path, query.lastError(), m_connection),
+                         refusalOf(query.lastError(), m_connection));
+    return query.value(0).toInt();
 }
 
 void RegisterStore::checkSchema(const QString& path) {
@@ -202,7 +217,8 @@ void RegisterStore::checkSchema(const QString& path) {
         if (present.isEmpty())
             throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(path, table->shownName()));
         for (const ColumnDef& column : table->columns) {
-            if (!present.contains(column.name, Qt::CaseInsensitive))
+            // A file that could not be brought to the current format lacks the later columns.
+            if (column.sinceFormat <= m_format && !present.contains(column.name, Qt::CaseInsensitive))
                 throw StoreError(
                     u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->shownName(), path, fieldName(column)));
         }
@@ -234,6 +250,10 @@ void RegisterStore::addCondition(qint64 airlineId, const ConditionRecord& condit
     if (condition.valLen)
         m_conditions.setValue(u"ValLen", *condition.valLen);
     m_conditions.setValue(u"Fee", condition.fee);
+    if (!condition.validFrom.isNull())
+        m_conditions.setValue(u"ComFrom", condition.validFrom);
+    if (!condition.validTill.isNull())
+        m_conditions.setValue(u"ComTill", condition.validTill);
     m_conditions.post();
 }
 

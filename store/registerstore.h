@@ -79,6 +79,9 @@ public:
 
     // The connection to the register file, for statements of the store's own.
     QSqlDatabase connection() const { return m_connection; }
+    // The format the register file is read in: kRegisterFormat, or an older one for a file
+    // the program may not write (its later columns read as empty).
+    int format() const { return m_format; }
     // The cursors over tbMain, tbComm and tbFee that every window shares.
     TableCursor& airlines() { return m_airlines; }
     TableCursor& conditions() { return m_conditions; }
@@ -101,12 +104,14 @@ public:
     };
 
 private:
+    int readFormat(const QString& path);
     void checkSchema(const QString& path);
     void applyBusyTimeout(std::chrono::milliseconds timeout);
     const QString m_connectionName;
     std::chrono::milliseconds m_busyTimeout = kDefaultBusyTimeout;
     QString m_readOnlyReason;
     QSqlDatabase m_connection;
+    int m_format = kRegisterFormat;
     TableCursor m_airlines;
     TableCursor m_conditions;
     TableCursor m_fees;

@@ -33,6 +33,9 @@ ColumnDef boolean(const QString& name, const QString& label = {}) {
 ColumnDef dateTime(const QString& name, const QString& label = {}) {
     return {name, ColumnKind::DateTime, 0, label, u"TEXT"_s};
 }
+ColumnDef date(const QString& name, const QString& label, int sinceFormat) {
+    return {name, ColumnKind::Date, 0, label, u"TEXT"_s, sinceFormat};
+}
 ColumnDef decimal(const QString& name, const QString& label = {}) {
     return {name, ColumnKind::Decimal, 0, label, u"NUMERIC"_s};
 }
@@ -57,7 +60,9 @@ const TableDef kComm{
     u"tbComm"_s,
     {autoId(), ownerId(u"ComId"_s, u"ComId"_s), memo(u"ComCondition"_s, u"Условие начисления комиссии"_s),
      decimal(u"ComPCT"_s, u"%"_s), int16(u"ComSum"_s, u"Сумма"_s), text(u"ComVal"_s, 3, u"Валюта"_s),
-     text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s), text(u"Fee"_s, 255, u"Сбор"_s)},
+     text(u"Remarks"_s, 255, u"Ремарки"_s), uint16(u"ValLen"_s, u"ValLen"_s), text(u"Fee"_s, 255, u"Сбор"_s),
+     // The days a condition is in force, both included; NULL leaves that end open.
+     date(u"ComFrom"_s, u"Действует с"_s, 1), date(u"ComTill"_s, u"Действует по"_s, 1)},
     u"условий комиссии"_s};
 
 const TableDef kFee{u"tbFee"_s,
@@ -273,10 +278,28 @@ QStringList createStatements() {
     }
     statements << u"CREATE INDEX tbComm_ComId ON tbComm (ComId)"_s;
     statements << u"CREATE INDEX tbFee_FeeId ON tbFee (FeeId)"_s;
+    statements << u"PRAGMA user_version = %1"_s.arg(kRegisterFormat);
     return statements;
 }
 
+QString selectList(const TableDef& table, int fileFormat) {
+    QStringList names;
+    for (const ColumnDef& column : table.columns)
+        names << (column.sinceFormat > fileFormat ? u"NULL AS "_s + column.name : column.name);
+    return names.join(u", "_s);
+}
+
 } // namespace schema
+
+std::optional<QDate> parseStoredDate(QStringView text) {
+    text = text.trimmed();
+    if (text.size() == 10) {
+        const QDate day = QDate::fromString(text, u"yyyy-MM-dd");
+        return day.isValid() ? std::optional(day) : std::nullopt;
+    }
+    const QDateTime moment = QDateTime::fromString(text.toString(), Qt::ISODate);
+    return moment.isValid() ? std::optional(moment.date()) : std::nullopt;
+}
 
 HeldValue holdValue(const ColumnDef& column, const QVariant& value) {
     if (!value.isValid() || value.isNull())
@@ -297,6 +320,17 @@ HeldValue holdValue(const ColumnDef& column, const QVariant& value) {
         return decimalNumber(value);
     case ColumnKind::DateTime:
         return {QDateTime::fromString(value.toString(), Qt::ISODate), {}};
+    case ColumnKind::Date: {
+        if (value.typeId() == QMetaType::QDate)
+            return {value, {}};
+        if (value.typeId() == QMetaType::QDateTime)
+            return {value.toDateTime().date(), {}};
+        const std::optional<QDate> date =
+            value.typeId() == QMetaType::QString ? parseStoredDate(value.toString()) : std::nullopt;
+        if (!date)
+            return {value, u"не является датой ГГГГ-ММ-ДД"_s};
+        return {*date, {}};
+    }
     case ColumnKind::Text:
     case ColumnKind::Memo:
         return {value.toString(), {}};
@@ -339,6 +373,8 @@ QVariant toStorage(const ColumnDef& column, const QVariant& value) {
         return value.toBool() ? 1 : 0;
     case ColumnKind::DateTime:
         return value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    case ColumnKind::Date:
+        return value.toDate().toString(u"yyyy-MM-dd"_s);
     case ColumnKind::Decimal:
         // Bound as text, so the NUMERIC column keeps the exact decimal (7.5, 10).
         return value.value<Decimal4>().toText();
@@ -373,6 +409,8 @@ bool isHeldForm(const ColumnDef& column, const QVariant& value) {
         return value.typeId() == QMetaType::Bool;
     case ColumnKind::Decimal:
         return value.typeId() == qMetaTypeId<Decimal4>();
+    case ColumnKind::Date:
+        return value.typeId() == QMetaType::QDate;
     default:
         return true;
     }
@@ -402,6 +440,8 @@ QString displayText(const ColumnDef& column, const QVariant& value) {
         return value.value<Decimal4>().toText();
     case ColumnKind::DateTime:
         return value.toDateTime().toString(u"dd.MM.yyyy"_s);
+    case ColumnKind::Date:
+        return value.toDate().toString(u"dd.MM.yyyy"_s);
     case ColumnKind::Boolean:
         return value.toBool() ? u"True"_s : u"False"_s;
     default:

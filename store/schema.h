@@ -2,6 +2,7 @@
 
 #include "decimal4.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -19,6 +20,7 @@ enum class ColumnKind {
     UInt16,   // 0 to 65535
     Boolean,  // yes/no, stored as 0/1
     DateTime, // stored as "yyyy-MM-dd HH:mm:ss"
+    Date,     // a day, stored as "yyyy-MM-dd"; held as a QDate
     Decimal,  // four-decimal fixed point (Decimal4)
     Text,     // up to `width` characters
     Memo,     // unlimited text
@@ -30,6 +32,7 @@ struct ColumnDef {
     int width = 0; // characters, for Text only
     QString label; // the title shown to the user; empty when the column has none
     QString sqlType;
+    int sinceFormat = 0; // the register format that added the column (registerformat.h)
 };
 
 // The name messages give a field: its title with its own name in brackets, «Сумма» (ComSum),
@@ -47,14 +50,25 @@ struct TableDef {
     const ColumnDef& column(int index) const { return columns.at(index); }
 };
 
+// The shape of the register: which tables and columns the file has. The file keeps the
+// number of its format (SQLite's user_version), so every later change of the shape has
+// one place to look (registerformat.h). Format 0 is the register as it has always been;
+// format 1 adds the days a condition is in force (tbComm.ComFrom, ComTill).
+constexpr int kRegisterFormat = 1;
+
 namespace schema {
 const TableDef& tbMain();
 const TableDef& tbComm();
 const TableDef& tbFee();
 const QList<const TableDef*>& allTables();
 
-// The statements that create an empty register: tables and the indexes on the owner keys.
+// The statements that create an empty register of the current format: tables and the
+// indexes on the owner keys.
 QStringList createStatements();
+
+// The columns of the table, comma-separated, for a SELECT from a register of the given
+// format: a column a later format added reads as NULL.
+QString selectList(const TableDef& table, int fileFormat);
 } // namespace schema
 
 // Whether a column can hold a value, and the value in the column's in-memory form.
@@ -70,6 +84,10 @@ struct HeldValue {
     bool fits() const { return problem.isEmpty(); }
 };
 HeldValue holdValue(const ColumnDef& column, const QVariant& value);
+
+// The day a stored date text gives: "2027-03-01", or an ISO date and time of that day
+// ("2027-03-01 00:00:00"); nothing for any other text.
+std::optional<QDate> parseStoredDate(QStringView text);
 
 // Whether a whole-number column (a key, Int16 or UInt16) holds the integer as it is:
 // holdValue()'s range check without its general conversions, for the integers SQLite

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
@@ -14,10 +16,23 @@ namespace tarvex {
 namespace {
 
 // Columns of the per-airline query, in the order of tbComm.
-constexpr const char* kSelectConditions =
-    "SELECT id, ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee "
-    "FROM tbComm WHERE ComId = ? ORDER BY id";
-enum Column { Id = 0, ComCondition = 2, ComPct = 3, ComSum = 4, ComVal = 5, Remarks = 6, ValLen = 7, Fee = 8 };
+enum Column {
+    Id = 0,
+    ComCondition = 2,
+    ComPct = 3,
+    ComSum = 4,
+    ComVal = 5,
+    Remarks = 6,
+    ValLen = 7,
+    Fee = 8,
+    ComFrom = 9,
+    ComTill = 10
+};
+
+QByteArray selectConditions(int fileFormat) {
+    return u"SELECT %1 FROM tbComm WHERE ComId = ? ORDER BY id"_s.arg(schema::selectList(schema::tbComm(), fileFormat))
+        .toUtf8();
+}
 
 // A number of the condition in its held form; NULL for NULL. A stored value the column
 // cannot hold stops the reading with the message naming it.
@@ -50,6 +65,48 @@ std::optional<Decimal4> decimalOf(sqlite3_stmt* statement, int column, qint64 ro
     return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
 }
 
+// The day of a Gregorian year, month and day, or nothing when there is no such day. Worked
+// out here rather than by QDate's constructor, which goes through the calendar system and
+// costs as much as reading the rest of a condition.
+std::optional<QDate> calendarDay(int year, int month, int day) {
+    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] + (month == 2 && leap))
+        return std::nullopt;
+    // Days from 1 March of year 0, as in the usual civil-to-days count; 1721119 is the Julian day of that date.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
+}
+
+// A day of the condition; a null date for NULL. A plain "yyyy-MM-dd", the form the
+// program stores, is read in place; any other value goes through the general rule.
+QDate dateOf(sqlite3_stmt* statement, int column, qint64 rowId) {
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_NULL)
+        return {};
+    // As a blob, SQLite hands the bytes where they stand, without the copy a text needs for its terminator.
+    if (type == SQLITE_TEXT && sqlite3_column_bytes(statement, column) == 10) {
+        const auto* text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
+        bool digits = text[4] == '-' && text[7] == '-';
+        const auto number = [&](int from, int count) {
+            int value = 0;
+            for (int i = from; i < from + count; ++i) {
+                digits = digits && text[i] >= '0' && text[i] <= '9';
+                value = value * 10 + (text[i] - '0');
+            }
+            return value;
+        };
+        const int parts[3] = {number(0, 4), number(5, 2), number(8, 2)};
+        if (const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]); digits && day)
+            return *day;
+    }
+    return readNumber(schema::tbComm(), column, rowId, storedValue(statement, column)).toDate();
+}
+
 // Resets the statement however the reading ends, which lets go of the read lock.
 struct ResetWhenDone {
     sqlite3_stmt*& statement;
@@ -62,9 +119,10 @@ SharedQuery::~SharedQuery() {
     close();
 }
 
-void SharedQuery::setDatabase(const QSqlDatabase& database) {
+void SharedQuery::setDatabase(const QSqlDatabase& database, int fileFormat) {
     close();
     m_database = database;
+    m_fileFormat = fileFormat;
 }
 
 void SharedQuery::close() {
@@ -85,7 +143,8 @@ ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
 
 void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
     sqlite3* handle = sqliteHandle(m_database);
-    if (!m_statement && sqlite3_prepare_v2(handle, kSelectConditions, -1, &m_statement, nullptr) != SQLITE_OK) {
+    if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement,
+                                           nullptr) != SQLITE_OK) {
         m_statement = nullptr;
         fail(refusalOf(handle));
     }
@@ -110,6 +169,8 @@ void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) 
         assignStoredText(condition.remarks, m_statement, Remarks);
         condition.valLen = wholeOf<std::uint16_t>(m_statement, ValLen, id);
         assignStoredText(condition.fee, m_statement, Fee);
+        condition.validFrom = dateOf(m_statement, ComFrom, id);
+        condition.validTill = dateOf(m_statement, ComTill, id);
     }
     if (step != SQLITE_DONE) {
         const EngineRefusal refusal = refusalOf(handle);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "airlinerecord.h"
+#include "schema.h"
 #include "storeerror.h"
 
 #include <QSqlDatabase>
@@ -22,7 +23,8 @@ public:
     SharedQuery& operator=(const SharedQuery&) = delete;
     ~SharedQuery();
 
-    void setDatabase(const QSqlDatabase& database);
+    // `fileFormat` is the register's format: a condition of an older file has no days in force.
+    void setDatabase(const QSqlDatabase& database, int fileFormat = kRegisterFormat);
     // Lets go of the statement and the connection.
     void close();
 
@@ -37,6 +39,7 @@ private:
     [[noreturn]] void fail(const EngineRefusal& refusal) const;
 
     QSqlDatabase m_database;
+    int m_fileFormat = kRegisterFormat;
     sqlite3_stmt* m_statement = nullptr;
 };
 

@@ -47,6 +47,11 @@ int compareValues(const ColumnDef& column, const QVariant& a, const QVariant& b)
         const auto y = b.value<Decimal4>().units();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
+    case ColumnKind::Date: {
+        const QDate x = a.toDate();
+        const QDate y = b.toDate();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     case ColumnKind::DateTime: {
         const QDateTime x = a.toDateTime();
         const QDateTime y = b.toDateTime();
@@ -83,13 +88,6 @@ void forgetRowIndex(std::vector<int>& indexes, int rowIndex) {
     }
 }
 
-QString columnList(const TableDef& table) {
-    QStringList names;
-    for (const ColumnDef& column : table.columns)
-        names << column.name;
-    return names.join(u", "_s);
-}
-
 } // namespace
 
 int compareCodePoints(QStringView a, QStringView b) {
@@ -120,7 +118,9 @@ QString TableCursor::readSubject() const {
 std::vector<TableCursor::Row> TableCursor::readAllRows() const {
     sqlite3* handle = sqliteHandle(m_database);
     const SqliteStatement select(
-        handle, u"SELECT %1 FROM %2 ORDER BY id"_s.arg(columnList(m_table), m_table.name).toUtf8(), readSubject());
+        handle,
+        u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(m_table, m_fileFormat), m_table.name).toUtf8(),
+        readSubject());
     std::vector<Row> rows;
     const int columnCount = int(m_table.columns.size());
     int step;
@@ -136,8 +136,9 @@ std::vector<TableCursor::Row> TableCursor::readAllRows() const {
     return rows;
 }
 
-void TableCursor::open(const QSqlDatabase& database) {
+void TableCursor::open(const QSqlDatabase& database, int fileFormat) {
     m_database = database;
+    m_fileFormat = fileFormat;
     std::vector<Row> rows = readAllRows();
     emit aboutToReset();
     m_rows = std::move(rows);
@@ -287,16 +288,20 @@ void TableCursor::post() {
 void TableCursor::storeInsert() {
     QStringList names;
     QStringList marks;
+    QVariantList values;
     for (int c = 1; c < m_table.columns.size(); ++c) {
+        if (m_table.columns[c].sinceFormat > m_fileFormat) // the file has no such column
+            continue;
         names << m_table.columns[c].name;
         marks << u"?"_s;
+        values << toStorage(m_table.columns[c], m_buffer[c]);
     }
     QSqlQuery query(m_database);
     if (!query.prepare(
             u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table.name, names.join(u", "_s), marks.join(u", "_s))))
         fail(RegisterTask::Save, query);
-    for (int c = 1; c < m_table.columns.size(); ++c)
-        query.addBindValue(toStorage(m_table.columns[c], m_buffer[c]));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
     if (!query.exec())
         fail(RegisterTask::Save, query);
     m_buffer[0] = QVariant::fromValue<qint64>(query.lastInsertId().toLongLong());

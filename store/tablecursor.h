@@ -57,7 +57,8 @@ public:
 
     // Reads every row of the table. A number its field cannot hold is kept as stored, so
     // the row can be shown and corrected; see fromStorage(). Throws StoreError.
-    void open(const QSqlDatabase& database);
+    // `fileFormat` is the register's format: columns of later formats read as NULL.
+    void open(const QSqlDatabase& database, int fileFormat = kRegisterFormat);
     // Lets go of the rows and of the connection.
     void close();
     bool isOpen() const { return m_state != State::Inactive; }
@@ -145,6 +146,7 @@ private:
 
     const TableDef& m_table;
     QSqlDatabase m_database;
+    int m_fileFormat = kRegisterFormat;
     std::vector<Row> m_rows;    // in store order
     std::vector<int> m_visible; // indexes into m_rows, filtered and sorted
     // Indexes of all stored rows in sort order, kept across filter changes so that typing

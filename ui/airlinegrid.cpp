@@ -8,6 +8,8 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -84,7 +86,13 @@ AirlineGrid::AirlineGrid(TableCursor& airlines, QWidget* parent)
     rows->setDefaultSectionSize(kRowHeight);
     rows->setAccessibleName(u"Строки"_s);
 
-    setItemDelegate(new AirlineGridDelegate(int(shownFields().indexOf(u"BSP"_s)), this));
+    setItemDelegate(new AirlineGridDelegate(
+        int(shownFields().indexOf(u"BSP"_s)),
+        [this](int row) {
+            const EndingMark* mark = markOfRow(row);
+            return mark ? (mark->ended ? kEndedColour : kEndingSoonColour) : QColor();
+        },
+        this));
 
     // The cursor may move many times in a row (a generation walk moves it through every
     // airline); the grid catches up once control returns to the event loop.
@@ -112,9 +120,32 @@ void AirlineGrid::setDataFontSize(int points) {
     verticalHeader()->setDefaultSectionSize(std::max(kRowHeight, twoLines));
 }
 
+const QColor AirlineGrid::kEndingSoonColour(255, 236, 160);
+const QColor AirlineGrid::kEndedColour(248, 196, 196);
+
+void AirlineGrid::setEndingMarks(QHash<qint64, EndingMark> marks) {
+    m_endingMarks = std::move(marks);
+    viewport()->update();
+}
+
+const EndingMark* AirlineGrid::markOfRow(int row) const {
+    if (m_endingMarks.isEmpty())
+        return nullptr;
+    const auto found = m_endingMarks.constFind(heldInteger(m_airlines.valueAt(row, 0)));
+    return found == m_endingMarks.cend() ? nullptr : &*found;
+}
+
 bool AirlineGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Resize)
         fitColumns();
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (const EndingMark* mark = index.isValid() && index.column() == 0 ? markOfRow(index.row()) : nullptr) {
+            QToolTip::showText(help->globalPos(), mark->text, viewport(), visualRect(index));
+            return true;
+        }
+    }
     return QTableView::viewportEvent(event);
 }
 

@@ -25,9 +25,10 @@ QString linesForDisplay(const QString& text) {
     return lines;
 }
 
-AirlineGridDelegate::AirlineGridDelegate(int checkColumn, QObject* parent)
+AirlineGridDelegate::AirlineGridDelegate(int checkColumn, std::function<QColor(int row)> markColour, QObject* parent)
     : QStyledItemDelegate(parent)
-    , m_checkColumn(checkColumn) {}
+    , m_checkColumn(checkColumn)
+    , m_markColour(std::move(markColour)) {}
 
 QRect AirlineGridDelegate::markRect(const QRect& cell) {
     // The cell's right and bottom edges are taken as exclusive, as the grid measures them.
@@ -39,6 +40,10 @@ QRect AirlineGridDelegate::markRect(const QRect& cell) {
 void AirlineGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     option->displayAlignment = Qt::AlignLeft | Qt::AlignTop;
+    if (index.column() == 0) {
+        if (const QColor mark = m_markColour(index.row()); mark.isValid())
+            option->backgroundBrush = mark;
+    }
     if (index.column() == m_checkColumn)
         option->text.clear();
     else

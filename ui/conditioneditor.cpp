@@ -12,6 +12,7 @@
 #include "store/schema.h"
 #include "store/storeerror.h"
 #include "store/summaryrebuild.h"
+#include "store/validity.h"
 
 #include <QApplication>
 #include <QShowEvent>
@@ -107,6 +108,8 @@ void ConditionEditor::showCurrentCondition() {
     m_shownLength = m_ui->seValLen->value();
     m_ui->eFee->setText(row.text(u"Fee"));
     m_ui->eRemarks->setPlainText(row.text(u"Remarks"));
+    m_ui->eComFrom->setOptionalDate(row.value(u"ComFrom").toDate());
+    m_ui->eComTill->setOptionalDate(row.value(u"ComTill").toDate());
     setPercentMode(heldInteger(row.value(u"ComSum")) < 1); // marks what the scripts would not carry
     (isPercentMode() ? m_ui->ePercent : m_ui->eSum)->setFocus();
 }
@@ -204,7 +207,9 @@ void ConditionEditor::markUnstorableNumber(const AirlineRecord& airline, qint64 
                      held.problem + u": условие не сохранится"_s});
 }
 
-QString ConditionEditor::missingEntry() const {
+QString ConditionEditor::entryProblem() const {
+    if (const auto problem = validityProblem(m_ui->eComFrom->optionalDate(), m_ui->eComTill->optionalDate()))
+        return *problem;
     if (isPercentMode())
         return m_ui->ePercent->text().isEmpty() ? u"Установите процент"_s : QString();
     if (m_ui->eSum->text().isEmpty())
@@ -233,11 +238,15 @@ void ConditionEditor::writeEntryToRow() {
         if (length != m_shownLength)
             setIfChanged(row, u"ValLen", length == 0 ? QVariant() : QVariant(qint64(length)));
     }
+    for (const auto& [column, box] : {std::pair{u"ComFrom", m_ui->eComFrom}, std::pair{u"ComTill", m_ui->eComTill}}) {
+        const QDate day = box->optionalDate();
+        setIfChanged(row, column, day.isValid() ? QVariant(day) : QVariant());
+    }
     setIfChanged(row, u"ComId", m_airlineId);
 }
 
 void ConditionEditor::save() {
-    if (const QString missing = missingEntry(); !missing.isEmpty()) {
+    if (const QString missing = entryProblem(); !missing.isEmpty()) {
         m_prompts.inform(this, QApplication::applicationDisplayName(), missing);
         return;
     }

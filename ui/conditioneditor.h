@@ -46,7 +46,7 @@ private:
     void setPercentMode(bool percent);
     void save();
     // The message of the first check the entry fails, empty when it passes.
-    QString missingEntry() const;
+    QString entryProblem() const;
     void writeEntryToRow();
     void watchFindings();
     // The condition as typed, in the form the scripts read it.

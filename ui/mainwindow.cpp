@@ -14,11 +14,13 @@
 #include "settings/options.h"
 #include "settings/windowtitle.h"
 #include "settingsdialog.h"
+#include "store/expiry.h"
 #include "store/registerstore.h"
 #include "userprompts.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateEdit>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -130,7 +132,7 @@ void MainWindow::buildMenus() {
     operations->addSeparator();
     operations->addAction(m_actions.createAll);
     operations->addSeparator();
-    operations->addAction(m_actions.showFindings);
+    operations->addActions({m_actions.showFindings, m_actions.showEnding});
 
     QMenu* settings = bar->addMenu(u"Настройки"_s);
     settings->addAction(m_actions.settings);
@@ -176,6 +178,21 @@ void MainWindow::buildToolBar() {
     m_createButton = qobject_cast<QToolButton*>(bar->widgetForAction(m_actions.openCreateMenu));
     m_createButton->setObjectName(u"btnCreateOpen"_s);
     m_createButton->setPopupMode(QToolButton::InstantPopup);
+    auto* dayLabel = new QLabel(u"на дату"_s, bar);
+    dayLabel->setObjectName(u"lbOnDate"_s);
+    dayLabel->setContentsMargins(6, 0, 4, 0);
+    m_dayBox = new QDateEdit(QDate::currentDate(), bar);
+    m_dayBox->setObjectName(u"eOnDate"_s);
+    m_dayBox->setDisplayFormat(u"dd.MM.yyyy"_s);
+    m_dayBox->setCalendarPopup(true);
+    m_dayBox->setToolTip(u"Скрипты формируются на этот день: в них попадают условия, действующие в этот день, и эта "
+                         u"дата стоит в заголовках и именах файлов"_s);
+    m_dayBox->setStatusTip(m_dayBox->toolTip());
+    m_dayBox->setAccessibleName(u"Формировать на дату"_s);
+    m_dayBox->findChild<QLineEdit*>()->setAccessibleName(m_dayBox->accessibleName());
+    dayLabel->setBuddy(m_dayBox);
+    bar->addWidget(dayLabel);
+    bar->addWidget(m_dayBox);
     bar->addSeparator();
     bar->addActions({m_actions.settings, m_actions.help});
     bar->addSeparator();
@@ -229,11 +246,16 @@ void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(u"mxStatusBar1"_s);
     bar->setAccessibleName(u"Строка состояния"_s);
-    m_hintPanel = statusPanel(u"statusHint"_s, u"Подсказка"_s, 400, Qt::AlignLeft);
-    m_countPanel = statusPanel(u"statusAirlineCount"_s, u"Количество авиакомпаний"_s, 200, Qt::AlignLeft);
+    m_hintPanel = statusPanel(u"statusHint"_s, u"Подсказка"_s, 330, Qt::AlignLeft);
+    m_countPanel = statusPanel(u"statusAirlineCount"_s, u"Количество авиакомпаний"_s, 130, Qt::AlignLeft);
+    m_endingPanel = statusPanel(u"statusEnding"_s,
+                                u"Авиакомпании, у которых договор или условие скоро кончится или "
+                                u"кончилось"_s,
+                                140, Qt::AlignLeft);
     m_datePanel = statusPanel(u"statusDate"_s, u"Дата"_s, 100, Qt::AlignRight);
     bar->addWidget(m_hintPanel);
     bar->addWidget(m_countPanel);
+    bar->addWidget(m_endingPanel);
     bar->addWidget(m_datePanel);
 }
 
@@ -250,6 +272,7 @@ void MainWindow::connectCommands() {
     connect(a.exportAirlines, &QAction::triggered, this, &MainWindow::exportAirlines);
     connect(a.createAll, &QAction::triggered, this, &MainWindow::createAll);
     connect(a.showFindings, &QAction::toggled, this, &MainWindow::showOnlyAirlinesWithFindings);
+    connect(a.showEnding, &QAction::toggled, this, &MainWindow::showOnlyAirlinesEnding);
     connect(a.openCreateMenu, &QAction::triggered, m_createButton, &QToolButton::showMenu);
     connect(a.settings, &QAction::triggered, this, [this] {
         if (m_companions.settings)
@@ -358,6 +381,7 @@ void MainWindow::applySettings() {
         setWindowTitle(titleWithAddition(windowTitle(), options.header()));
         const int fontSize = options.mainFont();
         m_grid->setDataFontSize(fontSize > 0 ? fontSize : kDefaultFontSize);
+        showEndingMarks();
     } catch (const TarvexError& error) { // a settings file that cannot be read: the window keeps its defaults
         m_prompts.showError(this, error.message());
     }
@@ -370,6 +394,25 @@ void MainWindow::updateCommandStates() {
     m_actions.addAirline->setEnabled(changeable);
     m_actions.editAirline->setEnabled(changeable && anyAirline);
     m_actions.deleteAirline->setEnabled(changeable && anyAirline);
+}
+
+void MainWindow::showEndingMarks() {
+    if (!m_store.isOpen())
+        return;
+    try {
+        const QDate today = QDate::currentDate();
+        const QHash<qint64, EndingMark> marks =
+            endingMarks(endingSoon(m_store, today, Options(m_appDir).expiryWarningDays()), today);
+        m_endingAirlines = QSet<qint64>(marks.keyBegin(), marks.keyEnd());
+        m_grid->setEndingMarks(marks);
+        m_endingPanel->setText(u"Истекают сроки: %1"_s.arg(m_endingAirlines.size()));
+    } catch (const TarvexError& error) {
+        m_prompts.showError(this, error.message());
+    }
+}
+
+QDate MainWindow::generationDay() const {
+    return m_dayBox->date();
 }
 
 // Every airline of the register, whatever the search shows.
@@ -387,8 +430,10 @@ bool MainWindow::registerReady() {
 void MainWindow::resetAirlineView() {
     const QSignalBlocker quiet(m_searchBox);
     m_searchBox->clear();
-    const QSignalBlocker allAirlines(m_actions.showFindings);
-    m_actions.showFindings->setChecked(false);
+    for (QAction* narrowing : {m_actions.showFindings, m_actions.showEnding}) {
+        const QSignalBlocker allAirlines(narrowing);
+        narrowing->setChecked(false);
+    }
     if (!m_store.isOpen())
         return;
     try {
@@ -403,8 +448,10 @@ void MainWindow::search(const QString& text) {
         return;
     try {
         TableCursor& airlines = m_store.airlines();
-        const QSignalBlocker searchReplacesIt(m_actions.showFindings);
-        m_actions.showFindings->setChecked(false);
+        for (QAction* narrowing : {m_actions.showFindings, m_actions.showEnding}) {
+            const QSignalBlocker searchReplacesIt(narrowing);
+            narrowing->setChecked(false);
+        }
         if (text.isEmpty()) {
             airlines.setFiltered(false);
             return;
@@ -422,23 +469,38 @@ void MainWindow::showOnlyAirlinesWithFindings(bool on) {
         resetAirlineView();
         return;
     }
+    showOnly(m_actions.showFindings, [this] {
+        QSet<qint64> ids;
+        for (const ScriptFinding& finding : checkRegister(m_store, Options(m_appDir), generationDay())) {
+            if (finding.airlineId)
+                ids.insert(*finding.airlineId);
+        }
+        return ids;
+    });
+}
+
+// The airlines in code order, narrowed to those the status bar counts as ending.
+void MainWindow::showOnlyAirlinesEnding(bool on) {
+    if (!on) {
+        resetAirlineView();
+        return;
+    }
+    showOnly(m_actions.showEnding, [this] { return m_endingAirlines; });
+}
+
+void MainWindow::showOnly(QAction* command, const std::function<QSet<qint64>()>& airlineIds) {
     resetAirlineView(); // unticks the command: it is ticked again once the view is narrowed
     if (!m_store.isOpen()) {
         registerReady();
         return;
     }
     try {
-        QSet<qint64> ids;
-        for (const ScriptFinding& finding : checkRegister(m_store, Options(m_appDir))) {
-            if (finding.airlineId)
-                ids.insert(*finding.airlineId);
-        }
         TableCursor& airlines = m_store.airlines();
-        airlines.setFilter(IdSetFilter{u"id"_s, ids});
+        airlines.setFilter(IdSetFilter{u"id"_s, airlineIds()});
         airlines.setFiltered(true);
         airlines.first();
-        const QSignalBlocker narrowed(m_actions.showFindings);
-        m_actions.showFindings->setChecked(true);
+        const QSignalBlocker narrowed(command);
+        command->setChecked(true);
     } catch (const TarvexError& error) {
         m_prompts.showError(this, error.message());
     }
@@ -487,7 +549,7 @@ void MainWindow::showAirlineEditor(bool conditionsUsable) {
     if (airlines.state() != TableCursor::State::Browse)
         airlines.cancel();
     showAirlineCount();
-    m_grid->viewport()->update();
+    showEndingMarks();
 }
 
 void MainWindow::deleteAirline() {
@@ -506,6 +568,7 @@ void MainWindow::deleteAirline() {
         m_prompts.showError(this, error.message());
     }
     showAirlineCount();
+    showEndingMarks();
 }
 
 void MainWindow::createScript(OutputKind kind, const QString& product) {
@@ -546,11 +609,12 @@ void MainWindow::createAll() {
     resetAirlineView();
     const Options options(m_appDir);
     GenerationRun run(m_store, options, m_companions.runObserver ? *m_companions.runObserver : m_quietRun);
-    for (const RunResult& result : run.createAll())
+    for (const RunResult& result : run.createAll(generationDay()))
         report(result);
 }
 
-void MainWindow::generate(const GenerationRequest& request) {
+void MainWindow::generate(GenerationRequest request) {
+    request.onDay = generationDay();
     const Options options(m_appDir);
     GenerationRun run(m_store, options, m_companions.runObserver ? *m_companions.runObserver : m_quietRun);
     report(run.run(request));

@@ -4,9 +4,14 @@
 #include "generation/runobserver.h"
 #include "mainwindowactions.h"
 
+#include <QDate>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 
+#include <functional>
+
+class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -68,12 +73,20 @@ private:
     void applySettings();
     void updateCommandStates();
     void showAirlineCount();
+    // Marks the airlines whose contract or a condition ends within the days of the
+    // settings, or has ended, and counts them in the status bar.
+    void showEndingMarks();
     // Shows the error of opening the register when it is not open; true when it is.
     bool registerReady();
 
     void resetAirlineView();
     void search(const QString& text);
     void showOnlyAirlinesWithFindings(bool on);
+    void showOnlyAirlinesEnding(bool on);
+    // Narrows the airlines in code order to those with the ids; `command` is ticked when done.
+    void showOnly(QAction* command, const std::function<QSet<qint64>()>& airlineIds);
+    // The day the outputs are written as of: the day in the toolbar's box.
+    QDate generationDay() const;
     void addAirline();
     void editAirline();
     void deleteAirline();
@@ -83,7 +96,7 @@ private:
     void createWorkbook();
     void exportAirlines();
     void createAll();
-    void generate(const GenerationRequest& request);
+    void generate(GenerationRequest request);
     void report(const RunResult& result);
 
     const QString m_appDir;
@@ -100,6 +113,9 @@ private:
     AirlineGrid* m_grid = nullptr;
     QLabel* m_hintPanel = nullptr;
     QLabel* m_countPanel = nullptr;
+    QLabel* m_endingPanel = nullptr;
+    QDateEdit* m_dayBox = nullptr;
+    QSet<qint64> m_endingAirlines;
     QLabel* m_datePanel = nullptr;
 };
 

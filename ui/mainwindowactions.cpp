@@ -53,6 +53,11 @@ MainWindowActions MainWindowActions::create(QObject* owner) {
                              u"Показать только авиакомпании, тексты которых скрипты не передадут как задумано"_s,
                              kOperations, nullptr);
     a.showFindings->setCheckable(true);
+    a.showEnding = command(owner, u"acShowEnding"_s, u"Только с истекающими сроками"_s,
+                           u"Показать только авиакомпании, у которых договор или условие скоро кончится или уже "
+                           u"кончилось"_s,
+                           kOperations, nullptr);
+    a.showEnding->setCheckable(true);
     a.openCreateMenu =
         command(owner, u"acCreateOpen"_s, u"Сформировать"_s, u"Сформировать"_s, kOperations, "document-save");
     a.settings = command(owner, u"acSettings"_s, u"Настройки"_s, u"Настройки"_s, kSettings, "preferences-system");

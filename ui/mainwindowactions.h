@@ -15,11 +15,12 @@ struct MainWindowActions {
     QAction* editAirline;     // acEditRules
     QAction* deleteAirline;   // acDelAirComp
     QAction* createSmartFlow; // acCreateSmartFlow
-    QAction* createSmartKey;  // acCreateRules, hidden: "Create all" runs it
+    QAction* createSmartKey;  // acCreateRules, hidden: Create all writes the Smart Key when options.ini lists it
     QAction* createWorkbook;  // acCreateExcell
     QAction* exportAirlines;  // acExportAir
     QAction* createAll;       // acCreateAll
     QAction* showFindings;    // acShowFindings, checkable: only the airlines the script check finds fault with
+    QAction* showEnding;      // acShowEnding, checkable: only the airlines whose contract or a condition ends soon
     QAction* openCreateMenu;  // acCreateOpen: the toolbar's drop-down of generation commands
     QAction* settings;        // acSettings
     QAction* help;            // acHelp

@@ -76,6 +76,7 @@ void SettingsDialog::loadStoredSettings() {
     m_ui->seMainFont->setValue(m_stored.mainFont); // the spin box holds it within 8 to 24
     m_ui->seRateEUR->setValue(m_stored.rates.rubPerEur);
     m_ui->seRateUSD->setValue(m_stored.rates.rubPerUsd);
+    m_ui->seExpiryDays->setValue(m_stored.expiryWarningDays);
     m_ui->eScriptPath->setText(m_stored.scriptsPath);
     m_ui->eFlowName->setText(m_stored.smartFlow.name);
     m_ui->cbFlowDate->setChecked(m_stored.smartFlow.date);
@@ -90,6 +91,7 @@ SavedSettings SettingsDialog::settingsFromControls() const {
     settings.header = m_ui->eHeader->text();
     settings.mainFont = m_ui->seMainFont->value();
     settings.rates = {m_ui->seRateEUR->value(), m_ui->seRateUSD->value()};
+    settings.expiryWarningDays = m_ui->seExpiryDays->value();
     settings.scriptsPath = m_ui->eScriptPath->text();
     settings.smartFlow.name = m_ui->eFlowName->text();
     settings.smartFlow.date = m_ui->cbFlowDate->isChecked();

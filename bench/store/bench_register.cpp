@@ -6,6 +6,7 @@
 #include "benchregister.h"
 #include "generation/airlinewalk.h"
 #include "generation/generationrun.h"
+#include "generation/inforce.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
 #include "store/registerintegrity.h"
@@ -127,6 +128,25 @@ void BM_GenerationWalk(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GenerationWalk)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
+
+// The walk as the scripts make it, as of today, over the same register without and with
+// days in force on every condition (the second argument): what reading and checking the
+// days costs.
+void BM_WalkInForce(benchmark::State& state) {
+    const int airlines = int(state.range(0));
+    RegisterStore data;
+    data.open(bench::benchAppDir(airlines, airlines * 3, state.range(1) != 0));
+    RunObserver quiet;
+    for (auto _ : state) {
+        data.resetAirlineView();
+        CountingSink counted;
+        InForceOn sink(QDate::currentDate(), counted);
+        walkAirlines(data, data.airlines().recordCount(), sink, quiet);
+        if (counted.conditions != std::size_t(airlines) * 3)
+            state.SkipWithError("conditions lost in the walk");
+    }
+}
+BENCHMARK(BM_WalkInForce)->ArgsProduct({{kAirlines}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // A whole command as the user runs it: damage check, walk, writer and file, for registers of 1,000
 // and 10,000 airlines (three conditions each on average).

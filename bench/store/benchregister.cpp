@@ -3,6 +3,7 @@
 #include "store/registercreation.h"
 #include "store/registerstore.h"
 
+#include <QDate>
 #include <QDir>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +27,7 @@ QString letterCode(std::mt19937& random) {
     return QString(code, 2);
 }
 
-void fill(const QString& appDir, int airlines, int conditions) {
+void fill(const QString& appDir, int airlines, int conditions, bool withDays) {
     RegisterStore data;
     data.open(appDir);
     std::mt19937 random(20241209);
@@ -55,8 +57,9 @@ void fill(const QString& appDir, int airlines, int conditions) {
         owners[i] = i < airlines ? i + 1 : anyAirline(random);
     std::shuffle(owners.begin(), owners.end(), random);
     QSqlQuery insertCondition(db);
-    insertCondition.prepare(u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    insertCondition.prepare(u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, "
+                            "ComFrom, ComTill) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    const QDate today = QDate::currentDate();
     for (int i = 0; i < conditions; ++i) {
         const bool percent = i % 2 == 0;
         insertCondition.addBindValue(owners[i]);
@@ -67,6 +70,9 @@ void fill(const QString& appDir, int airlines, int conditions) {
         insertCondition.addBindValue(u"RM COMMISSION %1"_s.arg(i));
         insertCondition.addBindValue(percent ? QVariant() : QVariant(4));
         insertCondition.addBindValue(u"300 руб."_s);
+        insertCondition.addBindValue(withDays ? QVariant(today.addDays(-i % 365).toString(Qt::ISODate)) : QVariant());
+        insertCondition.addBindValue(withDays ? QVariant(today.addDays(1 + i % 365).toString(Qt::ISODate))
+                                              : QVariant());
         insertCondition.exec();
     }
     db.commit();
@@ -74,15 +80,15 @@ void fill(const QString& appDir, int airlines, int conditions) {
 
 } // namespace
 
-QString benchAppDir(int airlines, int conditions) {
-    static std::map<std::pair<int, int>, std::unique_ptr<QTemporaryDir>> folders;
-    auto& folder = folders[{airlines, conditions}];
+QString benchAppDir(int airlines, int conditions, bool withDays) {
+    static std::map<std::tuple<int, int, bool>, std::unique_ptr<QTemporaryDir>> folders;
+    auto& folder = folders[{airlines, conditions, withDays}];
     if (!folder) {
         folder = std::make_unique<QTemporaryDir>();
         QDir(folder->path()).mkpath(u"Files"_s);
         const QString appDir = folder->path() + u'/';
         createRegister(RegisterStore::databasePath(appDir));
-        fill(appDir, airlines, conditions);
+        fill(appDir, airlines, conditions, withDays);
     }
     return folder->path() + u'/';
 }

@@ -82,6 +82,18 @@ QStringList registerRows(const QString& databasePath) {
     return rows;
 }
 
+// Runs one statement on the register, as the sqlite3 shell would.
+void runSql(const QString& databasePath, const QString& statement) {
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"runSql"_s);
+        database.setDatabaseName(databasePath);
+        QSqlQuery query(database);
+        if (!database.open() || !query.exec(statement))
+            qFatal("%s", qPrintable(statement));
+    }
+    QSqlDatabase::removeDatabase(u"runSql"_s);
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -96,6 +108,12 @@ private slots:
         QTest::newRow("unknown output") << QStringList{u"generate"_s, u"pdf"_s} << 2;
         QTest::newRow("option of another output") << QStringList{u"generate"_s, u"csv"_s, u"--remarks"_s} << 2;
         QTest::newRow("extra argument") << QStringList{u"generate"_s, u"all"_s, u"now"_s} << 2;
+        QTest::newRow("day not a day") << QStringList{u"generate"_s, u"all"_s, u"--on"_s, u"31.02.2027"_s} << 2;
+        QTest::newRow("day written the other way") << QStringList{u"check"_s, u"--on=2027-03-01"_s} << 2;
+        QTest::newRow("day without a value") << QStringList{u"generate"_s, u"smartkey"_s, u"--on"_s} << 2;
+        QTest::newRow("day for the list") << QStringList{u"generate"_s, u"csv"_s, u"--on"_s, u"01.03.2027"_s} << 2;
+        QTest::newRow("report of what") << QStringList{u"report"_s, u"expired"_s} << 2;
+        QTest::newRow("days not a number") << QStringList{u"report"_s, u"expiring"_s, u"--days"_s, u"two"_s} << 2;
     }
     void helpAndUsageErrors() {
         QFETCH(QStringList, arguments);
@@ -105,6 +123,43 @@ private slots:
         QCOMPARE(outcome.exitCode, exitCode);
         QVERIFY((exitCode == 0 ? outcome.out : outcome.err).contains(u"Usage:"_s));
         QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    // Contracts and conditions ending within the days asked for, or by default within those of
+    // the settings, those already ended included; one tab-separated line each, in code order.
+    void reportListsWhatEndsSoon() {
+        TempAppFolder folder;
+        const QDate today = QDate::currentDate();
+        AirlineRecord su = airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s);
+        AirlineRecord ek = airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s);
+        insertRegister(folder.databasePath(),
+                       {{su,
+                         {inForce(percentCondition(u"скоро"_s, "5"), {}, today.addDays(10)),
+                          inForce(percentCondition(u"не скоро"_s, "5"), {}, today.addDays(40)),
+                          percentCondition(u"всегда"_s, "3")}},
+                        {ek, {inForce(percentCondition(u"было"_s, "5"), {}, today.addDays(-400))}}});
+        runSql(folder.databasePath(),
+               u"UPDATE tbMain SET DogDate = '%1 00:00:00' WHERE AirCode = 'SU'"_s.arg(today.toString(Qt::ISODate)));
+
+        const auto line = [](const QString& code, int airline, const QString& condition, const QString& what,
+                             QDate lastDay) {
+            return QStringList{code, QString::number(airline), condition, what, lastDay.toString(Qt::ISODate)}.join(
+                u'\t');
+        };
+        const QString ended = line(u"EK"_s, 2, u"4"_s, u"condition"_s, today.addDays(-400));
+        const QString contract = line(u"SU"_s, 1, {}, u"contract"_s, today);
+        const QString soon = line(u"SU"_s, 1, u"1"_s, u"condition"_s, today.addDays(10));
+        const QString later = line(u"SU"_s, 1, u"2"_s, u"condition"_s, today.addDays(40));
+
+        const Outcome byDefault = runCli(folder.appDir(), {u"report"_s, u"expiring"_s});
+        QCOMPARE(byDefault.exitCode, 0);
+        QCOMPARE(byDefault.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{ended, contract, soon}));
+        QCOMPARE(runCli(folder.appDir(), {u"report"_s, u"expiring"_s, u"--days"_s, u"40"_s})
+                     .out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{ended, contract, soon, later}));
+        folder.writeOptions("[params]\r\nexpirydays=0\r\n");
+        QCOMPARE(runCli(folder.appDir(), {u"report"_s, u"expiring"_s}).out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{ended, contract}));
     }
 
     // The built tool has neither DB/ nor options.ini beside it, as an installed one: without

@@ -129,6 +129,18 @@ private slots:
             << condition(u"ComSum, ComVal, ValLen"_s, u"50, 'EUR', 70000"_s) << int(OutputKind::Workbook) << u"tbComm"_s
             << u"ValLen"_s << u"70000"_s
             << u"«ValLen» = 70000 в строке id 7 таблицы условий комиссии (tbComm) вне допустимого диапазона 0…65535"_s;
+        QTest::newRow("last day not a day")
+            << condition(u"ComPCT, ComTill"_s, u"5, 'завтра'"_s) << smartKey << u"tbComm"_s << u"ComTill"_s
+            << u"завтра"_s
+            << u"«Действует по» (ComTill) = 'завтра' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
+        QTest::newRow("last day that does not exist")
+            << condition(u"ComPCT, ComTill"_s, u"5, '2027-02-29'"_s) << int(OutputKind::SmartFlow) << u"tbComm"_s
+            << u"ComTill"_s << u"2027-02-29"_s
+            << u"«Действует по» (ComTill) = '2027-02-29' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
+        QTest::newRow("first day written the Russian way")
+            << condition(u"ComPCT, ComFrom"_s, u"5, '01.03.2027'"_s) << int(OutputKind::Workbook) << u"tbComm"_s
+            << u"ComFrom"_s << u"01.03.2027"_s
+            << u"«Действует с» (ComFrom) = '01.03.2027' в строке id 7 таблицы условий комиссии (tbComm) не является датой ГГГГ-ММ-ДД"_s;
         QTest::newRow("yes/no as text")
             << QStringList{u"UPDATE tbMain SET Script = 'yes' WHERE id = 1"_s} << int(OutputKind::AirlineList)
             << u"tbMain"_s << u"Script"_s << u"yes"_s

@@ -16,6 +16,7 @@ namespace tarvex {
 
 using testing::addAirline;
 using testing::airline;
+using testing::inForce;
 using testing::percentCondition;
 using testing::sumCondition;
 
@@ -85,6 +86,11 @@ void SummaryRebuildTest::textsFollowTheConditions_data() {
     both.comVal = u"RUB"_s;
     QTest::newRow("percent and sum in one row")
         << ConditionList{withFee(both, u"300 руб."_s)} << u"Оба - 7.5%500RUB\r"_s << u"Оба - 300 руб.\r"_s;
+    // Only the last day is shown: it is what the agent has to keep an eye on.
+    QTest::newRow("days in force")
+        << ConditionList{inForce(percentCondition(u"Весна"_s, "7.5"), QDate(2027, 3, 1), QDate(2027, 5, 31)),
+                         inForce(sumCondition(u"С марта"_s, 20, u"USD"_s), QDate(2027, 3, 1), {})}
+        << u"Весна - 7.5% по 31.05.2027\rС марта - 20USD\r"_s << u"\r\r"_s;
 }
 
 void SummaryRebuildTest::textsFollowTheConditions() {

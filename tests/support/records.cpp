@@ -53,4 +53,10 @@ ConditionRecord withFee(ConditionRecord condition, const QString& fee) {
     return condition;
 }
 
+ConditionRecord inForce(ConditionRecord condition, QDate from, QDate till) {
+    condition.validFrom = from;
+    condition.validTill = till;
+    return condition;
+}
+
 } // namespace tarvex::testing

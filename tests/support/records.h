@@ -31,6 +31,8 @@ ConditionRecord sumCondition(const QString& wording, std::optional<std::int16_t>
 // Neither a percentage nor a sum: only hand-edited data looks like this.
 ConditionRecord bareCondition(const QString& wording);
 ConditionRecord withFee(ConditionRecord condition, const QString& fee);
+// In force from `from` to `till`, both included; a null date leaves that end open.
+ConditionRecord inForce(ConditionRecord condition, QDate from, QDate till);
 
 } // namespace tarvex::testing
 

@@ -22,6 +22,10 @@ QVariant nullable(const std::optional<Integer>& value) {
     return value ? QVariant(qint64(*value)) : QVariant();
 }
 
+QVariant storedDay(QDate day) {
+    return day.isNull() ? QVariant() : QVariant(day.toString(Qt::ISODate));
+}
+
 bool execute(QSqlQuery& query, std::initializer_list<QVariant> values) {
     for (const QVariant& value : values)
         query.addBindValue(value);
@@ -36,7 +40,8 @@ bool insertEntry(QSqlQuery& insertAirline, QSqlQuery& insertCondition, const Reg
     for (const ConditionRecord& c : entry.conditions) {
         const QVariant percent = c.comPct ? QVariant(c.comPct->toText()) : QVariant();
         if (!execute(insertCondition,
-                     {id, c.comCondition, percent, nullable(c.comSum), c.comVal, c.remarks, nullable(c.valLen), c.fee}))
+                     {id, c.comCondition, percent, nullable(c.comSum), c.comVal, c.remarks, nullable(c.valLen), c.fee,
+                      storedDay(c.validFrom), storedDay(c.validTill)}))
             return false;
     }
     return true;
@@ -73,7 +78,8 @@ void insertRegister(const QString& databasePath, const Register& airlines) {
                     insertAirline.prepare(u"INSERT INTO tbMain (AirCode, AirName, Comment, AccCode, BSP, Script) "
                                           "VALUES (?, ?, ?, ?, ?, ?)"_s) &&
                     insertCondition.prepare(u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, "
-                                            "Remarks, ValLen, Fee) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+                                            "Remarks, ValLen, Fee, ComFrom, ComTill) "
+                                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
         for (const RegisterEntry& entry : airlines)
             done = done && insertEntry(insertAirline, insertCondition, entry);
         if (!done || !db.commit())

@@ -6,6 +6,7 @@
 #include "store/registerstore.h"
 #include "store/storeerror.h"
 #include "ui/conditioneditor.h"
+#include "ui/optionaldateedit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,6 +83,8 @@ private slots:
     void cancelAfterEditRestoresValues_data();
     void cancelAfterEditRestoresValues();
     void focusOrderAndAccessibleNames();
+    void daysInForceAreShownAndSaved();
+    void lastDayBeforeTheFirstIsRefused();
 
 private:
     template <typename T>
@@ -476,7 +479,7 @@ void ConditionEditorTest::cancelAfterEditRestoresValues() {
 void ConditionEditorTest::focusOrderAndAccessibleNames() {
     openOnNewRow();
     const QStringList expected{u"eSum"_s, u"ePercent"_s, u"cbCurrency"_s,   u"seValLen"_s,
-                               u"eFee"_s, u"eRemarks"_s, u"eComCondition"_s};
+                               u"eFee"_s, u"eComFrom"_s, u"eComTill"_s, u"eRemarks"_s, u"eComCondition"_s};
     QStringList order;
     QWidget* widget = child<QWidget>("eSum");
     do {
@@ -497,7 +500,41 @@ void ConditionEditorTest::focusOrderAndAccessibleNames() {
              u"Поставьте здесь количество цифр \nрублевого эквивалента из запроса \nFQC"_s);
     QCOMPARE(child<QWidget>("gbRemarks")->toolTip(), u"Соблюдайте формат команд Амадеуса!"_s);
     QCOMPARE(m_editor->windowTitle(), u"Правило начисления комиссии"_s);
-    QCOMPARE(m_editor->size(), QSize(344, 371));
+    QCOMPARE(m_editor->size(), QSize(344, 439));
+}
+
+void ConditionEditorTest::daysInForceAreShownAndSaved() {
+    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+                             {testing::inForce(percentCondition(u"весна"_s, "7.5"), QDate(2027, 3, 1), {})});
+    openOnFirstCondition();
+    auto* from = child<OptionalDateEdit>("eComFrom");
+    auto* till = child<OptionalDateEdit>("eComTill");
+    QCOMPARE(from->optionalDate(), QDate(2027, 3, 1));
+    QVERIFY(till->isEmpty());
+
+    from->setOptionalDate({});
+    till->setOptionalDate(QDate(2028, 2, 29));
+    save();
+    QVERIFY(m_prompts.shown().isEmpty());
+    QSqlQuery query(m_store->connection());
+    QVERIFY(query.exec(u"SELECT ComFrom, ComTill FROM tbComm"_s) && query.next());
+    QVERIFY(query.isNull(0));
+    QCOMPARE(query.value(1).toString(), u"2028-02-29"_s);
+    // The grid's summary shows the last day.
+    QVERIFY(m_store->airlines().text(u"Commision").contains(u"весна - 7.5% по 29.02.2028"_s));
+}
+
+void ConditionEditorTest::lastDayBeforeTheFirstIsRefused() {
+    openOnNewRow();
+    typeText(child<QLineEdit>("ePercent"), u"5"_s);
+    child<OptionalDateEdit>("eComFrom")->setOptionalDate(QDate(2027, 3, 1));
+    child<OptionalDateEdit>("eComTill")->setOptionalDate(QDate(2027, 2, 28));
+    save();
+    QCOMPARE(m_prompts.shown().size(), 1);
+    QCOMPARE(m_prompts.shown().first().text, u"Условие не может действовать по 28.02.2027: это раньше, чем первый "
+                                             u"день «действует с» 01.03.2027. Исправьте одну из дат."_s);
+    QVERIFY(m_editor->isVisible());
+    QVERIFY(storedConditions().isEmpty());
 }
 
 } // namespace tarvex

@@ -6,6 +6,7 @@
 #include "support/registerfixture.h"
 #include "support/registerlock.h"
 #include "ui/airlineeditor.h"
+#include "ui/airlinegrid.h"
 #include "ui/conditioneditor.h"
 #include "ui/mainwindow.h"
 #include "ui/scriptedprompts.h"
@@ -14,6 +15,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -184,6 +186,68 @@ private slots:
         QTest::keyClicks(window->searchBox(), u"zzz"_s);
         QCOMPARE(window->rows(), 0);
         QCOMPARE(window->panel(u"statusAirlineCount"_s), u"Авиакомпаний: 6"_s);
+    }
+
+    // Contracts and conditions that end within the days of the settings, or have ended, mark
+    // their airline's code, are counted, and one command shows only those airlines.
+    void endingAirlinesAreMarkedCountedAndShownAlone() {
+        const QDate today = QDate::currentDate();
+        {
+            RegisterStore data;
+            data.open(m_folder->appDir());
+            addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s),
+                       {inForce(percentCondition(u"прошлый год"_s, "5"), {}, today.addDays(-365))});
+            const qint64 su = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+            addAirline(data, airline(u"S7"_s, u"Сибирь"_s),
+                       {inForce(percentCondition(u"весна"_s, "5"), {}, today.addDays(30))});
+            addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s));
+            QSqlQuery contract(data.connection());
+            QVERIFY(contract.exec(u"UPDATE tbMain SET DogDate = '%1 00:00:00' WHERE id = %2"_s.arg(
+                today.addDays(5).toString(Qt::ISODate), QString::number(su))));
+        }
+        auto window = openWindow();
+        QCOMPARE(window->panel(u"statusEnding"_s), u"Истекают сроки: 2"_s);
+        QCOMPARE(window->shownCodes(), (QStringList{u"EK"_s, u"S7"_s, u"SU"_s, u"UT"_s}));
+        window->grid()->setCurrentIndex(window->grid()->model()->index(3, 0)); // UT: no highlight on the others
+        const QImage cells = window->grid()->viewport()->grab().toImage();
+        const auto codeColour = [&](int row) {
+            const QRect cell = window->grid()->visualRect(window->grid()->model()->index(row, 0));
+            return QColor(cells.pixel(cell.topLeft() + QPoint(2, cell.height() - 3)));
+        };
+        QCOMPARE(codeColour(0), AirlineGrid::kEndedColour);
+        QCOMPARE(codeColour(2), AirlineGrid::kEndingSoonColour);
+        QVERIFY(codeColour(1) != AirlineGrid::kEndingSoonColour && codeColour(1) != AirlineGrid::kEndedColour);
+
+        window->action(u"acShowEnding"_s)->trigger();
+        QCOMPARE(window->shownCodes(), (QStringList{u"EK"_s, u"SU"_s}));
+        QVERIFY(window->action(u"acShowEnding"_s)->isChecked());
+        window->action(u"acShowEnding"_s)->trigger();
+        QCOMPARE(window->rows(), 4);
+
+        // More days in the settings take in the condition that ends in a month.
+        m_folder->writeOptions("[params]\r\nexpirydays=30\r\n");
+        auto longer = openWindow();
+        QCOMPARE(longer->panel(u"statusEnding"_s), u"Истекают сроки: 3"_s);
+    }
+
+    // The generation commands write as of the day in the toolbar, today unless changed.
+    void outputsAreWrittenAsOfTheToolbarDay() {
+        {
+            RegisterStore data;
+            data.open(m_folder->appDir());
+            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s),
+                       {inForce(percentCondition(u"весна"_s, "5"), QDate(2027, 3, 1), QDate(2027, 5, 31))});
+        }
+        m_folder->writeOptions("[flow]\r\ndate=1\r\n[group]\r\n1=cbSF\r\n");
+        auto window = openWindow();
+        auto* day = window->find<QDateEdit>(u"eOnDate"_s);
+        QCOMPARE(day->date(), QDate::currentDate());
+        day->setDate(QDate(2027, 3, 1));
+        window->action(u"acCreateAll"_s)->trigger();
+        const QString written = m_folder->filesDir() + u"/Tarvex-SmartFlow_01.03.2027.txt"_s;
+        QCOMPARE(window->run.finished.size(), 1);
+        QCOMPARE(window->run.finished.first().filePath, written);
+        QVERIFY(readFile(written).contains(u"Аэрофлот"_s.toUtf8())); // today the airline would be left out
     }
 
     void statusPanelOneShowsHints() {

@@ -87,6 +87,11 @@ private slots:
         QTest::newRow("findings") << u"acShowFindings"_s << u"Только с замечаниями"_s
                                   << u"Показать только авиакомпании, тексты которых скрипты не передадут как задумано"_s
                                   << ops;
+        QTest::newRow("ending")
+            << u"acShowEnding"_s << u"Только с истекающими сроками"_s
+            << u"Показать только авиакомпании, у которых договор или условие скоро кончится или уже "
+               u"кончилось"_s
+            << ops;
         QTest::newRow("open") << u"acCreateOpen"_s << u"Сформировать"_s << u"Сформировать"_s << ops;
         QTest::newRow("settings") << u"acSettings"_s << u"Настройки"_s << u"Настройки"_s << u"Настройки"_s;
         QTest::newRow("help") << u"acHelp"_s << u"Помощь"_s << QString() << u"Помощь"_s;
@@ -120,7 +125,7 @@ private slots:
                  QStringList({u"Добавить авиакомпанию"_s, u"Редактировать правила"_s, u"Удалить авиакомпанию"_s, u"|"_s,
                               u"Скрипт для &Amadeus SellConnect"_s, u"|"_s, u"Сформировать &Excel"_s,
                               u"Экспорт списка авиакомпаний"_s, u"|"_s, u"Генерировать всё"_s, u"|"_s,
-                              u"Только с замечаниями"_s}));
+                              u"Только с замечаниями"_s, u"Только с истекающими сроками"_s}));
         QCOMPARE(shownTexts(bar->actions().at(1)->menu()->actions()), QStringList({u"Настройки"_s}));
         QCOMPARE(shownTexts(bar->actions().at(2)->menu()->actions()), QStringList({u"Помощь"_s, u"О программе"_s}));
     }

@@ -303,7 +303,7 @@ void TestSettingsDialog::savingAtOnceWritesEveryKey() {
     QSignalSpy saved(m_dialog.get(), &SettingsDialog::settingsSaved);
     save();
     QCOMPARE(optionsBytes(),
-             expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\nrateEUR=100\nrateUSD=90\n"
+             expectedFile(m_folder->appDir(), "[params]\nheader=\nmainfont=8\nrateEUR=100\nrateUSD=90\nexpirydays=14\n"
                                               "[script]\nprefix=\npath=APP/Files\nname=Tarvex-Rules\n"
                                               "date=0\n"
                                               "[flow]\npath=APP/Files\nname=Tarvex-SmartFlow\ndate=0\n"

@@ -97,6 +97,7 @@ private slots:
     void withoutFeesColumnFStaysEmpty();
     void gridGrowsPastTenThousandRows();
     void textsLongerThanACellAreCut();
+    void daysInForceFollowTheWording();
     void libreOfficeReadsTheTable();
 
 private:
@@ -264,6 +265,23 @@ void TestCommissionWorkbook::gridGrowsPastTenThousandRows() {
     merge(expectations, "styles", styles);
     merge(expectations, "row_heights", {{"10000", 89.27}, {"10003", 12.76}});
     checkWithOpenpyxl(writeBook(book, "grown.xlsx"), expectations);
+}
+
+// Every condition stays in the table, with the days it is in force after its wording.
+void TestCommissionWorkbook::daysInForceFollowTheWording() {
+    CommissionWorkbook book(kDate, true);
+    const QDate march(2027, 3, 1);
+    const QDate may(2027, 5, 31);
+    book.addAirline(
+        airline("SU", "Аэрофлот", "555"),
+        {inForce(percentCondition("весна", "7.5"), march, may), inForce(percentCondition("с марта", "5"), march, {}),
+         inForce(withFee(sumCondition("до июня", 20, "USD", 4), "300"), {}, may), percentCondition("всегда", "3")});
+    const xlsx::Sheet& sheet = *book.workbook().sheet(0);
+    QCOMPARE(sheet.cell(4, 3)->text, u"7.5 % = весна с 01.03.2027 по 31.05.2027"_s);
+    QCOMPARE(sheet.cell(4, 4)->text, u"5 % = с марта с 01.03.2027"_s);
+    QCOMPARE(sheet.cell(4, 5)->text, u"20 USD = до июня по 31.05.2027"_s);
+    QCOMPARE(sheet.cell(5, 5)->text, u"300 = до июня"_s);
+    QCOMPARE(sheet.cell(4, 6)->text, u"3 % = всегда"_s);
 }
 
 // A spreadsheet program refuses a cell of more than 32,767 UTF-16 code units: such a text
