@@ -313,7 +313,7 @@ void AirlineEditor::reject() {
 
 void AirlineEditor::openConditionEditor() {
     m_conditionEditor.setAirlineId(m_airlineId);
-    m_conditionEditor.exec();
+    m_prompts.runDialog(m_conditionEditor);
     followCurrentCondition();
 }
 

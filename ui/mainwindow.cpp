@@ -276,7 +276,7 @@ void MainWindow::connectCommands() {
     connect(a.openCreateMenu, &QAction::triggered, m_createButton, &QToolButton::showMenu);
     connect(a.settings, &QAction::triggered, this, [this] {
         if (m_companions.settings)
-            m_companions.settings->exec();
+            m_prompts.runDialog(*m_companions.settings);
     });
     connect(a.help, &QAction::triggered, this, [this] {
         if (m_companions.help)
@@ -284,7 +284,7 @@ void MainWindow::connectCommands() {
     });
     connect(a.about, &QAction::triggered, this, [this] {
         if (m_companions.about)
-            m_companions.about->exec();
+            m_prompts.runDialog(*m_companions.about);
     });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
 
@@ -543,7 +543,7 @@ void MainWindow::showAirlineEditor(bool conditionsUsable) {
         }
         m_companions.airlineEditor->setRoughRates(rates);
         m_companions.airlineEditor->setConditionControlsEnabled(conditionsUsable);
-        m_companions.airlineEditor->exec();
+        m_prompts.runDialog(*m_companions.airlineEditor);
     }
     // The editor posts or cancels its change; one it left pending is dropped, never stored unseen.
     if (airlines.state() != TableCursor::State::Browse)

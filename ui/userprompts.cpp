@@ -1,6 +1,7 @@
 #include "userprompts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -66,6 +67,10 @@ void MessageBoxPrompts::showError(QWidget* parent, const QString& text) {
 void MessageBoxPrompts::showMessage(QWidget* parent, const QString& text) {
     showBox(parent, QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, QMessageBox::Ok,
             QMessageBox::Ok);
+}
+
+int MessageBoxPrompts::runDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
 } // namespace tarvex

@@ -2,12 +2,14 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace tarvex {
 
-// Every question and message the windows put to the user goes through this interface,
-// so that tests answer it in advance instead of racing a real modal box.
+// Every question and message the windows put to the user, and every window of the
+// program's own that one window opens over another, goes through this interface, so that
+// tests answer it in advance instead of racing a real modal box.
 class UserPrompts {
 public:
     enum class Answer { Yes, No, Cancel };
@@ -24,6 +26,9 @@ public:
     virtual void showError(QWidget* parent, const QString& text) = 0;
     // A plain box without an icon: the application's title, the text and one OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // Shows one of the program's own windows modally until it is closed; how it was closed
+    // (QDialog::Accepted or QDialog::Rejected).
+    virtual int runDialog(QDialog& dialog) = 0;
 };
 
 // The real boxes: QMessageBox with Russian button texts.
@@ -34,6 +39,7 @@ public:
     void inform(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;
+    int runDialog(QDialog& dialog) override;
 };
 
 } // namespace tarvex

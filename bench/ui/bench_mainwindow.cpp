@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ public:
     }
     void showError(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
     void showMessage(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
+    int runDialog(QDialog& dialog) override { qFatal("%s opened", qPrintable(dialog.windowTitle())); }
 };
 
 // The bench register with summary texts, as the airline editor leaves them, and every task of Create all.

@@ -1,5 +1,6 @@
 #include "scriptedprompts.h"
 
+#include <QDialog>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +35,20 @@ void ScriptedPrompts::showError(QWidget*, const QString& text) {
 
 void ScriptedPrompts::showMessage(QWidget*, const QString& text) {
     m_shown.append({u"message"_s, {}, text});
+}
+
+int ScriptedPrompts::runDialog(QDialog& dialog) {
+    dialog.setResult(QDialog::Rejected);
+    if (m_dialogActions.isEmpty()) {
+        QTest::qFail("a window opened that the test did not expect", __FILE__, __LINE__);
+        return QDialog::Rejected;
+    }
+    const std::function<void(QDialog&)> action = m_dialogActions.dequeue();
+    dialog.show();
+    action(dialog);
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
 }
 
 } // namespace tarvex

@@ -478,8 +478,8 @@ void ConditionEditorTest::cancelAfterEditRestoresValues() {
 
 void ConditionEditorTest::focusOrderAndAccessibleNames() {
     openOnNewRow();
-    const QStringList expected{u"eSum"_s, u"ePercent"_s, u"cbCurrency"_s,   u"seValLen"_s,
-                               u"eFee"_s, u"eComFrom"_s, u"eComTill"_s, u"eRemarks"_s, u"eComCondition"_s};
+    const QStringList expected{u"eSum"_s,     u"ePercent"_s, u"cbCurrency"_s, u"seValLen"_s,     u"eFee"_s,
+                               u"eComFrom"_s, u"eComTill"_s, u"eRemarks"_s,   u"eComCondition"_s};
     QStringList order;
     QWidget* widget = child<QWidget>("eSum");
     do {

@@ -25,7 +25,6 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -110,20 +109,6 @@ int countRows(RegisterStore& data, const QString& statement, qint64 id) {
     if (!query.exec() || !query.next())
         return -1;
     return query.value(0).toInt();
-}
-
-// Runs `inspect` inside the modal loop of `dialog` once it is the active modal widget: the
-// command under test opens the dialog with exec() and returns only when the dialog closes.
-void whenModal(QWidget* dialog, std::function<void()> inspect, int attempts = 1000) {
-    QMetaObject::invokeMethod(
-        dialog,
-        [=] {
-            if (QApplication::activeModalWidget() == dialog)
-                inspect();
-            else if (attempts > 0)
-                whenModal(dialog, inspect, attempts - 1);
-        },
-        Qt::QueuedConnection);
 }
 
 // Types the text key by key, as a keyboard with any layout does.
@@ -350,7 +335,7 @@ private slots:
         QCOMPARE(count(), u"Авиакомпаний: 6"_s);
 
         const auto addAirline = [&](bool save) {
-            whenModal(&window->airlineEditor, [&, save] {
+            window->prompts.whenDialog([&, save](QDialog&) {
                 QTest::keyClicks(window->airlineEditor.findChild<QLineEdit*>(u"eAirCode"_s), u"ZZ"_s);
                 if (save)
                     QTest::mouseClick(window->airlineEditor.findChild<QPushButton*>(u"btnSave"_s), Qt::LeftButton);
@@ -451,7 +436,7 @@ private slots:
         QString searchText = u"not seen"_s;
         TableCursor::State state = TableCursor::State::Inactive;
         int rows = 0;
-        whenModal(&window->airlineEditor, [&] {
+        window->prompts.whenDialog([&](QDialog&) {
             shown = true;
             searchText = window->searchBox()->text();
             state = window->store.airlines().state();
@@ -473,7 +458,7 @@ private slots:
         QTest::keyClicks(window->searchBox(), u"su"_s);
         bool shown = false;
         TableCursor::State state = TableCursor::State::Inactive;
-        whenModal(&window->airlineEditor, [&] {
+        window->prompts.whenDialog([&](QDialog&) {
             shown = true;
             state = window->store.airlines().state();
             window->airlineEditor.reject();
@@ -762,18 +747,8 @@ private slots:
         QVERIFY(other.isHeld());
         if (command == u"acDelAirComp"_s)
             window->prompts.answerNext(UserPrompts::Answer::Yes);
-        bool editorOpened = false;
-        QTimer ifItOpens; // an editor that opens all the same is closed again
-        ifItOpens.setSingleShot(true);
-        connect(&ifItOpens, &QTimer::timeout, this, [&] {
-            editorOpened = QApplication::activeModalWidget() == &window->airlineEditor;
-            if (editorOpened)
-                window->airlineEditor.reject();
-        });
-        ifItOpens.start(0);
-
+        // No editor may open: the scripted prompts fail the test if one does.
         window->action(command)->trigger();
-        QVERIFY(!editorOpened);
         const QList<ScriptedPrompts::Shown> errors = window->prompts.shown().mid(command == u"acDelAirComp"_s);
         QCOMPARE(errors.size(), 1);
         QCOMPARE(errors.first().kind, u"error"_s);
