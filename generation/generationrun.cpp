@@ -32,6 +32,12 @@ RunResult noticeOfReadOnly(const QString& message) {
     return {RunResult::Status::Refused, {}, message};
 }
 
+// Tells the observer that writing is over, however it ends.
+struct EndOfRun {
+    RunObserver& observer;
+    ~EndOfRun() { observer.runEnded(); }
+};
+
 // Why a script with errors is not written, and what became of its file.
 QString refusedScriptMessage(FindingScript script, const QString& path) {
     const QString title = script == FindingScript::SmartKey ? u"Smart Key"_s : u"Smart Flow"_s;
@@ -73,22 +79,26 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
             m_registerChecked = true;
         }
         m_data.resetAirlineView();
-        const int airlineCount = m_data.airlines().recordCount();
-        switch (request.kind) {
-        case OutputKind::SmartKey:
-            return writeSmartKeyScript(request, airlineCount);
-        case OutputKind::SmartFlow:
-            return writeSmartFlowScript(request, airlineCount);
-        case OutputKind::Workbook:
-            return writeCommissionWorkbook(request, airlineCount);
-        case OutputKind::AirlineList:
-            return writeAirlineListCsv(request, airlineCount);
-        }
-        return {};
+        RunResult result = writeOutput(request, m_data.airlines().recordCount());
+        result.kind = request.kind;
+        return result;
     } catch (const TarvexError& error) {
-        m_observer.runAbandoned();
-        return {RunResult::Status::Failed, {}, error.message()};
+        return {RunResult::Status::Failed, {}, error.message(), {}, {}, request.kind};
     }
+}
+
+RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airlineCount) {
+    switch (request.kind) {
+    case OutputKind::SmartKey:
+        return writeSmartKeyScript(request, airlineCount);
+    case OutputKind::SmartFlow:
+        return writeSmartFlowScript(request, airlineCount);
+    case OutputKind::Workbook:
+        return writeCommissionWorkbook(request, airlineCount);
+    case OutputKind::AirlineList:
+        return writeAirlineListCsv(request, airlineCount);
+    }
+    Q_UNREACHABLE();
 }
 
 QList<RunResult> GenerationRun::createAll(QDate onDay) {
@@ -105,7 +115,6 @@ QList<RunResult> GenerationRun::createAll(QDate onDay) {
             continue;
         GenerationRequest request;
         request.kind = task->kind;
-        request.startedByCreateAll = true;
         request.withRemarks = task->flag;
         request.includeFees = task->flag;
         request.onDay = onDay;
@@ -116,17 +125,18 @@ QList<RunResult> GenerationRun::createAll(QDate onDay) {
     return results;
 }
 
-RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airlineCount, const OutputWriter& writer) {
+RunResult GenerationRun::writeFile(const GenerationRequest& request, int airlineCount, const OutputWriter& writer) {
     if (isWriteProtected(writer.path))
         return writer.readOnlyRefusal;
     OutputFile file(writer.path, m_deviceFilter);
     m_observer.runStarted();
+    const EndOfRun ended{m_observer};
     ScriptFindings findings;
     if (writer.checkedScript) {
-        findings = walkChecked(m_data, airlineCount, writer.composer, checkSettingsFrom(m_options, request.withRemarks, dayOf(request)),
-                               *writer.checkedScript, m_observer);
+        findings = walkChecked(m_data, airlineCount, writer.composer,
+                               checkSettingsFrom(m_options, request.withRemarks, dayOf(request)), *writer.checkedScript,
+                               m_observer);
         if (hasErrors(findings)) {
-            m_observer.runAbandoned();
             return {RunResult::Status::ScriptErrors, writer.path,
                     refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
         }
@@ -135,33 +145,27 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airli
     }
     writer.writeComposition(file);
     file.commit();
-    if (writer.checkedScript)
-        m_observer.scriptChecked(findings);
-    const QStringList warnings = writer.warnings ? *writer.warnings : QStringList();
-    if (!warnings.isEmpty())
-        m_observer.outputWarned(warnings);
-    m_observer.runFinished(writer.path, request.startedByCreateAll);
-    RunResult result{RunResult::Status::Written, writer.path, {}};
-    result.findings = std::move(findings);
-    result.warnings = warnings;
-    return result;
+    return {RunResult::Status::Written,
+            writer.path,
+            {},
+            std::move(findings),
+            writer.warnings ? *writer.warnings : QStringList()};
 }
 
 RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
     const QDate day = dayOf(request);
     SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(day));
-    return writeOutput(
-        request, airlineCount,
-        {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
-         .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
-         .composer = script,
-         .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
-         .checkedScript = FindingScript::SmartKey});
+    return writeFile(request, airlineCount,
+                     {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
+                      .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
+                      .composer = script,
+                      .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
+                      .checkedScript = FindingScript::SmartKey});
 }
 
 RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
     SmartFlowScript script(request.withRemarks);
-    return writeOutput(
+    return writeFile(
         request, airlineCount,
         {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, dayOf(request)),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
@@ -175,7 +179,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
     const QDate day = dayOf(request);
     const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, day);
     CommissionWorkbook workbook(shortDateText(day), request.includeFees);
-    return writeOutput(
+    return writeFile(
         request, airlineCount,
         {.path = path,
          // The workbook reports a read-only target as a file it cannot create.
@@ -191,11 +195,11 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
 
 RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount) {
     AirlineListCsv list;
-    return writeOutput(request, airlineCount,
-                       {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
-                        .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
-                        .composer = list,
-                        .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
+    return writeFile(request, airlineCount,
+                     {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
+                      .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
+                      .composer = list,
+                      .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
 }
 
 } // namespace tarvex

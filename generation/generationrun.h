@@ -20,7 +20,6 @@ class RegisterStore;
 // What one command hands to a writer.
 struct GenerationRequest {
     OutputKind kind = OutputKind::SmartKey;
-    bool startedByCreateAll = false;
     bool withRemarks = false; // the scripts
     bool includeFees = true;  // the workbook
     // The day the outputs are written as of: the scripts carry the conditions in force on
@@ -42,6 +41,7 @@ struct RunResult {
     QString message;
     ScriptFindings findings{}; // of a checked script, errors first
     QStringList warnings{};    // of a written workbook: texts cut to fit a cell
+    OutputKind kind = {};      // the output asked for
 };
 
 // The frame every output is written in: the airline list is reset to all airlines in
@@ -67,7 +67,9 @@ public:
 private:
     struct OutputWriter;
     QDate dayOf(const GenerationRequest& request) const { return request.onDay.isNull() ? m_today() : request.onDay; }
-    RunResult writeOutput(const GenerationRequest& request, int airlineCount, const OutputWriter& writer);
+    // The output the request asks for; throws for a failure of the register or the file.
+    RunResult writeOutput(const GenerationRequest& request, int airlineCount);
+    RunResult writeFile(const GenerationRequest& request, int airlineCount, const OutputWriter& writer);
 
     RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);
     RunResult writeSmartFlowScript(const GenerationRequest& request, int airlineCount);

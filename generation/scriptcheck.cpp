@@ -223,9 +223,9 @@ void checkOutOfForce(const ConditionList& conditions, QDate day, AirlineFindings
     const bool allEnded = std::all_of(conditions.begin(), conditions.end(), [day](const ConditionRecord& condition) {
         return !condition.validTill.isNull() && condition.validTill < day;
     });
-    found.add(FindingKind::Warning, FindingScript::Both, nullptr, allEnded ? u"ComTill"_s : u"ComFrom"_s, {},
-              u"ни одно условие не действует на %1: авиакомпании не будет в скриптах"_s.arg(
-                  day.toString(u"dd.MM.yyyy"_s)));
+    found.add(
+        FindingKind::Warning, FindingScript::Both, nullptr, allEnded ? u"ComTill"_s : u"ComFrom"_s, {},
+        u"ни одно условие не действует на %1: авиакомпании не будет в скриптах"_s.arg(day.toString(u"dd.MM.yyyy"_s)));
 }
 
 } // namespace

@@ -40,8 +40,8 @@ struct SavedSettings {
     OutputNaming smartKey;  // path not used: scriptsPath is written
     OutputNaming smartFlow; // path not used: scriptsPath is written
     OutputNaming workbook;
-    QStringList tickedTasks; // names of the ticked task check boxes
-    RoughRates rates;        // written to params after mainfont
+    QStringList tickedTasks;    // names of the ticked task check boxes
+    RoughRates rates;           // written to params after mainfont
     int expiryWarningDays = 14; // written to params after the rates
 };
 

@@ -608,7 +608,7 @@ void MainWindow::createAll() {
         return;
     resetAirlineView();
     const Options options(m_appDir);
-    GenerationRun run(m_store, options, m_companions.runObserver ? *m_companions.runObserver : m_quietRun);
+    GenerationRun run(m_store, options, m_companions.runDisplay ? *m_companions.runDisplay : m_quietRun);
     for (const RunResult& result : run.createAll(generationDay()))
         report(result);
 }
@@ -616,14 +616,18 @@ void MainWindow::createAll() {
 void MainWindow::generate(GenerationRequest request) {
     request.onDay = generationDay();
     const Options options(m_appDir);
-    GenerationRun run(m_store, options, m_companions.runObserver ? *m_companions.runObserver : m_quietRun);
-    report(run.run(request));
+    GenerationRun run(m_store, options, m_companions.runDisplay ? *m_companions.runDisplay : m_quietRun);
+    const RunResult result = run.run(request);
+    // The run has returned: what it wrote is shown now, with nothing of it left on the stack.
+    if (result.status == RunResult::Status::Written && m_companions.runDisplay)
+        m_companions.runDisplay->showWritten(result);
+    report(result);
 }
 
 void MainWindow::report(const RunResult& result) {
     switch (result.status) {
     case RunResult::Status::Written:
-        break; // the progress window has shown the completion dialog
+        break; // a command's file is shown by the completion dialog; Create all shows none
     case RunResult::Status::Refused:
         m_prompts.inform(this, u"Ошибка сохранения"_s, result.message);
         break;

@@ -3,6 +3,7 @@
 #include "generation/grouptask.h"
 #include "generation/runobserver.h"
 #include "mainwindowactions.h"
+#include "rundisplay.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -39,7 +40,7 @@ public:
     struct Companions {
         AirlineEditor* airlineEditor = nullptr;
         SettingsDialog* settings = nullptr;
-        RunObserver* runObserver = nullptr; // the progress window
+        RunDisplay* runDisplay = nullptr; // the progress window
         AboutDialog* about = nullptr;
         HelpWindow* help = nullptr;
     };

@@ -2,6 +2,7 @@
 
 #include "desktopopener.h"
 #include "generation/findingtext.h"
+#include "generation/generationrun.h"
 #include "icons.h"
 #include "ui_progressdialog.h"
 #include "userprompts.h"
@@ -61,10 +62,6 @@ void ProgressDialog::setUpFindings() {
     clearFindings();
 }
 
-void ProgressDialog::scriptChecked(const ScriptFindings& findings) {
-    setFindings(findings);
-}
-
 void ProgressDialog::setFindings(const ScriptFindings& findings) {
     QStringList lines;
     for (const ScriptFinding& finding : findings)
@@ -75,7 +72,7 @@ void ProgressDialog::setFindings(const ScriptFindings& findings) {
     growBy(findings.isEmpty() ? kNoFindingsHeight : kFindingsListHeight);
 }
 
-void ProgressDialog::outputWarned(const QStringList& warnings) {
+void ProgressDialog::setWarnings(const QStringList& warnings) {
     m_findingsList->setAccessibleName(u"Предупреждения к файлу"_s);
     m_findingsList->setPlainText(warnings.join(u'\n'));
     m_findingsList->show();
@@ -111,24 +108,22 @@ void ProgressDialog::progressChanged(int percent) {
     paintNow();
 }
 
-void ProgressDialog::runFinished(const QString& filePath, bool startedByCreateAll) {
+void ProgressDialog::runEnded() {
     hide();
+}
+
+void ProgressDialog::showWritten(const RunResult& result) {
+    clearFindings();
+    if (result.kind == OutputKind::SmartKey || result.kind == OutputKind::SmartFlow)
+        setFindings(result.findings);
+    else if (!result.warnings.isEmpty())
+        setWarnings(result.warnings);
     setButtonsEnabled(true);
     m_ui->Label1->show();
-    m_filePath = filePath;
+    m_filePath = result.filePath;
     m_ui->PrBar->setValue(m_ui->PrBar->maximum());
-    if (!startedByCreateAll) {
-        centreOnMainWindow();
-        showCompletionDialog();
-    }
-}
-
-void ProgressDialog::runAbandoned() {
-    hide();
-}
-
-void ProgressDialog::showCompletionDialog() {
-    exec();
+    centreOnMainWindow();
+    m_prompts.runDialog(*this);
 }
 
 // Placed explicitly each time: a borderless window shown again would otherwise be left

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "generation/runobserver.h"
+#include "generation/scriptcheck.h"
+#include "rundisplay.h"
 
 #include <QDialog>
 #include <QString>
@@ -19,9 +20,9 @@ class ProgressDialog;
 class DesktopOpener;
 class UserPrompts;
 
-// Shows a generation run: a gauge while the airlines are walked, then (outside
-// "Create all") the completion dialog that opens the file or its folder.
-class ProgressDialog : public QDialog, public RunObserver {
+// Shows a generation run: a gauge while the airlines are walked, then, when the main
+// window asks for it, the completion dialog that opens the file or its folder.
+class ProgressDialog : public QDialog, public RunDisplay {
     Q_OBJECT
 public:
     // appDir is the app folder with its trailing "/".
@@ -30,10 +31,8 @@ public:
 
     void runStarted() override;
     void progressChanged(int percent) override;
-    void runFinished(const QString& filePath, bool startedByCreateAll) override;
-    void runAbandoned() override;
-    void scriptChecked(const ScriptFindings& findings) override;
-    void outputWarned(const QStringList& warnings) override;
+    void runEnded() override;
+    void showWritten(const RunResult& result) override;
 
     // Lists the findings of the script below the buttons, or says there are none.
     void setFindings(const ScriptFindings& findings);
@@ -41,16 +40,14 @@ public:
     // The file the last finished run wrote.
     QString filePath() const { return m_filePath; }
 
-protected:
-    // Shows the finished window as the modal completion dialog; tests show it without blocking.
-    virtual void showCompletionDialog();
-
 private:
     void centreOnMainWindow();
     void setButtonsEnabled(bool enabled);
     void setUpFindings();
     // Outputs other than the scripts are not checked: nothing is listed.
     void clearFindings();
+    // What the user should know about a written workbook, one line each.
+    void setWarnings(const QStringList& warnings);
     void growBy(int height);
     void paintNow();
     void openFile();

@@ -39,9 +39,8 @@ bool insertEntry(QSqlQuery& insertAirline, QSqlQuery& insertCondition, const Reg
     const qint64 id = insertAirline.lastInsertId().toLongLong();
     for (const ConditionRecord& c : entry.conditions) {
         const QVariant percent = c.comPct ? QVariant(c.comPct->toText()) : QVariant();
-        if (!execute(insertCondition,
-                     {id, c.comCondition, percent, nullable(c.comSum), c.comVal, c.remarks, nullable(c.valLen), c.fee,
-                      storedDay(c.validFrom), storedDay(c.validTill)}))
+        if (!execute(insertCondition, {id, c.comCondition, percent, nullable(c.comSum), c.comVal, c.remarks,
+                                       nullable(c.valLen), c.fee, storedDay(c.validFrom), storedDay(c.validTill)}))
             return false;
     }
     return true;

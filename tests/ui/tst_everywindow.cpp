@@ -6,6 +6,7 @@
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
 
+#include "generation/generationrun.h"
 #include "store/airlineselection.h"
 #include "ui/aboutdialog.h"
 #include "ui/airlineeditor.h"
@@ -99,7 +100,11 @@ class EveryWindowTest : public QObject {
             const QString file = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
             writeFile(file, "script");
             program.progress().runStarted();
-            program.progress().runFinished(file, true); // shown here without its own modal loop
+            program.progress().runEnded();
+            RunResult result{RunResult::Status::Written, file, {}};
+            result.kind = OutputKind::SmartFlow;
+            m_prompts.whenDialog([](QDialog&) {}); // the test looks at it below, without its modal loop
+            program.progress().showWritten(result);
             program.progress().show();
             return &program.progress();
         }

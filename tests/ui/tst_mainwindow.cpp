@@ -1,6 +1,7 @@
 // The main window with real widgets over a register in a temporary app folder.
 
 #include "accessibility.h"
+#include "generation/generationrun.h"
 #include "generation/outputname.h"
 #include "store/registerstore.h"
 #include "support/registerfixture.h"
@@ -18,6 +19,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,19 +37,13 @@ using namespace tarvex::testing;
 
 namespace {
 
-// Records what a generation run reports instead of showing the progress window.
-class RecordingRun : public RunObserver {
+// Records what the main window shows of its runs instead of the progress window.
+class RecordingRun : public RunDisplay {
 public:
-    struct Finished {
-        QString filePath;
-        bool startedByCreateAll;
-    };
     void runStarted() override { ++started; }
-    void runFinished(const QString& filePath, bool startedByCreateAll) override {
-        finished.append({filePath, startedByCreateAll});
-    }
+    void showWritten(const RunResult& result) override { shownFiles << result.filePath; }
     int started = 0;
-    QList<Finished> finished;
+    QStringList shownFiles; // the files of the completion dialogs, in order
 };
 
 // A main window as the program makes it, with the airline editor it opens and a test
@@ -230,8 +226,7 @@ private slots:
         day->setDate(QDate(2027, 3, 1));
         window->action(u"acCreateAll"_s)->trigger();
         const QString written = m_folder->filesDir() + u"/Tarvex-SmartFlow_01.03.2027.txt"_s;
-        QCOMPARE(window->run.finished.size(), 1);
-        QCOMPARE(window->run.finished.first().filePath, written);
+        QCOMPARE(filesIn(m_folder->filesDir()), QStringList{QFileInfo(written).fileName()});
         QVERIFY(readFile(written).contains(u"Аэрофлот"_s.toUtf8())); // today the airline would be left out
     }
 
@@ -552,7 +547,7 @@ private slots:
         window->action(command)->trigger();
         QVERIFY(window->searchBox()->text().isEmpty());
         QCOMPARE(window->rows(), 6);
-        QCOMPARE(window->run.finished.size(), 1);
+        QCOMPARE(window->run.started, 1);
         QCOMPARE(window->prompts.pendingAnswers(), 0);
     }
 
@@ -645,9 +640,8 @@ private slots:
         window->prompts.answerNext(UserPrompts::Answer(answer));
         window->action(command)->trigger();
         QCOMPARE(filesIn(m_folder->filesDir()), QStringList({file}));
-        QCOMPARE(window->run.finished.size(), 1);
-        QCOMPARE(window->run.finished.first().filePath, m_folder->filesDir() + u'/' + file);
-        QVERIFY(!window->run.finished.first().startedByCreateAll);
+        // The completion dialog shows the file once the run is over.
+        QCOMPARE(window->run.shownFiles, QStringList{m_folder->filesDir() + u'/' + file});
     }
 
     void createAllWritesEveryListedFileWithoutQuestions() {
@@ -658,10 +652,8 @@ private slots:
         QCOMPARE(filesIn(m_folder->filesDir()),
                  QStringList({u"Tarvex-SmartFlow-with-remarks.txt"_s, u"Tarvex-SmartFlow.txt"_s}));
         QVERIFY(window->prompts.shown().isEmpty());
-        QCOMPARE(window->run.finished.size(), 2);
-        QCOMPARE(window->run.finished[0].filePath, m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s);
-        QCOMPARE(window->run.finished[1].filePath, m_folder->filesDir() + u"/Tarvex-SmartFlow-with-remarks.txt"_s);
-        QVERIFY(window->run.finished[0].startedByCreateAll && window->run.finished[1].startedByCreateAll);
+        QCOMPARE(window->run.started, 2);
+        QVERIFY(window->run.shownFiles.isEmpty()); // Create all shows no completion dialog
     }
 
     void readOnlyTargetIsRefused() {
@@ -676,7 +668,7 @@ private slots:
         QCOMPARE(window->prompts.shown().first().title, u"Ошибка сохранения"_s);
         QCOMPARE(window->prompts.shown().first().text, u"Файл защищен от записи."_s);
         QCOMPARE(readFile(list), QByteArray("old"));
-        QCOMPARE(window->run.finished.size(), 0);
+        QVERIFY(window->run.shownFiles.isEmpty());
     }
 
     void failedRunIsShownInTheErrorBox() {
@@ -688,7 +680,7 @@ private slots:
         QCOMPARE(window->prompts.shown().first().kind, u"error"_s);
         QVERIFY2(window->prompts.shown().first().text.contains(u"/nonexistent-tarvex-folder"_s),
                  qPrintable(window->prompts.shown().first().text));
-        QCOMPARE(window->run.finished.size(), 0);
+        QVERIFY(window->run.shownFiles.isEmpty());
     }
 
     void unusableRegisterLeavesAnEmptyWorkingWindow_data() {

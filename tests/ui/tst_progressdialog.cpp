@@ -11,14 +11,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 using namespace tarvex;
 using namespace tarvex::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Shows the completion dialog without blocking, so the test can click its buttons, and
-// notes the window's state at each step of the gauge.
+// Notes the window's state at each step of the gauge.
 class ObservedProgressDialog : public ProgressDialog {
 public:
     using ProgressDialog::ProgressDialog;
@@ -29,7 +30,6 @@ public:
         bool buttonsEnabled;
     };
     QList<Step> steps;
-    int completions = 0;
 
     void progressChanged(int percent) override {
         ProgressDialog::progressChanged(percent);
@@ -45,12 +45,6 @@ public:
     bool buttonsDisabled() const {
         return !button("btOpenFile")->isEnabled() && !button("btOpenFolder")->isEnabled() &&
                !button("btOK")->isEnabled();
-    }
-
-protected:
-    void showCompletionDialog() override {
-        ++completions;
-        show();
     }
 };
 
@@ -106,34 +100,32 @@ private slots:
         QCOMPARE(m_dialog->gauge()->text(), u"37%"_s);
     }
 
-    void finishedOutsideCreateAllShowsTheCompletionDialog() {
+    void writtenFileShowsTheCompletionDialog() {
         const QString path = writeOutput(u"Tarvex-SmartFlow.txt"_s);
         m_dialog->runStarted();
-        m_mainWindow->move(300, 200); // the completion dialog follows the main window
         m_dialog->progressChanged(50);
-        m_dialog->runFinished(path, false);
-        QCOMPARE(m_dialog->completions, 1);
-        QVERIFY(m_dialog->isVisible());
-        QVERIFY(centredOnMainWindow());
-        QVERIFY(m_dialog->buttonsEnabled());
-        QVERIFY(m_dialog->completionLabel()->isVisible());
-        QCOMPARE(m_dialog->gauge()->value(), 100);
-        QCOMPARE(m_dialog->filePath(), path);
-    }
-
-    void finishedByCreateAllShowsNoDialog() {
-        m_dialog->runStarted();
-        m_dialog->runFinished(writeOutput(u"Tarvex_AviaList.csv"_s), true);
-        QCOMPARE(m_dialog->completions, 0);
+        m_dialog->runEnded();
         QVERIFY(!m_dialog->isVisible());
+        m_mainWindow->move(300, 200); // the completion dialog follows the main window
+        bool shown = false;
+        m_prompts.whenDialog([&](QDialog& dialog) {
+            shown = &dialog == m_dialog.get();
+            QVERIFY(m_dialog->isVisible());
+            QVERIFY(centredOnMainWindow());
+            QVERIFY(m_dialog->buttonsEnabled());
+            QVERIFY(m_dialog->completionLabel()->isVisible());
+            QCOMPARE(m_dialog->gauge()->value(), 100);
+            QCOMPARE(m_dialog->filePath(), path);
+        });
+        m_dialog->showWritten(written(OutputKind::SmartFlow, path));
+        QVERIFY(shown);
     }
 
-    void abandonedRunHidesTheWindow() {
+    void endedRunHidesTheWindow() {
         m_dialog->runStarted();
         m_dialog->progressChanged(20);
-        m_dialog->runAbandoned();
+        m_dialog->runEnded();
         QVERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_dialog->completions, 0);
     }
 
     void gaugeFollowsARealRun() {
@@ -155,8 +147,7 @@ private slots:
             previous = step.gauge;
         }
         QCOMPARE(m_dialog->steps.last().gauge, 100);
-        QCOMPARE(m_dialog->completions, 1);
-        QCOMPARE(m_dialog->filePath(), result.filePath);
+        QVERIFY(!m_dialog->isVisible()); // the main window shows the completion dialog once the run has returned
     }
 
     void createAllRunShowsNoCompletionDialog() {
@@ -169,9 +160,7 @@ private slots:
 
         const QList<RunResult> results = run.createAll();
         QCOMPARE(results.size(), 2);
-        QCOMPARE(m_dialog->completions, 0);
         QVERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_dialog->filePath(), results.last().filePath);
     }
 
     // The completion dialog of a script lists what the check found; other outputs list nothing.
@@ -204,7 +193,11 @@ private slots:
 
         const RunResult result = run.run({OutputKind(kind)});
         QCOMPARE(result.status, RunResult::Status::Written);
-        QCOMPARE(m_dialog->completions, 1);
+        m_prompts.whenDialog([&](QDialog&) { listsFindings(result, listed, saysNone); });
+        m_dialog->showWritten(result);
+        QCOMPARE(m_prompts.pendingDialogs(), 0);
+    }
+    void listsFindings(const RunResult& result, const QStringList& listed, bool saysNone) {
         auto* list = m_dialog->findChild<QPlainTextEdit*>(u"mFindings"_s);
         auto* none = m_dialog->findChild<QLabel*>(u"lbNoFindings"_s);
         QVERIFY(list && none);
@@ -238,18 +231,22 @@ private slots:
         const RunResult result = run.run({OutputKind::Workbook});
         QCOMPARE(result.status, RunResult::Status::Written);
         QCOMPARE(result.warnings.size(), 1);
-        QCOMPARE(m_dialog->completions, 1);
-        auto* list = m_dialog->findChild<QPlainTextEdit*>(u"mFindings"_s);
-        QVERIFY(list && list->isVisible());
-        QCOMPARE(list->toPlainText(), result.warnings.first());
-        QCOMPARE(list->accessibleName(), u"Предупреждения к файлу"_s);
-        QVERIFY(m_dialog->rect().contains(list->geometry()));
+        bool listed = false;
+        m_prompts.whenDialog([&](QDialog&) {
+            auto* list = m_dialog->findChild<QPlainTextEdit*>(u"mFindings"_s);
+            QVERIFY(list && list->isVisible());
+            QCOMPARE(list->toPlainText(), result.warnings.first());
+            QCOMPARE(list->accessibleName(), u"Предупреждения к файлу"_s);
+            QVERIFY(m_dialog->rect().contains(list->geometry()));
+            listed = true;
+        });
+        m_dialog->showWritten(result);
+        QVERIFY(listed);
     }
 
     void openFileOpensTheWrittenFile() {
         const QString path = writeOutput(u"Tarvex-SmartFlow.txt"_s);
-        finish(path);
-        QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton);
+        finish(path, [&] { QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton); });
         QCOMPARE(m_opener.opened, QStringList{path});
         QVERIFY(m_prompts.shown().isEmpty());
         QVERIFY(!m_dialog->isVisible());
@@ -259,9 +256,10 @@ private slots:
         const QString folder = m_folder->appDir() + u"scripts"_s;
         QDir().mkpath(folder);
         const QString path = writeOutput(u"scripts/Tarvex-SmartFlow-with-remarks.txt"_s);
-        finish(path);
-        QVERIFY(QFile::remove(path));
-        QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton);
+        finish(path, [&] {
+            QVERIFY(QFile::remove(path));
+            QTest::mouseClick(m_dialog->button("btOpenFile"), Qt::LeftButton);
+        });
         QVERIFY(m_opener.opened.isEmpty());
         QCOMPARE(m_prompts.shown().size(), 1);
         QCOMPARE(m_prompts.shown().first().kind, u"message"_s);
@@ -273,16 +271,16 @@ private slots:
     void openFolderOpensTheFolderOfTheWrittenFile() {
         const QString folder = m_folder->appDir() + u"Отчёты"_s;
         QDir().mkpath(folder);
-        finish(writeOutput(u"Отчёты/Tarvex_comissions.xlsx"_s));
-        QTest::mouseClick(m_dialog->button("btOpenFolder"), Qt::LeftButton);
+        finish(writeOutput(u"Отчёты/Tarvex_comissions.xlsx"_s),
+               [&] { QTest::mouseClick(m_dialog->button("btOpenFolder"), Qt::LeftButton); });
         QCOMPARE(m_opener.opened, QStringList{folder});
         QVERIFY(m_prompts.shown().isEmpty());
         QVERIFY(!m_dialog->isVisible());
     }
 
     void okClosesWithoutOpening() {
-        finish(writeOutput(u"Tarvex-SmartFlow.txt"_s));
-        QTest::mouseClick(m_dialog->button("btOK"), Qt::LeftButton);
+        finish(writeOutput(u"Tarvex-SmartFlow.txt"_s),
+               [&] { QTest::mouseClick(m_dialog->button("btOK"), Qt::LeftButton); });
         QVERIFY(m_opener.opened.isEmpty());
         QVERIFY(m_prompts.shown().isEmpty());
         QVERIFY(!m_dialog->isVisible());
@@ -299,8 +297,8 @@ private slots:
         QFETCH(QString, buttonName);
         QFETCH(QString, text);
         m_opener.succeeds = false;
-        finish(writeOutput(u"Files/Tarvex-Rules.txt"_s));
-        QTest::mouseClick(m_dialog->button(buttonName.toLatin1().constData()), Qt::LeftButton);
+        finish(writeOutput(u"Files/Tarvex-Rules.txt"_s),
+               [&] { QTest::mouseClick(m_dialog->button(buttonName.toLatin1().constData()), Qt::LeftButton); });
         QCOMPARE(m_prompts.shown().size(), 1);
         QCOMPARE(m_prompts.shown().first().kind, u"error"_s);
         const QString appFolder = QDir::toNativeSeparators(QDir(m_folder->appDir()).absolutePath());
@@ -318,10 +316,22 @@ private:
         writeFile(path, "content\r\n");
         return QFileInfo(path).absoluteFilePath();
     }
-    void finish(const QString& path) {
+    static RunResult written(OutputKind kind, const QString& path) {
+        RunResult result{RunResult::Status::Written, path, {}};
+        result.kind = kind;
+        return result;
+    }
+    // A run that wrote the file, then the completion dialog, in which `act` runs.
+    void finish(const QString& path, const std::function<void()>& act) {
         m_dialog->runStarted();
-        m_dialog->runFinished(path, false);
-        QVERIFY(m_dialog->isVisible());
+        m_dialog->runEnded();
+        bool shown = false;
+        m_prompts.whenDialog([&](QDialog&) {
+            shown = m_dialog->isVisible();
+            act();
+        });
+        m_dialog->showWritten(written(OutputKind::SmartFlow, path));
+        QVERIFY(shown);
     }
 
     std::unique_ptr<TempAppFolder> m_folder;
