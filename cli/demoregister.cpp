@@ -93,7 +93,7 @@ QList<DemoAirline> demoAirlines()
 
 } // namespace
 
-void addDemoRegister(RegisterStore& data) {
+void addDemoRegister(RegisterStore& store) {
     const QDate contractEnd(QDate::currentDate().year(), 12, 31);
     int contractNumber = 101;
     for (const DemoAirline& demo : demoAirlines()) {
@@ -121,9 +121,9 @@ void addDemoRegister(RegisterStore& data) {
         airline.comment = demo.comment;
         airline.bsp = demo.bsp;
         airline.script = demo.script;
-        const qint64 airlineId = data.addAirline(airline);
+        const qint64 airlineId = store.addAirline(airline);
 
-        TableCursor& airlines = data.airlines();
+        TableCursor& airlines = store.airlines();
         airlines.edit();
         airlines.setValue(u"Dog", u"%1/А-%2"_s.arg(contractNumber++).arg(contractEnd.year()));
         airlines.setValue(u"DogDate", contractEnd.startOfDay());
@@ -133,7 +133,7 @@ void addDemoRegister(RegisterStore& data) {
         airlines.post();
 
         for (const ConditionRecord& condition : conditions)
-            data.addCondition(airlineId, condition);
+            store.addCondition(airlineId, condition);
     }
 }
 

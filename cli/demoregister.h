@@ -6,6 +6,6 @@ class RegisterStore;
 
 // Fills an empty register with a small sample of airlines and their conditions, for
 // trying the program out.
-void addDemoRegister(RegisterStore& data);
+void addDemoRegister(RegisterStore& store);
 
 } // namespace tarvex

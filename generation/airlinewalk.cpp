@@ -15,9 +15,9 @@ int shareDone(int done, int count) {
     return int(std::lround(double(done) * 100.0 / double(count)));
 }
 
-void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver& observer) {
-    const ReadSnapshot snapshot(data.connection());
-    const TableCursor& airlines = data.airlines();
+void walkAirlines(RegisterStore& store, int count, AirlineSink& sink, RunObserver& observer) {
+    const ReadSnapshot snapshot(store.connection());
+    const TableCursor& airlines = store.airlines();
     count = std::min(count, airlines.recordCount());
     int lastShare = -1;
     const ConditionList none;
@@ -25,7 +25,7 @@ void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver
     for (int index = 0; index < count; ++index) {
         const AirlineRecord airline = airlineAt(airlines, index);
         if (sink.wantsConditions(airline)) {
-            data.sharedQuery().readConditionsOf(airline.id, conditions);
+            store.conditionQuery().readConditionsOf(airline.id, conditions);
             sink.addAirline(airline, conditions);
         } else {
             sink.addAirline(airline, none);

@@ -11,6 +11,6 @@ class RegisterStore;
 // fetching each one's conditions with the per-airline query when the sink wants them,
 // and reports the share done whenever it grows by a percent. The rows are read where they
 // stand: the current row the windows show stays where it is.
-void walkAirlines(RegisterStore& data, int count, AirlineSink& sink, RunObserver& observer);
+void walkAirlines(RegisterStore& store, int count, AirlineSink& sink, RunObserver& observer);
 
 } // namespace tarvex

@@ -35,12 +35,12 @@ CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate 
     return {options.scriptPrefix(), withRemarks, options.roughRates(), onDay};
 }
 
-ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
+ScriptFindings walkChecked(RegisterStore& store, int count, AirlineSink& script, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer) {
     ScriptCheck check(settings);
-    InForceOn inForce(settings.onDay, writer);
+    InForceOn inForce(settings.onDay, script);
     BothSinks sinks(inForce, check);
-    walkAirlines(data, count, sinks, observer);
+    walkAirlines(store, count, sinks, observer);
     ScriptFindings findings;
     for (const ScriptFinding& finding : check.findings()) {
         if (finding.concerns(written))
@@ -49,11 +49,11 @@ ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, 
     return findings;
 }
 
-ScriptFindings checkRegister(RegisterStore& data, const Options& options, QDate onDay) {
-    data.resetAirlineView();
+ScriptFindings checkRegister(RegisterStore& store, const Options& options, QDate onDay) {
+    store.resetAirlineView();
     ScriptCheck check(checkSettingsFrom(options, true, onDay));
     RunObserver quiet;
-    walkAirlines(data, data.airlines().recordCount(), check, quiet);
+    walkAirlines(store, store.airlines().recordCount(), check, quiet);
     return check.findings();
 }
 

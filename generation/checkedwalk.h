@@ -13,14 +13,14 @@ class RunObserver;
 // of options.ini.
 CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate onDay);
 
-// Walks the airlines once into a script writer and the check together and returns
-// the findings that concern the script written, errors first. The writer gets the
+// Walks the airlines once into the sink of a script and the check together and returns
+// the findings that concern the script written, errors first. The script gets the
 // conditions in force on the settings' day only.
-ScriptFindings walkChecked(RegisterStore& data, int count, AirlineSink& writer, const CheckSettings& settings,
+ScriptFindings walkChecked(RegisterStore& store, int count, AirlineSink& script, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer);
 
 // Every finding of the register, for both scripts written with remarks as of the day and
 // the CSV list: errors first, each kind in code order.
-ScriptFindings checkRegister(RegisterStore& data, const Options& options, QDate onDay);
+ScriptFindings checkRegister(RegisterStore& store, const Options& options, QDate onDay);
 
 } // namespace tarvex

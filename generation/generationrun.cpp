@@ -56,17 +56,17 @@ struct GenerationRun::OutputWriter {
     // What the run ends with when the target exists read-only; nothing is written.
     RunResult readOnlyRefusal;
     // Receives the airlines of the walk.
-    AirlineSink& composer;
+    AirlineSink& sink;
     // What the user should know about the written file, filled by the walk; only the workbook has any.
     const QStringList* warnings = nullptr;
-    // Writes what the composer made of them into the file.
+    // Writes what the sink made of the airlines into the file.
     std::function<void(OutputFile&)> writeComposition;
     // The script the register is checked for on the same walk; none for the workbook and the list.
     std::optional<FindingScript> checkedScript = std::nullopt;
 };
 
-GenerationRun::GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer)
-    : m_data(data)
+GenerationRun::GenerationRun(RegisterStore& store, const Options& options, RunObserver& observer)
+    : m_store(store)
     , m_options(options)
     , m_observer(observer)
     , m_today([] { return QDate::currentDate(); }) {}
@@ -75,11 +75,11 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
         // A damaged file reads wrong without an error; one check serves the whole command.
         if (!m_registerChecked) {
-            requireIntactRegister(m_data.connection());
+            requireIntactRegister(m_store.connection());
             m_registerChecked = true;
         }
-        m_data.resetAirlineView();
-        RunResult result = writeOutput(request, m_data.airlines().recordCount());
+        m_store.resetAirlineView();
+        RunResult result = writeOutput(request, m_store.airlines().recordCount());
         result.kind = request.kind;
         return result;
     } catch (const TarvexError& error) {
@@ -110,7 +110,7 @@ QList<RunResult> GenerationRun::createAll(QDate onDay) {
     }
     QList<RunResult> results;
     for (const QString& value : tasks) {
-        const std::optional<GroupTask> task = decodeGroupTask(value);
+        const std::optional<CreateAllTask> task = decodeCreateAllTask(value);
         if (!task)
             continue;
         GenerationRequest request;
@@ -133,7 +133,7 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, int airline
     const EndOfRun ended{m_observer};
     ScriptFindings findings;
     if (writer.checkedScript) {
-        findings = walkChecked(m_data, airlineCount, writer.composer,
+        findings = walkChecked(m_store, airlineCount, writer.sink,
                                checkSettingsFrom(m_options, request.withRemarks, dayOf(request)), *writer.checkedScript,
                                m_observer);
         if (hasErrors(findings)) {
@@ -141,7 +141,7 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, int airline
                     refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
         }
     } else {
-        walkAirlines(m_data, airlineCount, writer.composer, m_observer);
+        walkAirlines(m_store, airlineCount, writer.sink, m_observer);
     }
     writer.writeComposition(file);
     file.commit();
@@ -158,7 +158,7 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, i
     return writeFile(request, airlineCount,
                      {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
-                      .composer = script,
+                      .sink = script,
                       .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
                       .checkedScript = FindingScript::SmartKey});
 }
@@ -169,7 +169,7 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
         request, airlineCount,
         {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, dayOf(request)),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
-         .composer = script,
+         .sink = script,
          // The prompt carries the date at which the walk ended, or the day asked for.
          .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(dayOf(request)))); },
          .checkedScript = FindingScript::SmartFlow});
@@ -184,7 +184,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
         {.path = path,
          // The workbook reports a read-only target as a file it cannot create.
          .readOnlyRefusal = {RunResult::Status::Failed, {}, cannotCreateFileMessage(path, u"Файл защищен от записи"_s)},
-         .composer = workbook,
+         .sink = workbook,
          .warnings = &workbook.warnings(),
          .writeComposition = [&](OutputFile& file) {
              QString reason;
@@ -198,7 +198,7 @@ RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, i
     return writeFile(request, airlineCount,
                      {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
-                      .composer = list,
+                      .sink = list,
                       .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grouptask.h"
+#include "createalltask.h"
 #include "outputfile.h"
 #include "scriptcheck.h"
 
@@ -50,7 +50,7 @@ struct RunResult {
 // is put in place only when it is complete. Only the writer differs between outputs.
 class GenerationRun {
 public:
-    GenerationRun(RegisterStore& data, const Options& options, RunObserver& observer);
+    GenerationRun(RegisterStore& store, const Options& options, RunObserver& observer);
 
     // Tests fix the date that goes into names and texts.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
@@ -76,7 +76,7 @@ private:
     RunResult writeCommissionWorkbook(const GenerationRequest& request, int airlineCount);
     RunResult writeAirlineListCsv(const GenerationRequest& request, int airlineCount);
 
-    RegisterStore& m_data;
+    RegisterStore& m_store;
     const Options& m_options;
     RunObserver& m_observer;
     std::function<QDate()> m_today;

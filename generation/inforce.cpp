@@ -17,12 +17,12 @@ std::optional<ConditionList> conditionsInForce(const ConditionList& conditions, 
 }
 
 void InForceOn::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
-    if (!m_writer.wantsConditions(airline)) {
-        m_writer.addAirline(airline, conditions);
+    if (!m_script.wantsConditions(airline)) {
+        m_script.addAirline(airline, conditions);
         return;
     }
     if (const std::optional<ConditionList> kept = conditionsInForce(conditions, m_day))
-        m_writer.addAirline(airline, *kept);
+        m_script.addAirline(airline, *kept);
 }
 
 } // namespace tarvex

@@ -13,20 +13,20 @@ namespace tarvex {
 // scripts then leave the airline out. A null day counts every condition.
 std::optional<ConditionList> conditionsInForce(const ConditionList& conditions, QDate day);
 
-// Stands before a script writer: hands it only the conditions in force on the day, and
+// Stands before the sink of a script: hands it only the conditions in force on the day, and
 // no airline whose every condition is out of force.
 class InForceOn : public AirlineSink {
 public:
-    InForceOn(QDate day, AirlineSink& writer)
+    InForceOn(QDate day, AirlineSink& script)
         : m_day(day)
-        , m_writer(writer) {}
+        , m_script(script) {}
 
-    bool wantsConditions(const AirlineRecord& airline) const override { return m_writer.wantsConditions(airline); }
+    bool wantsConditions(const AirlineRecord& airline) const override { return m_script.wantsConditions(airline); }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
 private:
     QDate m_day;
-    AirlineSink& m_writer;
+    AirlineSink& m_script;
 };
 
 } // namespace tarvex

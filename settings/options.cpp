@@ -25,7 +25,7 @@ std::optional<int> RoughRates::of(QStringView currency) const {
     return rate >= 1 ? std::optional<int>(rate) : std::nullopt;
 }
 
-const QStringList& groupTaskBoxNames() {
+const QStringList& createAllTaskBoxNames() {
     static const QStringList names{u"cbSFrmk"_s, u"cbSF"_s, u"cbSKrmk"_s, u"cbSK"_s,
                                    u"cbXLrmk"_s, u"cbXL"_s, u"cbCSV"_s};
     return names;
@@ -93,10 +93,10 @@ OutputNaming Options::readNaming(QStringView section, const QString& defaultName
 }
 
 int Options::expiryWarningDays() const {
-    return std::max(0, m_ini.readInteger(u"params", u"expirydays", SavedSettings().expiryWarningDays));
+    return std::max(0, m_ini.readInteger(u"params", u"expirydays", OptionValues().expiryWarningDays));
 }
 
-bool Options::save(const SavedSettings& s) {
+bool Options::save(const OptionValues& s) {
     const auto writeNaming = [this](QStringView section, const QString& path, const OutputNaming& naming) {
         return m_ini.writeText(section, u"path", path) && m_ini.writeText(section, u"name", naming.name) &&
                m_ini.writeInteger(section, u"date", naming.date ? 1 : 0);
@@ -112,7 +112,7 @@ bool Options::save(const SavedSettings& s) {
     if (!keysWritten)
         return false;
     int counter = 1;
-    for (const QString& task : groupTaskBoxNames()) {
+    for (const QString& task : createAllTaskBoxNames()) {
         if (s.tickedTasks.contains(task) && !m_ini.writeText(u"group", QString::number(counter++), task))
             return false;
     }

@@ -31,8 +31,8 @@ struct RoughRates {
     std::optional<int> of(QStringView currency) const;
 };
 
-// What the settings window saves.
-struct SavedSettings {
+// Every key the settings window shows and saves.
+struct OptionValues {
     QString header;
     int mainFont = 8;
     QString scriptPrefix;
@@ -46,7 +46,7 @@ struct SavedSettings {
 };
 
 // The task check boxes of Create all, in the order their lines are written to section group.
-const QStringList& groupTaskBoxNames();
+const QStringList& createAllTaskBoxNames();
 
 // The typed settings of options.ini in the program's folder, each read with its default when asked for. Every
 // reader throws SettingsError when the file exists but cannot be read.
@@ -78,14 +78,18 @@ public:
     int expiryWarningDays() const;
 
     // Writes every key, one write at a time: params, script, flow, xls, then section group anew with one numbered
-    // line per ticked task in the order of groupTaskBoxNames(). Stops at the first failed write and returns false;
+    // line per ticked task in the order of createAllTaskBoxNames(). Stops at the first failed write and returns false;
     // the keys written before it stay written.
-    bool save(const SavedSettings& settings);
+    bool save(const OptionValues& values);
+    // Every key save() writes, each read with its default, with the folders as the user wrote them and the tasks
+    // of section group that name one of the task check boxes; values naming no check box are left out.
+    OptionValues values() const;
     QString errorString() const { return m_ini.errorString(); }
 
 private:
     OutputNaming readNaming(QStringView section, const QString& defaultName) const;
     QString absoluteFolder(const QString& configured) const;
+    OutputNaming asConfigured(const OutputNaming& naming) const;
 
     QString m_appDir;
     IniFile m_ini;

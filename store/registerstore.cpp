@@ -97,7 +97,7 @@ RegisterStore::RegisterStore(QObject* parent)
     , m_fees(schema::tbFee()) {}
 
 RegisterStore::~RegisterStore() {
-    m_sharedQuery.close();
+    m_conditionQuery.close();
     m_airlines.close();
     m_conditions.close();
     m_fees.close();
@@ -193,7 +193,7 @@ void RegisterStore::openFile(const QString& path) {
     }
     m_readOnlyReason = readOnlyReason;
     m_airlines.setSort(u"AirCode ASC");
-    m_sharedQuery.setDatabase(m_connection, m_format);
+    m_conditionQuery.setDatabase(m_connection, m_format);
 }
 
 // The first read of the file: what makes it unreadable is said here.

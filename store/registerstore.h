@@ -1,7 +1,7 @@
 #pragma once
 
 #include "airlinerecord.h"
-#include "sharedquery.h"
+#include "conditionquery.h"
 #include "tablecursor.h"
 
 #include <QObject>
@@ -87,7 +87,7 @@ public:
     TableCursor& conditions() { return m_conditions; }
     TableCursor& fees() { return m_fees; }
     // The per-airline query of the generators.
-    SharedQuery& sharedQuery() { return m_sharedQuery; }
+    ConditionQuery& conditionQuery() { return m_conditionQuery; }
 
     // While it lives, a statement that finds the register locked by another program fails
     // at once instead of waiting: for reads that only mark what the user types, which must
@@ -115,7 +115,7 @@ private:
     TableCursor m_airlines;
     TableCursor m_conditions;
     TableCursor m_fees;
-    SharedQuery m_sharedQuery;
+    ConditionQuery m_conditionQuery;
 };
 
 } // namespace tarvex

@@ -47,7 +47,7 @@ void writeSummary(const QSqlDatabase& database, qint64 airlineId, const Commissi
 // a failure says that the save failed.
 ConditionList storedConditions(RegisterStore& store, qint64 airlineId) {
     try {
-        return store.sharedQuery().conditionsOf(airlineId);
+        return store.conditionQuery().conditionsOf(airlineId);
     } catch (const StoreError& error) {
         throw retold(error, RegisterTask::Save);
     }

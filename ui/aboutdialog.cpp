@@ -1,7 +1,7 @@
 #include "aboutdialog.h"
 
 #include "icons.h"
-#include "settings/versiontext.h"
+#include "ui/versiontext.h"
 #include "ui_aboutdialog.h"
 
 #include <QDir>

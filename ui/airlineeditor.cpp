@@ -195,7 +195,7 @@ void AirlineEditor::markFindings() {
     try {
         const RegisterStore::NoBusyWait typingGoesOn(m_store);
         if (airline.script && m_airlineId != 0)
-            conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
+            conditions = m_store.conditionQuery().conditionsOf(m_airlineId);
     } catch (const StoreError&) {
         // A condition that cannot be read is reported when the airline is saved or written.
     }

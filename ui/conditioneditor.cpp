@@ -171,7 +171,7 @@ void ConditionEditor::markFindings() {
         if (airline.script) {
             const ConditionRecord typed = typedCondition();
             const RegisterStore::NoBusyWait typingGoesOn(m_store);
-            ConditionList conditions = m_store.sharedQuery().conditionsOf(m_airlineId);
+            ConditionList conditions = m_store.conditionQuery().conditionsOf(m_airlineId);
             const auto stored = std::find_if(conditions.begin(), conditions.end(),
                                              [&](const ConditionRecord& c) { return c.id == typed.id; });
             if (stored != conditions.end())

@@ -12,10 +12,10 @@
 #include "icons.h"
 #include "registerwait.h"
 #include "settings/options.h"
-#include "settings/windowtitle.h"
 #include "settingsdialog.h"
 #include "store/expiry.h"
 #include "store/registerstore.h"
+#include "ui/windowtitle.h"
 #include "userprompts.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generation/grouptask.h"
+#include "generation/createalltask.h"
 #include "generation/runobserver.h"
 #include "mainwindowactions.h"
 #include "rundisplay.h"

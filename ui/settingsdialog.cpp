@@ -4,8 +4,8 @@
 #include "filenamepreview.h"
 #include "userprompts.h"
 
+#include "settings/options.h"
 #include "settings/settingserror.h"
-#include "settings/storedsettings.h"
 
 #include <QShowEvent>
 
@@ -59,13 +59,13 @@ void SettingsDialog::setClock(std::function<QDate()> today) {
 void SettingsDialog::showEvent(QShowEvent* event) {
     // Each opening shows the stored state; a window restored by the desktop keeps what the user typed.
     if (!event->spontaneous())
-        loadStoredSettings();
+        loadOptionValues();
     QDialog::showEvent(event);
 }
 
-void SettingsDialog::loadStoredSettings() {
+void SettingsDialog::loadOptionValues() {
     try {
-        m_stored = readStoredSettings(Options(m_appDir));
+        m_stored = Options(m_appDir).values();
     } catch (const SettingsError& error) {
         // The window still opens, with what it showed before, so the user can see the message and close it.
         m_prompts.showError(this, error.message());
@@ -82,12 +82,12 @@ void SettingsDialog::loadStoredSettings() {
     m_ui->cbFlowDate->setChecked(m_stored.smartFlow.date);
     refreshFlowNamePreview();
     // A task box unticked here but named by the file is ticked again, and one ticked but not stored is cleared.
-    for (const QString& task : groupTaskBoxNames())
+    for (const QString& task : createAllTaskBoxNames())
         findChild<QCheckBox*>(task)->setChecked(m_stored.tickedTasks.contains(task));
 }
 
-SavedSettings SettingsDialog::settingsFromControls() const {
-    SavedSettings settings = m_stored;
+OptionValues SettingsDialog::settingsFromControls() const {
+    OptionValues settings = m_stored;
     settings.header = m_ui->eHeader->text();
     settings.mainFont = m_ui->seMainFont->value();
     settings.rates = {m_ui->seRateEUR->value(), m_ui->seRateUSD->value()};
@@ -97,7 +97,7 @@ SavedSettings SettingsDialog::settingsFromControls() const {
     settings.smartFlow.date = m_ui->cbFlowDate->isChecked();
     settings.workbook = m_ui->frXLSopt1->naming();
     settings.tickedTasks.clear();
-    for (const QString& task : groupTaskBoxNames()) {
+    for (const QString& task : createAllTaskBoxNames()) {
         if (findChild<QCheckBox*>(task)->isChecked())
             settings.tickedTasks.append(task);
     }

@@ -33,7 +33,7 @@ public:
     void setClock(std::function<QDate()> today);
 
     // Puts the stored settings into the controls; showing the window does it.
-    void loadStoredSettings();
+    void loadOptionValues();
     // Writes every key from the controls. On success emits settingsSaved() and tells the user; a failed write is
     // reported with the file's path and nothing else follows. Returns whether every key was written.
     bool saveSettings();
@@ -47,7 +47,7 @@ protected:
 
 private:
     void fitPageTreeToItsNames();
-    SavedSettings settingsFromControls() const;
+    OptionValues settingsFromControls() const;
     void refreshFlowNamePreview();
     void browseScriptFolder();
 
@@ -57,7 +57,7 @@ private:
     FolderDialogChooser m_dialogChooser;
     FolderChooser* m_folderChooser = &m_dialogChooser;
     std::function<QDate()> m_today = &QDate::currentDate;
-    SavedSettings m_stored; // the held values (script prefix, Smart Key name and date) are written back from here
+    OptionValues m_stored; // the held values (script prefix, Smart Key name and date) are written back from here
 };
 
 } // namespace tarvex

@@ -220,7 +220,7 @@ private slots:
         for (airlines.first(); !airlines.eof(); airlines.next()) {
             QVERIFY(QRegularExpression(u"^[A-Z]{2}$"_s).match(airlines.text(u"AirCode")).hasMatch());
             QVERIFY(QRegularExpression(u"[А-Яа-я]"_s).match(airlines.text(u"AirName")).hasMatch());
-            const ConditionList conditions = data.sharedQuery().conditionsOf(airlines.value(u"id").toLongLong());
+            const ConditionList conditions = data.conditionQuery().conditionsOf(airlines.value(u"id").toLongLong());
             withoutConditions += conditions.isEmpty();
             withSeveral += conditions.size() > 1;
             for (const ConditionRecord& condition : conditions) {

@@ -11,8 +11,8 @@
 
 using namespace Qt::StringLiterals;
 using tarvex::Options;
+using tarvex::OptionValues;
 using tarvex::OutputNaming;
-using tarvex::SavedSettings;
 
 namespace {
 
@@ -81,7 +81,7 @@ void TestOptions::readsHandEditedFile() {
 }
 
 void TestOptions::savesEveryKeyInOrder() {
-    SavedSettings settings;
+    OptionValues settings;
     settings.header = u"Офис 2"_s;
     settings.mainFont = 12;
     settings.scriptsPath = u"/opt/tarvex/Files"_s;
@@ -104,7 +104,7 @@ void TestOptions::saveOverHandEditedFileKeepsOtherLines() {
     QVERIFY(QFile::copy(fixturePath(u"options-hand.ini"_s), appDir() + u"options.ini"_s));
     QVERIFY(QFile::setPermissions(appDir() + u"options.ini"_s, QFile::ReadOwner | QFile::WriteOwner));
 
-    SavedSettings settings;
+    OptionValues settings;
     settings.header = u"Касса 4"_s;
     settings.mainFont = 14;
     settings.scriptPrefix = u"RT;RM"_s;
@@ -128,7 +128,7 @@ void TestOptions::failedSaveNamesTheFile() {
     plain.close();
 
     Options options(appDir() + u"plain/"_s);
-    SavedSettings settings;
+    OptionValues settings;
     settings.tickedTasks = {u"cbCSV"_s};
     QVERIFY(!options.save(settings));
     QCOMPARE(options.errorString(),

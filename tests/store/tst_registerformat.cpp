@@ -151,7 +151,7 @@ private slots:
             QCOMPARE(store.format(), 0);
             QCOMPARE(store.conditions().recordCount(), 2);
             QVERIFY(store.conditions().value(u"ComFrom").isNull());
-            const ConditionList conditions = store.sharedQuery().conditionsOf(1);
+            const ConditionList conditions = store.conditionQuery().conditionsOf(1);
             QCOMPARE(conditions.size(), 2);
             QVERIFY(conditions[0].validFrom.isNull() && conditions[1].validTill.isNull());
         }

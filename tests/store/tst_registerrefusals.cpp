@@ -56,8 +56,8 @@ void damageConditionIndex(const QString& databasePath) {
 }
 
 // Lets the register file grow by no page: the next write that needs one finds it full.
-void fillRegister(RegisterStore& data) {
-    QSqlQuery query(data.connection());
+void fillRegister(RegisterStore& store) {
+    QSqlQuery query(store.connection());
     QVERIFY(query.exec(u"PRAGMA page_count"_s) && query.next());
     const int pages = query.value(0).toInt();
     QVERIFY(query.exec(u"PRAGMA max_page_count = %1"_s.arg(pages)));
@@ -74,52 +74,52 @@ struct Refused {
 const QMap<QString, Refused>& operations() {
     static const QMap<QString, Refused> all = {
         {u"store a new airline"_s,
-         {[](RegisterStore& data, qint64) {
-              data.airlines().insert();
-              data.airlines().setValue(u"AirCode", u"S7"_s);
-              data.airlines().post();
+         {[](RegisterStore& store, qint64) {
+              store.airlines().insert();
+              store.airlines().setValue(u"AirCode", u"S7"_s);
+              store.airlines().post();
           },
-          [](RegisterStore& data) {
-              QCOMPARE(data.airlines().state(), TableCursor::State::Insert);
-              QCOMPARE(data.airlines().text(u"AirCode"), u"S7"_s);
+          [](RegisterStore& store) {
+              QCOMPARE(store.airlines().state(), TableCursor::State::Insert);
+              QCOMPARE(store.airlines().text(u"AirCode"), u"S7"_s);
           }}},
         {u"store a long comment"_s,
-         {[](RegisterStore& data, qint64) {
-              data.airlines().edit();
-              data.airlines().setValue(u"Comment", QString(200000, u'ж'));
-              data.airlines().post();
+         {[](RegisterStore& store, qint64) {
+              store.airlines().edit();
+              store.airlines().setValue(u"Comment", QString(200000, u'ж'));
+              store.airlines().post();
           },
-          [](RegisterStore& data) {
-              QCOMPARE(data.airlines().state(), TableCursor::State::Edit);
-              QCOMPARE(data.airlines().text(u"Comment").size(), 200000);
+          [](RegisterStore& store) {
+              QCOMPARE(store.airlines().state(), TableCursor::State::Edit);
+              QCOMPARE(store.airlines().text(u"Comment").size(), 200000);
           }}},
         {u"save the airline with its summary"_s,
-         {[](RegisterStore& data, qint64 airlineId) {
-              data.airlines().edit();
-              data.airlines().setValue(u"AirName", u"Аэрофлот ПАО"_s);
-              rebuildCommissionSummary(data, airlineId);
+         {[](RegisterStore& store, qint64 airlineId) {
+              store.airlines().edit();
+              store.airlines().setValue(u"AirName", u"Аэрофлот ПАО"_s);
+              rebuildCommissionSummary(store, airlineId);
           },
-          [](RegisterStore& data) {
-              QCOMPARE(data.airlines().state(), TableCursor::State::Edit);
-              QCOMPARE(data.airlines().text(u"AirName"), u"Аэрофлот ПАО"_s);
+          [](RegisterStore& store) {
+              QCOMPARE(store.airlines().state(), TableCursor::State::Edit);
+              QCOMPARE(store.airlines().text(u"AirName"), u"Аэрофлот ПАО"_s);
           }}},
         {u"delete the airline"_s,
-         {[](RegisterStore& data, qint64) { data.deleteCurrentAirline(); },
-          [](RegisterStore& data) {
-              QCOMPARE(data.airlines().recordCount(), 1);
-              QCOMPARE(data.conditions().recordCount(), 2);
+         {[](RegisterStore& store, qint64) { store.deleteCurrentAirline(); },
+          [](RegisterStore& store) {
+              QCOMPARE(store.airlines().recordCount(), 1);
+              QCOMPARE(store.conditions().recordCount(), 2);
           }}},
         {u"delete a condition"_s,
-         {[](RegisterStore& data, qint64) { data.conditions().remove(); },
-          [](RegisterStore& data) { QCOMPARE(data.conditions().recordCount(), 2); }}},
+         {[](RegisterStore& store, qint64) { store.conditions().remove(); },
+          [](RegisterStore& store) { QCOMPARE(store.conditions().recordCount(), 2); }}},
         {u"read the conditions"_s,
-         {[](RegisterStore& data, qint64 airlineId) { data.sharedQuery().conditionsOf(airlineId); },
+         {[](RegisterStore& store, qint64 airlineId) { store.conditionQuery().conditionsOf(airlineId); },
           [](RegisterStore&) {}}},
         {u"refresh the airlines"_s,
-         {[](RegisterStore& data, qint64) { data.airlines().refresh(); },
-          [](RegisterStore& data) { QCOMPARE(data.airlines().recordCount(), 1); }}},
+         {[](RegisterStore& store, qint64) { store.airlines().refresh(); },
+          [](RegisterStore& store) { QCOMPARE(store.airlines().recordCount(), 1); }}},
         {u"make ready for a change"_s,
-         {[](RegisterStore& data, qint64) { data.waitUntilFreeForWriting(); }, [](RegisterStore&) {}}},
+         {[](RegisterStore& store, qint64) { store.waitUntilFreeForWriting(); }, [](RegisterStore&) {}}},
     };
     return all;
 }
@@ -175,9 +175,9 @@ private slots:
         TempAppFolder folder;
         qint64 airlineId = 0;
         {
-            RegisterStore data;
-            data.open(folder.appDir());
-            airlineId = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s),
+            RegisterStore store;
+            store.open(folder.appDir());
+            airlineId = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s),
                                    {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
         }
         if (condition == u"damaged index"_s)
@@ -186,11 +186,11 @@ private slots:
             QVERIFY(QFile::setPermissions(folder.databasePath(), QFile::ReadOwner | QFile::ReadGroup));
         const QByteArray before = readFile(folder.databasePath());
 
-        RegisterStore data;
-        data.setBusyTimeout(50ms);
-        data.open(folder.appDir());
-        data.airlines().first();
-        data.conditions().first();
+        RegisterStore store;
+        store.setBusyTimeout(50ms);
+        store.open(folder.appDir());
+        store.airlines().first();
+        store.conditions().first();
         std::unique_ptr<RegisterLock> lock;
         if (condition.endsWith(u"lock"_s)) {
             const auto kind = condition == u"write lock"_s ? RegisterLock::Kind::Write : RegisterLock::Kind::Exclusive;
@@ -198,16 +198,16 @@ private slots:
             QVERIFY(lock->isHeld());
         }
         if (condition == u"disk full"_s)
-            fillRegister(data);
+            fillRegister(store);
 
         const Refused& refused = operations()[operation];
         try {
-            refused.operation(data, airlineId);
+            refused.operation(store, airlineId);
             QFAIL("the operation was not refused");
         } catch (const StoreError& error) {
             QCOMPARE(error.message(), message);
         }
-        refused.keeps(data);
+        refused.keeps(store);
         if (lock)
             lock->release();
         QCOMPARE(readFile(folder.databasePath()), before);
@@ -252,9 +252,9 @@ private slots:
         const QString path = folder.databasePath();
         const QString databaseFolder = QFileInfo(path).absolutePath();
         {
-            RegisterStore data;
-            data.open(folder.appDir());
-            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+            RegisterStore store;
+            store.open(folder.appDir());
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s));
         }
         // The register belongs to someone else, who lets this user write only part of it.
         const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -268,21 +268,21 @@ private slots:
                                                                                : readable | writable));
         const QByteArray before = readFile(path);
 
-        RegisterStore data;
+        RegisterStore store;
         {
             const UnprivilegedUser user;
             QVERIFY(user.isUnprivileged());
-            data.open(folder.appDir());
+            store.open(folder.appDir());
         }
-        QCOMPARE(data.readOnlyReason(), QString(reason).replace(u"%1"_s, path).replace(u"%2"_s, databaseFolder));
-        QCOMPARE(data.isReadOnly(), !reason.isEmpty());
-        QCOMPARE(data.airlines().recordCount(), 1); // reading goes on
-        if (data.isReadOnly()) {
+        QCOMPARE(store.readOnlyReason(), QString(reason).replace(u"%1"_s, path).replace(u"%2"_s, databaseFolder));
+        QCOMPARE(store.isReadOnly(), !reason.isEmpty());
+        QCOMPARE(store.airlines().recordCount(), 1); // reading goes on
+        if (store.isReadOnly()) {
             // Nothing writes a register that is only read, not even a user SQLite would let write.
-            data.airlines().edit();
-            data.airlines().setValue(u"AirName", u"Аэрофлот ПАО"_s);
+            store.airlines().edit();
+            store.airlines().setValue(u"AirName", u"Аэрофлот ПАО"_s);
             try {
-                data.airlines().post();
+                store.airlines().post();
                 QFAIL("the change was stored");
             } catch (const StoreError& error) {
                 QVERIFY2(error.message().startsWith(u"Реестр открыт только для чтения"_s), qPrintable(error.message()));
@@ -296,42 +296,42 @@ private slots:
     // typing. Every other statement waits for the lock as before.
     void noBusyWaitFailsAtOnceAndThenWaitsAgain() {
         TempAppFolder folder;
-        RegisterStore data;
-        data.setBusyTimeout(60s);
-        data.open(folder.appDir());
-        const qint64 id = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"a"_s, "5")});
+        RegisterStore store;
+        store.setBusyTimeout(60s);
+        store.open(folder.appDir());
+        const qint64 id = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"a"_s, "5")});
         RegisterLock lock(folder.databasePath(), RegisterLock::Kind::Exclusive);
         QVERIFY(lock.isHeld());
         QElapsedTimer waited;
         waited.start();
         {
-            const RegisterStore::NoBusyWait typing(data);
-            QVERIFY_THROWS_EXCEPTION(StoreError, data.sharedQuery().conditionsOf(id));
+            const RegisterStore::NoBusyWait typing(store);
+            QVERIFY_THROWS_EXCEPTION(StoreError, store.conditionQuery().conditionsOf(id));
         }
         QVERIFY(waited.elapsed() < 30000);
         lock.release();
 
         // The wait is back: a read waits out another program's write.
-        data.setBusyTimeout(60s);
+        store.setBusyTimeout(60s);
         QProcess holder;
         const QString mark = folder.appDir() + u"locked"_s;
         holder.start(u"sqlite3"_s, {folder.databasePath(), u"BEGIN EXCLUSIVE"_s,
                                     u".shell touch '%1' && sleep 1"_s.arg(mark), u"COMMIT"_s});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(mark), 10000);
-        QCOMPARE(data.sharedQuery().conditionsOf(id).size(), 1);
+        QCOMPARE(store.conditionQuery().conditionsOf(id).size(), 1);
         QVERIFY(holder.waitForFinished(30000));
     }
 
     // Another copy of the program that only reads, as a generation does, keeps no editor from opening.
     void readersDoNotHoldUpTheReadinessForAChange() {
         TempAppFolder folder;
-        RegisterStore data;
-        data.setBusyTimeout(50ms);
-        data.open(folder.appDir());
+        RegisterStore store;
+        store.setBusyTimeout(50ms);
+        store.open(folder.appDir());
         RegisterLock reader(folder.databasePath(), RegisterLock::Kind::Read);
         QVERIFY(reader.isHeld());
-        data.waitUntilFreeForWriting();
+        store.waitUntilFreeForWriting();
         RegisterLock writer(folder.databasePath(), RegisterLock::Kind::Write);
         QVERIFY(writer.isHeld()); // nothing of the readiness was kept
     }

@@ -36,10 +36,10 @@ QString runShell(const QString& database, const QStringList& statements) {
 
 QString openingError(const QString& appDir,
                      std::chrono::milliseconds busyTimeout = RegisterStore::kDefaultBusyTimeout) {
-    RegisterStore data;
-    data.setBusyTimeout(busyTimeout);
+    RegisterStore store;
+    store.setBusyTimeout(busyTimeout);
     try {
-        data.open(appDir);
+        store.open(appDir);
     } catch (const StoreError& error) {
         return error.message();
     }
@@ -61,29 +61,29 @@ private slots:
         runShell(folder.databasePath(), {u"INSERT INTO tbComm (ComId, ComPCT) VALUES (1, 7.5)"_s,
                                          u"INSERT INTO tbComm (ComId, ComPCT, ComSum) VALUES (1, NULL, 10)"_s,
                                          u"INSERT INTO tbMain (AirCode, AirName) VALUES ('SU', NULL)"_s});
-        RegisterStore data;
-        data.open(folder.appDir());
-        const ConditionList conditions = data.sharedQuery().conditionsOf(1);
+        RegisterStore store;
+        store.open(folder.appDir());
+        const ConditionList conditions = store.conditionQuery().conditionsOf(1);
         QCOMPARE(conditions.size(), 2);
         QCOMPARE(conditions[0].comPct->toText(), u"7.5"_s);
         QVERIFY(!conditions[0].comSum);
         QVERIFY(!conditions[1].comPct);
         QCOMPARE(*conditions[1].comSum, 10);
-        QVERIFY(data.airlines().value(u"AirName").isNull());
+        QVERIFY(store.airlines().value(u"AirName").isNull());
 
         // And what the program writes reads back naturally in the shell.
-        data.conditions().insert();
-        data.conditions().setValue(u"ComId", 2);
-        data.conditions().setValue(u"ComPCT", QVariant::fromValue(*Decimal4::parse(u"0.125")));
-        data.conditions().post();
+        store.conditions().insert();
+        store.conditions().setValue(u"ComId", 2);
+        store.conditions().setValue(u"ComPCT", QVariant::fromValue(*Decimal4::parse(u"0.125")));
+        store.conditions().post();
         QCOMPARE(runShell(folder.databasePath(), {u"SELECT ComPCT, typeof(ComSum) FROM tbComm WHERE ComId = 2"_s}),
                  u"0.125|null"_s);
     }
 
     void secondProcessWaitsForTheFirstOnesWrite() {
         TempAppFolder folder;
-        RegisterStore data;
-        data.open(folder.appDir());
+        RegisterStore store;
+        store.open(folder.appDir());
 
         // Another process holds the write lock for a while; it leaves a mark once it has it.
         const QString mark = folder.appDir() + u"locked"_s;
@@ -96,7 +96,7 @@ private slots:
 
         QElapsedTimer waited;
         waited.start();
-        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s)); // must wait, then succeed
+        addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s)); // must wait, then succeed
         QVERIFY(holder.waitForFinished(30000));
         QCOMPARE(holder.exitCode(), 0);
         QVERIFY(waited.elapsed() > 200);
@@ -224,18 +224,18 @@ private slots:
         // With the permissions back, the write is rolled back and the register is as it was before it.
         QVERIFY(QFile::setPermissions(databaseFolder, searchable | QFile::WriteOwner));
         QVERIFY(QFile::setPermissions(path, readable | QFile::WriteOwner));
-        RegisterStore data;
-        data.open(folder.appDir());
-        QCOMPARE(data.airlines().recordCount(), 0);
+        RegisterStore store;
+        store.open(folder.appDir());
+        QCOMPARE(store.airlines().recordCount(), 0);
         QVERIFY(!QFileInfo::exists(journal));
     }
 
     void creatingRefusesToOverwrite() {
         TempAppFolder folder;
         {
-            RegisterStore data;
-            data.open(folder.appDir());
-            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+            RegisterStore store;
+            store.open(folder.appDir());
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s));
         }
         try {
             createRegister(folder.databasePath());
@@ -244,9 +244,9 @@ private slots:
             QCOMPARE(error.message(),
                      u"Файл базы данных уже существует, он не будет перезаписан: "_s + folder.databasePath());
         }
-        RegisterStore data;
-        data.open(folder.appDir());
-        QCOMPARE(data.airlines().recordCount(), 1);
+        RegisterStore store;
+        store.open(folder.appDir());
+        QCOMPARE(store.airlines().recordCount(), 1);
     }
 
     // A creator that loses the race to another leaves the other's register as it made it,
@@ -255,21 +255,21 @@ private slots:
         QTemporaryDir dir;
         const QString path = RegisterStore::databasePath(dir.path() + u'/');
         const auto addAirlineNamed = [](const QString& code) {
-            return [code](RegisterStore& data) { addAirline(data, airline(code, u"Авиакомпания"_s)); };
+            return [code](RegisterStore& store) { addAirline(store, airline(code, u"Авиакомпания"_s)); };
         };
         // The other creator finishes while this one is still filling its register.
-        const auto fillWhileAnotherWins = [&](RegisterStore& data) {
-            addAirlineNamed(u"ZZ"_s)(data);
+        const auto fillWhileAnotherWins = [&](RegisterStore& store) {
+            addAirlineNamed(u"ZZ"_s)(store);
             createRegister(path, addAirlineNamed(u"SU"_s));
         };
         QVERIFY_THROWS_EXCEPTION(StoreError, createRegister(path, fillWhileAnotherWins));
 
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{u"Tarvex.mdb"_s});
-        RegisterStore data;
-        data.open(dir.path() + u'/');
-        QCOMPARE(data.airlines().recordCount(), 1);
-        QCOMPARE(data.airlines().text(u"AirCode"), u"SU"_s);
+        RegisterStore store;
+        store.open(dir.path() + u'/');
+        QCOMPARE(store.airlines().recordCount(), 1);
+        QCOMPARE(store.airlines().text(u"AirCode"), u"SU"_s);
         // Readable by others like any database SQLite makes, not private to the creating process.
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -281,8 +281,8 @@ private slots:
     void failedFillLeavesNoRegister() {
         QTemporaryDir dir;
         const QString path = RegisterStore::databasePath(dir.path() + u'/');
-        const auto failingFill = [](RegisterStore& data) {
-            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
+        const auto failingFill = [](RegisterStore& store) {
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s));
             throw StoreError(u"диск полон"_s);
         };
         try {
@@ -298,12 +298,12 @@ private slots:
     // the file was whole: the check calls it damage and says how to repair it.
     void brokenPageIsDamage() {
         TempAppFolder folder;
-        RegisterStore data;
-        data.open(folder.appDir());
-        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
-        requireIntactRegister(data.connection());
+        RegisterStore store;
+        store.open(folder.appDir());
+        addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+        requireIntactRegister(store.connection());
 
-        QSqlQuery query(data.connection());
+        QSqlQuery query(store.connection());
         QVERIFY(query.exec(u"SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema "
                            "WHERE name = 'tbComm'"_s) &&
                 query.next());
@@ -323,7 +323,7 @@ private slots:
         file.close();
 
         try {
-            requireIntactRegister(data.connection());
+            requireIntactRegister(store.connection());
             QFAIL("a broken page passed the check");
         } catch (const StoreError& error) {
             QVERIFY2(error.message().startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
@@ -336,40 +336,40 @@ private slots:
     // cannot be deleted, the whole deletion is undone, in the file and in the cursors.
     void failedDeletionRollsBack() {
         TempAppFolder folder;
-        RegisterStore data;
-        data.open(folder.appDir());
-        const qint64 id = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s),
+        RegisterStore store;
+        store.open(folder.appDir());
+        const qint64 id = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s),
                                      {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
-        data.fees().insert();
-        data.fees().setValue(u"FeeId", id);
-        data.fees().setValue(u"FeeCondition", u"сбор"_s);
-        data.fees().post();
-        QSqlQuery sql(data.connection());
+        store.fees().insert();
+        store.fees().setValue(u"FeeId", id);
+        store.fees().setValue(u"FeeCondition", u"сбор"_s);
+        store.fees().post();
+        QSqlQuery sql(store.connection());
         // Refuses only the last of the three deletions, after the other two are done.
         QVERIFY(sql.exec(u"CREATE TRIGGER keepAirlines BEFORE DELETE ON tbMain "
                          "BEGIN SELECT RAISE(ABORT, 'airlines are kept'); END"_s));
         const auto rowsOf = [&](const QString& table, const QString& column) {
-            QSqlQuery count(data.connection());
+            QSqlQuery count(store.connection());
             count.exec(u"SELECT count(*) FROM %1 WHERE %2 = %3"_s.arg(table, column).arg(id));
             return count.next() ? count.value(0).toInt() : -1;
         };
 
-        QVERIFY_THROWS_EXCEPTION(StoreError, data.deleteCurrentAirline());
+        QVERIFY_THROWS_EXCEPTION(StoreError, store.deleteCurrentAirline());
         QCOMPARE(rowsOf(u"tbMain"_s, u"id"_s), 1);
         QCOMPARE(rowsOf(u"tbComm"_s, u"ComId"_s), 2);
         QCOMPARE(rowsOf(u"tbFee"_s, u"FeeId"_s), 1);
-        QCOMPARE(data.airlines().recordCount(), 1);
-        QCOMPARE(data.conditions().recordCount(), 2);
-        QCOMPARE(data.fees().recordCount(), 1);
+        QCOMPARE(store.airlines().recordCount(), 1);
+        QCOMPARE(store.conditions().recordCount(), 2);
+        QCOMPARE(store.fees().recordCount(), 1);
 
         // Nothing is left half done: without the trigger the same deletion succeeds.
         QVERIFY(sql.exec(u"DROP TRIGGER keepAirlines"_s));
-        data.deleteCurrentAirline();
+        store.deleteCurrentAirline();
         QCOMPARE(rowsOf(u"tbComm"_s, u"ComId"_s), 0);
         QCOMPARE(rowsOf(u"tbFee"_s, u"FeeId"_s), 0);
-        QCOMPARE(data.airlines().recordCount(), 0);
-        QCOMPARE(data.conditions().recordCount(), 0);
-        QCOMPARE(data.fees().recordCount(), 0);
+        QCOMPARE(store.airlines().recordCount(), 0);
+        QCOMPARE(store.conditions().recordCount(), 0);
+        QCOMPARE(store.fees().recordCount(), 0);
     }
 };
 

@@ -223,7 +223,7 @@ void SummaryRebuildTest::duplicateBelongsToTheSameAirline() {
 
     QVERIFY(heldInteger(conditions.value(0)) > originalId);
     QCOMPARE(conditions.state(), TableCursor::State::Browse);
-    const ConditionList stored = store.sharedQuery().conditionsOf(id);
+    const ConditionList stored = store.conditionQuery().conditionsOf(id);
     QCOMPARE(stored.size(), 2);
     QCOMPARE(stored[1].comCondition, u"A"_s);
     QCOMPARE(stored[1].comSum, std::optional<std::int16_t>(500));

@@ -34,16 +34,16 @@ class TestTableCursor : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<TempAppFolder>();
-        m_data = std::make_unique<RegisterStore>();
-        m_data->open(m_folder->appDir());
+        m_store = std::make_unique<RegisterStore>();
+        m_store->open(m_folder->appDir());
     }
     void cleanup() {
-        m_data.reset();
+        m_store.reset();
         m_folder.reset();
     }
 
     void insertPostAndCancelMoveThroughTheStates() {
-        TableCursor& airlines = m_data->airlines();
+        TableCursor& airlines = m_store->airlines();
         QSignalSpy states(&airlines, &TableCursor::stateChanged);
         QCOMPARE(airlines.state(), TableCursor::State::Browse);
 
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QVariant, value);
         QFETCH(QString, named);
-        TableCursor& cursor = table == u"tbMain"_s ? m_data->airlines() : m_data->conditions();
+        TableCursor& cursor = table == u"tbMain"_s ? m_store->airlines() : m_store->conditions();
         cursor.insert();
         cursor.setValue(column, value);
         try {
@@ -103,13 +103,13 @@ private slots:
         }
         QCOMPARE(cursor.state(), TableCursor::State::Insert);
         QCOMPARE(cursor.value(column), value);
-        QSqlQuery count(u"SELECT COUNT(*) FROM %1"_s.arg(table), m_data->connection());
+        QSqlQuery count(u"SELECT COUNT(*) FROM %1"_s.arg(table), m_store->connection());
         QVERIFY(count.next());
         QCOMPARE(count.value(0).toInt(), 0);
     }
 
     void limitsThemselvesAreAccepted() {
-        TableCursor& rules = m_data->conditions();
+        TableCursor& rules = m_store->conditions();
         rules.insert();
         rules.setValue(u"ComSum", -32768);
         rules.setValue(u"ValLen", 65535);
@@ -119,12 +119,12 @@ private slots:
         rules.setValue(u"ComSum", 32767);
         rules.setValue(u"ValLen", 0);
         rules.post();
-        m_data->conditions().refresh();
-        QCOMPARE(m_data->conditions().recordCount(), 2);
+        m_store->conditions().refresh();
+        QCOMPARE(m_store->conditions().recordCount(), 2);
     }
 
     void nullStaysApartFromEmptyAndZero() {
-        TableCursor& rules = m_data->conditions();
+        TableCursor& rules = m_store->conditions();
         rules.insert();
         rules.setValue(u"ComId", 1);
         rules.setValue(u"ComCondition", u""_s);
@@ -155,18 +155,18 @@ private slots:
         const QStringList codes{u"Б"_s, u"b"_s, u"SU"_s, u"A"_s, u"S7"_s, u"SU"_s, u""_s, u"a"_s};
         QList<qint64> ids;
         for (int i = 0; i < codes.size(); ++i)
-            ids << addAirline(*m_data, airline(codes[i], u"N%1"_s.arg(i)));
-        m_data->airlines().setSort(u"[AirCode] ASC");
-        QCOMPARE(codesInView(m_data->airlines()),
+            ids << addAirline(*m_store, airline(codes[i], u"N%1"_s.arg(i)));
+        m_store->airlines().setSort(u"[AirCode] ASC");
+        QCOMPARE(codesInView(m_store->airlines()),
                  (QStringList{u""_s, u"A"_s, u"S7"_s, u"SU"_s, u"SU"_s, u"a"_s, u"b"_s, u"Б"_s}));
         // The two SU rows keep the order they were stored in.
-        QCOMPARE(m_data->airlines().valueAt(3, 0).toLongLong(), ids[2]);
-        QCOMPARE(m_data->airlines().valueAt(4, 0).toLongLong(), ids[5]);
+        QCOMPARE(m_store->airlines().valueAt(3, 0).toLongLong(), ids[2]);
+        QCOMPARE(m_store->airlines().valueAt(4, 0).toLongLong(), ids[5]);
 
-        m_data->airlines().setSort(u"AirCode DESC");
-        QCOMPARE(codesInView(m_data->airlines()).first(), u"Б"_s);
-        m_data->airlines().setSort(u"");
-        QCOMPARE(codesInView(m_data->airlines()), codes); // store order
+        m_store->airlines().setSort(u"AirCode DESC");
+        QCOMPARE(codesInView(m_store->airlines()).first(), u"Б"_s);
+        m_store->airlines().setSort(u"");
+        QCOMPARE(codesInView(m_store->airlines()), codes); // store order
     }
 
     void codePointOrderPutsSupplementaryCharactersLast() {
@@ -194,11 +194,11 @@ private slots:
     void searchIsLiteralAndIgnoresCase() {
         QFETCH(QString, text);
         QFETCH(QStringList, codes);
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
-        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
-        addAirline(*m_data, airline(u"U6"_s, u"Уральские*"_s, u"262"_s));
-        addAirline(*m_data, withComment(airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s), u"Ёлка \U00010400"_s));
-        TableCursor& airlines = m_data->airlines();
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
+        addAirline(*m_store, airline(u"U6"_s, u"Уральские*"_s, u"262"_s));
+        addAirline(*m_store, withComment(airline(u"UT"_s, u"O'Hare_Air"_s, u"298"_s), u"Ёлка \U00010400"_s));
+        TableCursor& airlines = m_store->airlines();
         airlines.setCurrentRow(0); // S7
         airlines.edit();
         airlines.setValue(u"Commision", u"Бизнес - 7%\r"_s);
@@ -227,10 +227,10 @@ private slots:
 
     // The sort order is kept across searches; every change of the rows must still show in it.
     void searchesFollowEditsInsertsDeletesAndRefresh() {
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
-        addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s));
-        TableCursor& airlines = m_data->airlines();
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
+        addAirline(*m_store, airline(u"UT"_s, u"ЮТэйр"_s));
+        TableCursor& airlines = m_store->airlines();
         airlines.setSort(u"AirCode ASC");
         airlines.setFilter(searchFor(u"u"_s));
         airlines.setFiltered(true);
@@ -286,10 +286,10 @@ private slots:
     }
 
     void conditionFilterShowsOneAirline() {
-        const qint64 first = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s),
+        const qint64 first = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                         {percentCondition(u"a"_s, "5"), percentCondition(u"b"_s, "6")});
-        const qint64 second = addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s), {percentCondition(u"c"_s, "7")});
-        TableCursor& rules = m_data->conditions();
+        const qint64 second = addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s), {percentCondition(u"c"_s, "7")});
+        TableCursor& rules = m_store->conditions();
         rules.setFilter(EqualsFilter{u"ComId"_s, first});
         rules.setFiltered(true);
         QCOMPARE(rules.recordCount(), 2);
@@ -302,10 +302,10 @@ private slots:
     }
 
     void idSetFilterShowsTheListedAirlines() {
-        const qint64 su = addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
-        const qint64 ut = addAirline(*m_data, airline(u"UT"_s, u"ЮТэйр"_s));
-        TableCursor& airlines = m_data->airlines();
+        const qint64 su = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
+        const qint64 ut = addAirline(*m_store, airline(u"UT"_s, u"ЮТэйр"_s));
+        TableCursor& airlines = m_store->airlines();
         airlines.setFilter(IdSetFilter{u"id"_s, {su, ut}});
         airlines.setFiltered(true);
         QCOMPARE(codesInView(airlines), (QStringList{u"SU"_s, u"UT"_s}));
@@ -314,9 +314,9 @@ private slots:
     }
 
     void refreshSeesAnotherConnectionsChanges() {
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
-        TableCursor& airlines = m_data->airlines();
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
+        TableCursor& airlines = m_store->airlines();
         airlines.setCurrentRow(1); // SU
         const qint64 current = airlines.value(u"id").toLongLong();
 
@@ -339,7 +339,7 @@ private slots:
     }
 
     void editingTwoCopiesKeepsBothColumns() {
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
         RegisterStore other;
         other.open(m_folder->appDir());
         other.airlines().first();
@@ -347,18 +347,18 @@ private slots:
         other.airlines().setValue(u"Comment", u"из другой копии"_s);
         other.airlines().post();
 
-        m_data->airlines().first();
-        m_data->airlines().edit();
-        m_data->airlines().setValue(u"AirName", u"Aeroflot"_s);
-        m_data->airlines().post();
-        m_data->airlines().refresh();
-        QCOMPARE(m_data->airlines().text(u"Comment"), u"из другой копии"_s);
-        QCOMPARE(m_data->airlines().text(u"AirName"), u"Aeroflot"_s);
+        m_store->airlines().first();
+        m_store->airlines().edit();
+        m_store->airlines().setValue(u"AirName", u"Aeroflot"_s);
+        m_store->airlines().post();
+        m_store->airlines().refresh();
+        QCOMPARE(m_store->airlines().text(u"Comment"), u"из другой копии"_s);
+        QCOMPARE(m_store->airlines().text(u"AirName"), u"Aeroflot"_s);
     }
 
     void signalsLetAViewFollow() {
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        TableCursor& airlines = m_data->airlines();
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        TableCursor& airlines = m_store->airlines();
         QSignalSpy inserted(&airlines, &TableCursor::rowInserted);
         QSignalSpy removed(&airlines, &TableCursor::rowRemoved);
         QSignalSpy changed(&airlines, &TableCursor::rowChanged);
@@ -378,15 +378,15 @@ private slots:
     }
 
     void anItemViewCanFollowEveryChange() {
-        CursorModel model(m_data->airlines());
+        CursorModel model(m_store->airlines());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s));
-        addAirline(*m_data, airline(u"S7"_s, u"Сибирь"_s));
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Код"_s);
         QCOMPARE(model.index(0, 0).data().toString(), u"S7"_s);
 
-        TableCursor& airlines = m_data->airlines();
+        TableCursor& airlines = m_store->airlines();
         airlines.insert();
         airlines.setValue(u"AirCode", u"AA"_s);
         QCOMPARE(model.index(airlines.currentRow(), 0).data().toString(), u"AA"_s); // the pending value
@@ -405,15 +405,15 @@ private slots:
 
     // A view of some columns reads those alone, in the order asked for.
     void aModelOfSomeColumnsHasThoseAlone() {
-        CursorModel model(m_data->airlines(), {u"AccCode"_s, u"AirCode"_s});
+        CursorModel model(m_store->airlines(), {u"AccCode"_s, u"AirCode"_s});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        addAirline(*m_data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
         QCOMPARE(model.columnCount(), 2);
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"IATA"_s);
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), u"Код"_s);
         QCOMPARE(model.index(0, 0).data().toString(), u"555"_s);
         QCOMPARE(model.index(0, 1).data().toString(), u"SU"_s);
-        TableCursor& airlines = m_data->airlines();
+        TableCursor& airlines = m_store->airlines();
         airlines.edit();
         airlines.setValue(u"AirCode", u"S7"_s);
         QCOMPARE(model.index(0, 1).data().toString(), u"S7"_s);
@@ -422,33 +422,33 @@ private slots:
 
     void deletingAnAirlineTakesItsOwnConditionsOnly() {
         // Two airlines share a code: the conditions of the other one must survive.
-        const qint64 kept = addAirline(*m_data, airline(u"SU"_s, u"Первая"_s), {percentCondition(u"keep"_s, "1")});
+        const qint64 kept = addAirline(*m_store, airline(u"SU"_s, u"Первая"_s), {percentCondition(u"keep"_s, "1")});
         const qint64 gone = addAirline(
-            *m_data, airline(u"SU"_s, u"Вторая"_s),
+            *m_store, airline(u"SU"_s, u"Вторая"_s),
             {percentCondition(u"a"_s, "1"), percentCondition(u"b"_s, "2"), sumCondition(u"c"_s, 5, u"EUR"_s)});
-        QSqlQuery fee(m_data->connection());
+        QSqlQuery fee(m_store->connection());
         QVERIFY(fee.exec(u"INSERT INTO tbFee (FeeId, FeeCondition) VALUES (%1, 'x'), (%2, 'y')"_s.arg(kept).arg(gone)));
 
-        m_data->airlines().setCurrentRow(1);
-        QCOMPARE(m_data->airlines().value(u"id").toLongLong(), gone);
-        m_data->deleteCurrentAirline();
+        m_store->airlines().setCurrentRow(1);
+        QCOMPARE(m_store->airlines().value(u"id").toLongLong(), gone);
+        m_store->deleteCurrentAirline();
 
         auto count = [&](const QString& sql) {
-            QSqlQuery query(sql, m_data->connection());
+            QSqlQuery query(sql, m_store->connection());
             return query.next() ? query.value(0).toInt() : -1;
         };
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(gone)), 0);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(gone)), 0);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbComm WHERE ComId = %1"_s.arg(kept)), 1);
         QCOMPARE(count(u"SELECT COUNT(*) FROM tbFee WHERE FeeId = %1"_s.arg(kept)), 1);
-        QCOMPARE(m_data->airlines().recordCount(), 1);
-        QCOMPARE(m_data->conditions().recordCount(), 1); // the cached rows follow the store
-        QCOMPARE(m_data->airlines().value(u"id").toLongLong(), kept);
+        QCOMPARE(m_store->airlines().recordCount(), 1);
+        QCOMPARE(m_store->conditions().recordCount(), 1); // the cached rows follow the store
+        QCOMPARE(m_store->airlines().value(u"id").toLongLong(), kept);
     }
 
 private:
     std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<RegisterStore> m_data;
+    std::unique_ptr<RegisterStore> m_store;
 };
 
 QTEST_GUILESS_MAIN(TestTableCursor)

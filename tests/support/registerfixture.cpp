@@ -57,11 +57,11 @@ void TempAppFolder::writeOptions(const QByteArray& ini) const {
     writeFile(appDir() + QStringLiteral("options.ini"), ini);
 }
 
-qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const ConditionList& conditions) {
-    const qint64 id = data.addAirline(airline);
+qint64 addAirline(RegisterStore& store, const AirlineRecord& airline, const ConditionList& conditions) {
+    const qint64 id = store.addAirline(airline);
 
     for (const ConditionRecord& condition : conditions)
-        data.addCondition(id, condition);
+        store.addCondition(id, condition);
     return id;
 }
 

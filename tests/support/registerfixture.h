@@ -26,7 +26,7 @@ private:
 };
 
 // Stores an airline and its conditions through the table cursors; returns its id.
-qint64 addAirline(RegisterStore& data, const AirlineRecord& airline, const ConditionList& conditions = {});
+qint64 addAirline(RegisterStore& store, const AirlineRecord& airline, const ConditionList& conditions = {});
 
 // Stores a whole register with plain SQL in one transaction, as the sqlite3 shell
 // would (fast enough for thousands of airlines); a store sees it at its next opening.

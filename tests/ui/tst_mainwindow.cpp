@@ -85,8 +85,8 @@ struct Window {
     AirlineEditor airlineEditor;
 };
 
-void setMemo(RegisterStore& data, qint64 id, const QString& column, const QString& text) {
-    TableCursor& airlines = data.airlines();
+void setMemo(RegisterStore& store, qint64 id, const QString& column, const QString& text) {
+    TableCursor& airlines = store.airlines();
     for (int row = 0; row < airlines.recordCount(); ++row) {
         airlines.setCurrentRow(row);
         if (airlines.value(0).toLongLong() == id) {
@@ -98,8 +98,8 @@ void setMemo(RegisterStore& data, qint64 id, const QString& column, const QStrin
     }
 }
 
-int countRows(RegisterStore& data, const QString& statement, qint64 id) {
-    QSqlQuery query(data.connection());
+int countRows(RegisterStore& store, const QString& statement, qint64 id) {
+    QSqlQuery query(store.connection());
     query.prepare(statement);
     query.addBindValue(id);
     if (!query.exec() || !query.next())
@@ -126,15 +126,15 @@ class MainWindowTest : public QObject {
 
     // Six airlines: four with an "s" somewhere in a searched column, two with "su".
     void addSearchRegister() {
-        RegisterStore data;
-        data.open(m_folder->appDir());
-        addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"Все рейсы"_s, "5")});
-        addAirline(data, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
-        addAirline(data, airline(u"LH"_s, u"Lufthansa"_s, u"220"_s));
-        addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s));
-        addAirline(data, airline(u"KL"_s, u"KLM"_s, u"074"_s));
-        const qint64 susi = addAirline(data, airline(u"XX"_s, u"Susi Air"_s, u"999"_s));
-        setMemo(data, susi, u"Comment"_s, u"малая авиация"_s);
+        RegisterStore store;
+        store.open(m_folder->appDir());
+        addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"Все рейсы"_s, "5")});
+        addAirline(store, airline(u"S7"_s, u"Сибирь"_s, u"421"_s));
+        addAirline(store, airline(u"LH"_s, u"Lufthansa"_s, u"220"_s));
+        addAirline(store, airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s));
+        addAirline(store, airline(u"KL"_s, u"KLM"_s, u"074"_s));
+        const qint64 susi = addAirline(store, airline(u"XX"_s, u"Susi Air"_s, u"999"_s));
+        setMemo(store, susi, u"Comment"_s, u"малая авиация"_s);
     }
 
     // Wide enough for the toolbar even where the desktop has no icons and the buttons show their captions.
@@ -174,15 +174,15 @@ private slots:
     void endingAirlinesAreMarkedCountedAndShownAlone() {
         const QDate today = QDate::currentDate();
         {
-            RegisterStore data;
-            data.open(m_folder->appDir());
-            addAirline(data, airline(u"EK"_s, u"Эмирейтс"_s),
+            RegisterStore store;
+            store.open(m_folder->appDir());
+            addAirline(store, airline(u"EK"_s, u"Эмирейтс"_s),
                        {inForce(percentCondition(u"прошлый год"_s, "5"), {}, today.addDays(-365))});
-            const qint64 su = addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
-            addAirline(data, airline(u"S7"_s, u"Сибирь"_s),
+            const qint64 su = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+            addAirline(store, airline(u"S7"_s, u"Сибирь"_s),
                        {inForce(percentCondition(u"весна"_s, "5"), {}, today.addDays(30))});
-            addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s));
-            QSqlQuery contract(data.connection());
+            addAirline(store, airline(u"UT"_s, u"ЮТэйр"_s));
+            QSqlQuery contract(store.connection());
             QVERIFY(contract.exec(u"UPDATE tbMain SET DogDate = '%1 00:00:00' WHERE id = %2"_s.arg(
                 today.addDays(5).toString(Qt::ISODate), QString::number(su))));
         }
@@ -214,9 +214,9 @@ private slots:
     // The generation commands write as of the day in the toolbar, today unless changed.
     void outputsAreWrittenAsOfTheToolbarDay() {
         {
-            RegisterStore data;
-            data.open(m_folder->appDir());
-            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s),
+            RegisterStore store;
+            store.open(m_folder->appDir());
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s),
                        {inForce(percentCondition(u"весна"_s, "5"), QDate(2027, 3, 1), QDate(2027, 5, 31))});
         }
         m_folder->writeOptions("[flow]\r\ndate=1\r\n[group]\r\n1=cbSF\r\n");
@@ -409,12 +409,12 @@ private slots:
         QFETCH(QStringList, codes);
         addSearchRegister();
         {
-            RegisterStore data;
-            data.open(m_folder->appDir());
-            addAirline(data, airline(u"OB"_s, u"O'Brien Air"_s));
-            const qint64 percent = addAirline(data, airline(u"PC"_s, u"Percent Air"_s));
-            setMemo(data, percent, u"Commision"_s, u"7.5%\r"_s);
-            addAirline(data, airline(u"UN"_s, u"Under_Score"_s));
+            RegisterStore store;
+            store.open(m_folder->appDir());
+            addAirline(store, airline(u"OB"_s, u"O'Brien Air"_s));
+            const qint64 percent = addAirline(store, airline(u"PC"_s, u"Percent Air"_s));
+            setMemo(store, percent, u"Commision"_s, u"7.5%\r"_s);
+            addAirline(store, airline(u"UN"_s, u"Under_Score"_s));
         }
         auto window = openWindow();
         type(window->searchBox(), typed);
@@ -564,13 +564,13 @@ private slots:
         QFETCH(QString, command);
         QFETCH(bool, asksForRemarks);
         {
-            RegisterStore data;
-            data.open(m_folder->appDir());
-            addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Все рейсы"_s, "5")});
-            addAirline(data, airline(u"EV"_s, u"Evil<XE ALL<SEND>>"_s));
-            addAirline(data, airline(u"AB"_s, u"Alpha, Beta"_s), {percentCondition(u"Все рейсы"_s, "5")});
-            addAirline(data, airline(u"UT"_s, u"ЮТэйр"_s), {percentCondition(u"Все"_s, "5", u"<RF"_s)});
-            addAirline(data, airline(u"NS"_s, u"No<script>"_s, {}, false)); // left out of the scripts
+            RegisterStore store;
+            store.open(m_folder->appDir());
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Все рейсы"_s, "5")});
+            addAirline(store, airline(u"EV"_s, u"Evil<XE ALL<SEND>>"_s));
+            addAirline(store, airline(u"AB"_s, u"Alpha, Beta"_s), {percentCondition(u"Все рейсы"_s, "5")});
+            addAirline(store, airline(u"UT"_s, u"ЮТэйр"_s), {percentCondition(u"Все"_s, "5", u"<RF"_s)});
+            addAirline(store, airline(u"NS"_s, u"No<script>"_s, {}, false)); // left out of the scripts
         }
         auto window = openWindow();
         QAction* onlyWithFindings = window->action(u"acShowFindings"_s);

@@ -1,13 +1,13 @@
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
-#include "settings/windowtitle.h"
 #include "support/registerfixture.h"
 #include "ui/accessibility.h"
 #include "ui/folderchooser.h"
 #include "ui/requirechild.h"
 #include "ui/scriptedprompts.h"
 #include "ui/settingsdialog.h"
+#include "ui/windowtitle.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -104,7 +104,7 @@ private slots:
     void relativeFolderIsKeptAsTyped();
     void browseButtonsPickAFolder_data();
     void browseButtonsPickAFolder();
-    void nextGenerationRunUsesTheSavedSettings();
+    void nextGenerationRunUsesTheSavedValues();
 
 private:
     template <typename T>
@@ -172,7 +172,7 @@ void TestSettingsDialog::firstOpeningShowsTheDefaults() {
     QCOMPARE(control<QLabel>(u"lbFlowNameEnding"_s)->text(), u".txt"_s);
     QCOMPARE(control<QSpinBox>(u"seMainFont"_s)->value(), 8);
     QCOMPARE(control<QLineEdit>(u"eHeader"_s)->text(), QString());
-    for (const QString& task : groupTaskBoxNames())
+    for (const QString& task : createAllTaskBoxNames())
         QVERIFY2(!control<QCheckBox>(task)->isChecked(), qPrintable(task));
     QVERIFY(!QFileInfo::exists(optionsPath()));
     QVERIFY(m_prompts.shown().isEmpty());
@@ -556,7 +556,7 @@ void TestSettingsDialog::browseButtonsPickAFolder() {
     QCOMPARE(m_chooser.startFolders.last(), m_folder->appDir());
 }
 
-void TestSettingsDialog::nextGenerationRunUsesTheSavedSettings() {
+void TestSettingsDialog::nextGenerationRunUsesTheSavedValues() {
     RegisterStore data;
     data.open(m_folder->appDir());
     addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));

@@ -1,4 +1,4 @@
-#include "sharedquery.h"
+#include "conditionquery.h"
 
 #include "enginerefusal.h"
 #include "schema.h"
@@ -115,33 +115,33 @@ struct ResetWhenDone {
 
 } // namespace
 
-SharedQuery::~SharedQuery() {
+ConditionQuery::~ConditionQuery() {
     close();
 }
 
-void SharedQuery::setDatabase(const QSqlDatabase& database, int fileFormat) {
+void ConditionQuery::setDatabase(const QSqlDatabase& database, int fileFormat) {
     close();
     m_database = database;
     m_fileFormat = fileFormat;
 }
 
-void SharedQuery::close() {
+void ConditionQuery::close() {
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     m_database = QSqlDatabase();
 }
 
-void SharedQuery::fail(const EngineRefusal& refusal) const {
+void ConditionQuery::fail(const EngineRefusal& refusal) const {
     throw refusalError(RegisterTask::Read, refusal, u"условия авиакомпании (tbComm)"_s);
 }
 
-ConditionList SharedQuery::conditionsOf(qint64 airlineId) {
+ConditionList ConditionQuery::conditionsOf(qint64 airlineId) {
     ConditionList conditions;
     readConditionsOf(airlineId, conditions);
     return conditions;
 }
 
-void SharedQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
+void ConditionQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
     sqlite3* handle = sqliteHandle(m_database);
     if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement,
                                            nullptr) != SQLITE_OK) {

@@ -1,4 +1,4 @@
-#include "store/sharedquery.h"
+#include "store/conditionquery.h"
 #include "support/registerfixture.h"
 
 #include <QTest>
@@ -7,7 +7,7 @@ using namespace tarvex;
 using namespace tarvex::testing;
 using namespace Qt::StringLiterals;
 
-class TestSharedQuery : public QObject {
+class TestConditionQuery : public QObject {
     Q_OBJECT
 private slots:
     // A walk reads every airline into the same list: nothing of an airline with more,
@@ -24,14 +24,14 @@ private slots:
         data.open(folder.appDir());
 
         ConditionList reused;
-        data.sharedQuery().readConditionsOf(1, reused);
+        data.conditionQuery().readConditionsOf(1, reused);
         QCOMPARE(reused.size(), 3);
         QCOMPARE(reused[0].comCondition, u"Все тарифы"_s);
         QCOMPARE(reused[0].fee, u"300 руб."_s);
         QCOMPARE(reused[2].comPct->toText(), u"3"_s);
 
         const ConditionList firstAirline = reused; // a writer may keep what it was given
-        data.sharedQuery().readConditionsOf(2, reused);
+        data.conditionQuery().readConditionsOf(2, reused);
         QCOMPARE(reused.size(), 1);
         const ConditionRecord& bare = reused[0];
         QCOMPARE(bare.comCondition, u"Б"_s);
@@ -40,10 +40,10 @@ private slots:
         QCOMPARE(firstAirline[0].comCondition, u"Все тарифы"_s);
         QCOMPARE(firstAirline[0].remarks, u"RM COM"_s);
 
-        data.sharedQuery().readConditionsOf(3, reused);
+        data.conditionQuery().readConditionsOf(3, reused);
         QVERIFY(reused.isEmpty());
     }
 };
 
-QTEST_GUILESS_MAIN(TestSharedQuery)
-#include "tst_sharedquery.moc"
+QTEST_GUILESS_MAIN(TestConditionQuery)
+#include "tst_conditionquery.moc"

@@ -10,7 +10,7 @@ enum class OutputKind { SmartKey, SmartFlow, Workbook, AirlineList };
 
 // One line of section group: which output it makes and with which flag (remarks for
 // the scripts, fees for the workbook).
-struct GroupTask {
+struct CreateAllTask {
     OutputKind kind;
     bool flag = false;
 };
@@ -18,6 +18,6 @@ struct GroupTask {
 // Decodes a task by position, as "Create all" always has: characters 3 and 4 choose
 // the output (SF, SK, XL, CS; exact case), characters 5 to 7 equal to "rmk" set the
 // flag. Any other pair selects nothing.
-std::optional<GroupTask> decodeGroupTask(QStringView value);
+std::optional<CreateAllTask> decodeCreateAllTask(QStringView value);
 
 } // namespace tarvex

@@ -1,4 +1,4 @@
-#include "settings/windowtitle.h"
+#include "ui/windowtitle.h"
 
 #include <QTest>
 

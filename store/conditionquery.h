@@ -11,17 +11,16 @@ struct sqlite3_stmt;
 
 namespace tarvex {
 
-// The data module's one query object: the per-airline query that reads an airline's
-// conditions in the order they were created. It runs once per airline in every
-// generation walk, so it keeps one prepared statement and reads the columns straight
-// from SQLite. Each number passes the columns' rule (readNumber): a stored value its
+// Reads one airline's conditions in the order they were created. It runs once per
+// airline in every generation walk, so it keeps one prepared statement and reads the
+// columns straight from SQLite. Each number passes the columns' rule (readNumber): a stored value its
 // field cannot hold stops the reading with a StoreError naming it.
-class SharedQuery {
+class ConditionQuery {
 public:
-    SharedQuery() = default;
-    SharedQuery(const SharedQuery&) = delete;
-    SharedQuery& operator=(const SharedQuery&) = delete;
-    ~SharedQuery();
+    ConditionQuery() = default;
+    ConditionQuery(const ConditionQuery&) = delete;
+    ConditionQuery& operator=(const ConditionQuery&) = delete;
+    ~ConditionQuery();
 
     // `fileFormat` is the register's format: a condition of an older file has no days in force.
     void setDatabase(const QSqlDatabase& database, int fileFormat = kRegisterFormat);

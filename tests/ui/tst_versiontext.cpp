@@ -1,4 +1,4 @@
-#include "settings/versiontext.h"
+#include "ui/versiontext.h"
 
 #include <QTest>
 

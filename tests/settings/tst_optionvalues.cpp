@@ -1,4 +1,4 @@
-#include "settings/storedsettings.h"
+#include "settings/options.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -6,11 +6,10 @@
 
 using namespace Qt::StringLiterals;
 using tarvex::Options;
+using tarvex::OptionValues;
 using tarvex::OutputNaming;
-using tarvex::readStoredSettings;
-using tarvex::SavedSettings;
 
-class TestStoredSettings : public QObject {
+class TestOptionValues : public QObject {
     Q_OBJECT
 
 private slots:
@@ -18,7 +17,7 @@ private slots:
     void cleanup() { QFile::remove(appDir() + u"options.ini"_s); }
 
     void noFileGivesTheDefaults() {
-        const SavedSettings stored = readStoredSettings(Options(appDir()));
+        const OptionValues stored = Options(appDir()).values();
         const QString files = appDir() + u"Files"_s;
         QCOMPARE(stored.header, QString());
         QCOMPARE(stored.mainFont, 8);
@@ -32,7 +31,7 @@ private slots:
 
     void scriptFolderComesFromTheSmartKeyKey() {
         writeOptions("[script]\npath=/sk\n[flow]\npath=/sf\n");
-        QCOMPARE(readStoredSettings(Options(appDir())).scriptsPath, u"/sk"_s);
+        QCOMPARE(Options(appDir()).values().scriptsPath, u"/sk"_s);
     }
 
     void tasksNamingTaskBoxesOnly_data() {
@@ -46,23 +45,23 @@ private slots:
         QFETCH(QByteArray, group);
         QFETCH(QStringList, ticked);
         writeOptions("[group]\n" + group);
-        QCOMPARE(readStoredSettings(Options(appDir())).tickedTasks, ticked);
+        QCOMPARE(Options(appDir()).values().tickedTasks, ticked);
     }
 
     // What is read back and saved unchanged is what was stored.
     void savedSettingsReadBackUnchanged() {
-        const SavedSettings saved{u"Офис"_s,
-                                  12,
-                                  u"RT"_s,
-                                  u"Out"_s,
-                                  {QString(), u"SK"_s, true},
-                                  {QString(), u"SF"_s, false},
-                                  {u"/x"_s, u"WB"_s, true},
-                                  {u"cbSF"_s, u"cbXL"_s},
-                                  {120, 95}};
+        const OptionValues saved{u"Офис"_s,
+                                 12,
+                                 u"RT"_s,
+                                 u"Out"_s,
+                                 {QString(), u"SK"_s, true},
+                                 {QString(), u"SF"_s, false},
+                                 {u"/x"_s, u"WB"_s, true},
+                                 {u"cbSF"_s, u"cbXL"_s},
+                                 {120, 95}};
         Options options(appDir());
         QVERIFY(options.save(saved));
-        const SavedSettings stored = readStoredSettings(options);
+        const OptionValues stored = options.values();
         QCOMPARE(stored.header, saved.header);
         QCOMPARE(stored.mainFont, saved.mainFont);
         QCOMPARE(stored.scriptPrefix, saved.scriptPrefix);
@@ -84,5 +83,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_APPLESS_MAIN(TestStoredSettings)
-#include "tst_storedsettings.moc"
+QTEST_APPLESS_MAIN(TestOptionValues)
+#include "tst_optionvalues.moc"
