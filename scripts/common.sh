@@ -6,15 +6,16 @@ TARVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Debian packages the build and the program need (qt6-translations-l10n: Qt's own dialogs in Russian).
 TARVEX_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev
+    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev zlib1g-dev libdeflate-dev
     sqlite3 fonts-dejavu-core qt6-translations-l10n
 )
 
 # What the tests need besides: independent workbook readers and the formatting check,
-# then the validators of the installed desktop entry and metainfo and the Debian packaging tools.
+# then the validators of the installed desktop entry and metainfo and the Debian packaging tools,
+# and the PostgreSQL server the tests start a throwaway cluster of.
 TARVEX_TEST_PACKAGES=(
     python3 python3-openpyxl libreoffice-calc-nogui clang-format
-    desktop-file-utils appstream dpkg-dev
+    desktop-file-utils appstream dpkg-dev postgresql
 )
 
 as_root() {
