@@ -1,10 +1,8 @@
 #include "airlinewalk.h"
 
 #include "runobserver.h"
-#include "store/airlinerows.h"
-#include "store/registerstore.h"
+#include "store/airlinestream.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
@@ -15,22 +13,23 @@ int shareDone(int done, int count) {
     return int(std::lround(double(done) * 100.0 / double(count)));
 }
 
-void walkAirlines(RegisterStore& store, int count, AirlineSink& sink, RunObserver& observer) {
-    const ReadSnapshot snapshot(store.connection());
-    const TableCursor& airlines = store.airlines();
-    count = std::min(count, airlines.recordCount());
+void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer) {
+    AirlineStream stream(store);
+    const int count = stream.airlineCount();
     int lastShare = -1;
+    int done = 0;
+    AirlineRecord airline;    // reused from airline to airline, as are the conditions
+    ConditionList conditions;
     const ConditionList none;
-    ConditionList conditions; // reused from airline to airline
-    for (int index = 0; index < count; ++index) {
-        const AirlineRecord airline = airlineAt(airlines, index);
+    while (stream.nextAirline(airline)) {
         if (sink.wantsConditions(airline)) {
-            store.conditionQuery().readConditionsOf(airline.id, conditions);
+            stream.takeConditions(&conditions);
             sink.addAirline(airline, conditions);
         } else {
+            stream.takeConditions(nullptr);
             sink.addAirline(airline, none);
         }
-        const int share = shareDone(index + 1, count);
+        const int share = shareDone(++done, count);
         if (share != lastShare) {
             observer.progressChanged(share);
             lastShare = share;

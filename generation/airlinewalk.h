@@ -7,10 +7,10 @@ namespace tarvex {
 class RunObserver;
 class RegisterStore;
 
-// Visits `count` airlines of tbMain from its first row, in the table's current order,
-// fetching each one's conditions with the per-airline query when the sink wants them,
-// and reports the share done whenever it grows by a percent. The rows are read where they
-// stand: the current row the windows show stays where it is.
-void walkAirlines(RegisterStore& store, int count, AirlineSink& sink, RunObserver& observer);
+// Visits every airline of the register in code order, each with its conditions when the
+// sink wants them, all read from one state of the register (see AirlineStream), and
+// reports the share done whenever it grows by a percent. The window's cursors are not
+// used: the rows the windows show, and their current row, stay as they are.
+void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer);
 
 } // namespace tarvex

@@ -35,12 +35,12 @@ CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate 
     return {options.scriptPrefix(), withRemarks, options.roughRates(), onDay};
 }
 
-ScriptFindings walkChecked(RegisterStore& store, int count, AirlineSink& script, const CheckSettings& settings,
+ScriptFindings walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer) {
     ScriptCheck check(settings);
     InForceOn inForce(settings.onDay, script);
     BothSinks sinks(inForce, check);
-    walkAirlines(store, count, sinks, observer);
+    walkAirlines(store, sinks, observer);
     ScriptFindings findings;
     for (const ScriptFinding& finding : check.findings()) {
         if (finding.concerns(written))
@@ -53,7 +53,7 @@ ScriptFindings checkRegister(RegisterStore& store, const Options& options, QDate
     store.resetAirlineView();
     ScriptCheck check(checkSettingsFrom(options, true, onDay));
     RunObserver quiet;
-    walkAirlines(store, store.airlines().recordCount(), check, quiet);
+    walkAirlines(store, check, quiet);
     return check.findings();
 }
 

@@ -16,7 +16,7 @@ CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate 
 // Walks the airlines once into the sink of a script and the check together and returns
 // the findings that concern the script written, errors first. The script gets the
 // conditions in force on the settings' day only.
-ScriptFindings walkChecked(RegisterStore& store, int count, AirlineSink& script, const CheckSettings& settings,
+ScriptFindings walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings,
                            FindingScript written, RunObserver& observer);
 
 // Every finding of the register, for both scripts written with remarks as of the day and

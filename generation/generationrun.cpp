@@ -79,7 +79,7 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
             m_registerChecked = true;
         }
         m_store.resetAirlineView();
-        RunResult result = writeOutput(request, m_store.airlines().recordCount());
+        RunResult result = writeOutput(request);
         result.kind = request.kind;
         return result;
     } catch (const TarvexError& error) {
@@ -87,16 +87,16 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
     }
 }
 
-RunResult GenerationRun::writeOutput(const GenerationRequest& request, int airlineCount) {
+RunResult GenerationRun::writeOutput(const GenerationRequest& request) {
     switch (request.kind) {
     case OutputKind::SmartKey:
-        return writeSmartKeyScript(request, airlineCount);
+        return writeSmartKeyScript(request);
     case OutputKind::SmartFlow:
-        return writeSmartFlowScript(request, airlineCount);
+        return writeSmartFlowScript(request);
     case OutputKind::Workbook:
-        return writeCommissionWorkbook(request, airlineCount);
+        return writeCommissionWorkbook(request);
     case OutputKind::AirlineList:
-        return writeAirlineListCsv(request, airlineCount);
+        return writeAirlineListCsv(request);
     }
     Q_UNREACHABLE();
 }
@@ -125,7 +125,7 @@ QList<RunResult> GenerationRun::createAll(QDate onDay) {
     return results;
 }
 
-RunResult GenerationRun::writeFile(const GenerationRequest& request, int airlineCount, const OutputWriter& writer) {
+RunResult GenerationRun::writeFile(const GenerationRequest& request, const OutputWriter& writer) {
     if (isWriteProtected(writer.path))
         return writer.readOnlyRefusal;
     OutputFile file(writer.path, m_deviceFilter);
@@ -133,7 +133,7 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, int airline
     const EndOfRun ended{m_observer};
     ScriptFindings findings;
     if (writer.checkedScript) {
-        findings = walkChecked(m_store, airlineCount, writer.sink,
+        findings = walkChecked(m_store, writer.sink,
                                checkSettingsFrom(m_options, request.withRemarks, dayOf(request)), *writer.checkedScript,
                                m_observer);
         if (hasErrors(findings)) {
@@ -141,7 +141,7 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, int airline
                     refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
         }
     } else {
-        walkAirlines(m_store, airlineCount, writer.sink, m_observer);
+        walkAirlines(m_store, writer.sink, m_observer);
     }
     writer.writeComposition(file);
     file.commit();
@@ -152,10 +152,10 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, int airline
             writer.warnings ? *writer.warnings : QStringList()};
 }
 
-RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, int airlineCount) {
+RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request) {
     const QDate day = dayOf(request);
     SmartKeyScript script(m_options.scriptPrefix(), request.withRemarks, shortDateText(day));
-    return writeFile(request, airlineCount,
+    return writeFile(request,
                      {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
                       .sink = script,
@@ -163,10 +163,10 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request, i
                       .checkedScript = FindingScript::SmartKey});
 }
 
-RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, int airlineCount) {
+RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request) {
     SmartFlowScript script(request.withRemarks);
     return writeFile(
-        request, airlineCount,
+        request,
         {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, dayOf(request)),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .sink = script,
@@ -175,12 +175,12 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request, 
          .checkedScript = FindingScript::SmartFlow});
 }
 
-RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request, int airlineCount) {
+RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& request) {
     const QDate day = dayOf(request);
     const QString path = composeOutputName(m_options.workbookNaming(), u".xlsx"_s, false, day);
     CommissionWorkbook workbook(shortDateText(day), request.includeFees);
     return writeFile(
-        request, airlineCount,
+        request,
         {.path = path,
          // The workbook reports a read-only target as a file it cannot create.
          .readOnlyRefusal = {RunResult::Status::Failed, {}, cannotCreateFileMessage(path, u"Файл защищен от записи"_s)},
@@ -193,9 +193,9 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
          }});
 }
 
-RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request, int airlineCount) {
+RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request) {
     AirlineListCsv list;
-    return writeFile(request, airlineCount,
+    return writeFile(request,
                      {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
                       .sink = list,

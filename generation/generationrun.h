@@ -68,13 +68,13 @@ private:
     struct OutputWriter;
     QDate dayOf(const GenerationRequest& request) const { return request.onDay.isNull() ? m_today() : request.onDay; }
     // The output the request asks for; throws for a failure of the register or the file.
-    RunResult writeOutput(const GenerationRequest& request, int airlineCount);
-    RunResult writeFile(const GenerationRequest& request, int airlineCount, const OutputWriter& writer);
+    RunResult writeOutput(const GenerationRequest& request);
+    RunResult writeFile(const GenerationRequest& request, const OutputWriter& writer);
 
-    RunResult writeSmartKeyScript(const GenerationRequest& request, int airlineCount);
-    RunResult writeSmartFlowScript(const GenerationRequest& request, int airlineCount);
-    RunResult writeCommissionWorkbook(const GenerationRequest& request, int airlineCount);
-    RunResult writeAirlineListCsv(const GenerationRequest& request, int airlineCount);
+    RunResult writeSmartKeyScript(const GenerationRequest& request);
+    RunResult writeSmartFlowScript(const GenerationRequest& request);
+    RunResult writeCommissionWorkbook(const GenerationRequest& request);
+    RunResult writeAirlineListCsv(const GenerationRequest& request);
 
     RegisterStore& m_store;
     const Options& m_options;

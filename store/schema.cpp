@@ -282,10 +282,11 @@ QStringList createStatements() {
     return statements;
 }
 
-QString selectList(const TableDef& table, int fileFormat) {
+QString selectList(const TableDef& table, int fileFormat, QStringView qualifier) {
+    const QString prefix = qualifier.isEmpty() ? QString() : qualifier.toString() + u'.';
     QStringList names;
     for (const ColumnDef& column : table.columns)
-        names << (column.sinceFormat > fileFormat ? u"NULL AS "_s + column.name : column.name);
+        names << (column.sinceFormat > fileFormat ? u"NULL AS "_s + column.name : prefix + column.name);
     return names.join(u", "_s);
 }
 

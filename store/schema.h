@@ -67,8 +67,9 @@ const QList<const TableDef*>& allTables();
 QStringList createStatements();
 
 // The columns of the table, comma-separated, for a SELECT from a register of the given
-// format: a column a later format added reads as NULL.
-QString selectList(const TableDef& table, int fileFormat);
+// format: a column a later format added reads as NULL. A qualifier ("c") names the table
+// in a join.
+QString selectList(const TableDef& table, int fileFormat, QStringView qualifier = {});
 } // namespace schema
 
 // Whether a column can hold a value, and the value in the column's in-memory form.

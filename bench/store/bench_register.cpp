@@ -93,9 +93,9 @@ BENCHMARK(BM_RawReadMain)->Unit(benchmark::kMillisecond);
 
 void BM_OpenStore(benchmark::State& state) {
     for (auto _ : state) {
-        RegisterStore data;
-        data.open(appDir());
-        benchmark::DoNotOptimize(data.conditions().recordCount());
+        RegisterStore store;
+        store.open(appDir());
+        benchmark::DoNotOptimize(store.conditions().recordCount());
     }
 }
 BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond);
@@ -103,10 +103,10 @@ BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond);
 // The damage check every generation command makes once before its first output; compare
 // with BM_OpenStore and BM_GenerationWalk over the same register.
 void BM_IntegrityCheck(benchmark::State& state) {
-    RegisterStore data;
-    data.open(walkAppDir(state));
+    RegisterStore store;
+    store.open(walkAppDir(state));
     for (auto _ : state)
-        requireIntactRegister(data.connection());
+        requireIntactRegister(store.connection());
 }
 BENCHMARK(BM_IntegrityCheck)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillisecond);
 
@@ -116,13 +116,13 @@ struct CountingSink : AirlineSink {
 };
 
 void BM_GenerationWalk(benchmark::State& state) {
-    RegisterStore data;
-    data.open(walkAppDir(state));
+    RegisterStore store;
+    store.open(walkAppDir(state));
     RunObserver quiet;
     for (auto _ : state) {
-        data.resetAirlineView();
+        store.resetAirlineView();
         CountingSink sink;
-        walkAirlines(data, data.airlines().recordCount(), sink, quiet);
+        walkAirlines(store, sink, quiet);
         if (sink.conditions != std::size_t(state.range(0)) * 3)
             state.SkipWithError("conditions lost in the walk");
     }
@@ -134,14 +134,14 @@ BENCHMARK(BM_GenerationWalk)->Arg(1000)->Arg(kAirlines)->Unit(benchmark::kMillis
 // days costs.
 void BM_WalkInForce(benchmark::State& state) {
     const int airlines = int(state.range(0));
-    RegisterStore data;
-    data.open(bench::benchAppDir(airlines, airlines * 3, state.range(1) != 0));
+    RegisterStore store;
+    store.open(bench::benchAppDir(airlines, airlines * 3, state.range(1) != 0));
     RunObserver quiet;
     for (auto _ : state) {
-        data.resetAirlineView();
+        store.resetAirlineView();
         CountingSink counted;
         InForceOn sink(QDate::currentDate(), counted);
-        walkAirlines(data, data.airlines().recordCount(), sink, quiet);
+        walkAirlines(store, sink, quiet);
         if (counted.conditions != std::size_t(airlines) * 3)
             state.SkipWithError("conditions lost in the walk");
     }
@@ -153,15 +153,15 @@ BENCHMARK(BM_WalkInForce)->ArgsProduct({{kAirlines}, {0, 1}})->Unit(benchmark::k
 void BM_Output(benchmark::State& state, OutputKind kind) {
     const int airlines = int(state.range(0));
     const QString folder = bench::benchAppDir(airlines, airlines * 3);
-    RegisterStore data;
-    data.open(folder);
+    RegisterStore store;
+    store.open(folder);
     const Options options(folder);
     RunObserver quiet;
     GenerationRequest request;
     request.kind = kind;
     request.withRemarks = true;
     for (auto _ : state) {
-        GenerationRun run(data, options, quiet); // one command: its damage check included
+        GenerationRun run(store, options, quiet); // one command: its damage check included
         if (run.run(request).status != RunResult::Status::Written)
             state.SkipWithError("the file was not written");
     }

@@ -1,0 +1,149 @@
+#include "storedrecords.h"
+
+#include "schema.h"
+#include "sqlitehandle.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+
+namespace tarvex {
+
+namespace {
+
+// The positions of a record's columns in its table, looked up once.
+struct AirlineColumns {
+    int id, airCode, airName, comment, accCode, bsp, script;
+};
+
+const AirlineColumns& airlineColumns() {
+    static const AirlineColumns columns = [] {
+        const TableDef& table = schema::tbMain();
+        return AirlineColumns{table.columnIndex(u"id"),      table.columnIndex(u"AirCode"),
+                              table.columnIndex(u"AirName"), table.columnIndex(u"Comment"),
+                              table.columnIndex(u"AccCode"), table.columnIndex(u"BSP"),
+                              table.columnIndex(u"Script")};
+    }();
+    return columns;
+}
+
+struct ConditionColumns {
+    int id, comCondition, comPct, comSum, comVal, remarks, valLen, fee, comFrom, comTill;
+};
+
+const ConditionColumns& conditionColumns() {
+    static const ConditionColumns columns = [] {
+        const TableDef& table = schema::tbComm();
+        return ConditionColumns{table.columnIndex(u"id"),      table.columnIndex(u"ComCondition"),
+                                table.columnIndex(u"ComPct"),  table.columnIndex(u"ComSum"),
+                                table.columnIndex(u"ComVal"),  table.columnIndex(u"Remarks"),
+                                table.columnIndex(u"ValLen"),  table.columnIndex(u"Fee"),
+                                table.columnIndex(u"ComFrom"), table.columnIndex(u"ComTill")};
+    }();
+    return columns;
+}
+
+// A number of the row in its held form, `column` of the statement being `tableColumn` of the table; NULL for NULL. A stored value the column
+// cannot hold stops the reading with the message naming it.
+QVariant numberOf(const TableDef& table, sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return {};
+    return readNumber(table, tableColumn, rowId, storedValue(statement, column));
+}
+
+// A whole-number column: the integers SQLite stores, which it holds, are taken as they
+// are; any other value goes through the general rule of numberOf(). The same for the
+// reals of a decimal column below.
+template <typename T>
+std::optional<T> wholeOf(const TableDef& table, sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_INTEGER) {
+        const qint64 number = sqlite3_column_int64(statement, column);
+        if (holdsWhole(table.column(tableColumn), number))
+            return T(number);
+    }
+    const QVariant held = numberOf(table, statement, column, tableColumn, rowId);
+    return held.isValid() ? std::optional<T>(T(heldInteger(held))) : std::nullopt;
+}
+
+std::optional<Decimal4> decimalOf(sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
+    if (sqlite3_column_type(statement, column) == SQLITE_FLOAT) {
+        if (const std::optional<Decimal4> decimal = heldDecimal(sqlite3_column_double(statement, column)))
+            return decimal;
+    }
+    const QVariant held = numberOf(schema::tbComm(), statement, column, tableColumn, rowId);
+    return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
+}
+
+// The day of a Gregorian year, month and day, or nothing when there is no such day. Worked
+// out here rather than by QDate's constructor, which goes through the calendar system and
+// costs as much as reading the rest of a condition.
+std::optional<QDate> calendarDay(int year, int month, int day) {
+    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] + (month == 2 && leap))
+        return std::nullopt;
+    // Days from 1 March of year 0, as in the usual civil-to-days count; 1721119 is the Julian day of that date.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
+}
+
+// A day of the condition; a null date for NULL. A plain "yyyy-MM-dd", the form the
+// program stores, is read in place; any other value goes through the general rule.
+QDate dateOf(sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_NULL)
+        return {};
+    // As a blob, SQLite hands the bytes where they stand, without the copy a text needs for its terminator.
+    if (type == SQLITE_TEXT && sqlite3_column_bytes(statement, column) == 10) {
+        const auto* text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
+        bool digits = text[4] == '-' && text[7] == '-';
+        const auto number = [&](int from, int count) {
+            int value = 0;
+            for (int i = from; i < from + count; ++i) {
+                digits = digits && text[i] >= '0' && text[i] <= '9';
+                value = value * 10 + (text[i] - '0');
+            }
+            return value;
+        };
+        const int parts[3] = {number(0, 4), number(5, 2), number(8, 2)};
+        if (const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]); digits && day)
+            return *day;
+    }
+    return readNumber(schema::tbComm(), tableColumn, rowId, storedValue(statement, column)).toDate();
+}
+
+} // namespace
+
+void readAirlineRow(sqlite3_stmt* statement, int first, AirlineRecord& airline) {
+    const AirlineColumns& c = airlineColumns();
+    const TableDef& table = schema::tbMain();
+    airline.id = sqlite3_column_int64(statement, first + c.id);
+    assignStoredText(airline.airCode, statement, first + c.airCode);
+    assignStoredText(airline.airName, statement, first + c.airName);
+    assignStoredText(airline.comment, statement, first + c.comment);
+    assignStoredText(airline.accCode, statement, first + c.accCode);
+    airline.bsp = heldBool(numberOf(table, statement, first + c.bsp, c.bsp, airline.id));
+    airline.script = heldBool(numberOf(table, statement, first + c.script, c.script, airline.id));
+}
+
+void readConditionRow(sqlite3_stmt* statement, int first, ConditionRecord& condition) {
+    const ConditionColumns& c = conditionColumns();
+    const TableDef& table = schema::tbComm();
+    const qint64 id = sqlite3_column_int64(statement, first + c.id);
+    condition.id = id;
+    assignStoredText(condition.comCondition, statement, first + c.comCondition);
+    condition.comPct = decimalOf(statement, first + c.comPct, c.comPct, id);
+    condition.comSum = wholeOf<std::int16_t>(table, statement, first + c.comSum, c.comSum, id);
+    assignStoredText(condition.comVal, statement, first + c.comVal);
+    assignStoredText(condition.remarks, statement, first + c.remarks);
+    condition.valLen = wholeOf<std::uint16_t>(table, statement, first + c.valLen, c.valLen, id);
+    assignStoredText(condition.fee, statement, first + c.fee);
+    condition.validFrom = dateOf(statement, first + c.comFrom, c.comFrom, id);
+    condition.validTill = dateOf(statement, first + c.comTill, c.comTill, id);
+}
+
+} // namespace tarvex

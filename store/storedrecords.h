@@ -1,0 +1,17 @@
+#pragma once
+
+#include "airlinerecord.h"
+
+struct sqlite3_stmt;
+
+namespace tarvex {
+
+// Records read straight from a SQLite result row whose columns, from `first` on, are the
+// columns of the record's table in the schema's order. Each number passes its column's
+// rule: a stored value the field cannot hold stops the reading with a StoreError naming it.
+// The records' texts reuse their storage, so a reader that fills the same records row
+// after row allocates only for longer texts.
+void readAirlineRow(sqlite3_stmt* statement, int first, AirlineRecord& airline);
+void readConditionRow(sqlite3_stmt* statement, int first, ConditionRecord& condition);
+
+} // namespace tarvex
