@@ -101,7 +101,7 @@ QString shownDatabase(PGconn* connection, const ServerAddress& address) {
 } // namespace
 
 QString describeServer(const ServerAddress& address) {
-    const QString host = address.host.isEmpty() ? u"по умолчанию"_s : address.host;
+    const QString host = address.host.isEmpty() ? u"локальный"_s : u"«%1»"_s.arg(address.host);
     const QString port = address.port > 0 ? QString::number(address.port) : u"5432"_s;
     return u"%1, порт %2"_s.arg(host, port);
 }
@@ -122,8 +122,10 @@ ServerCheck diagnoseServerLogin(const ServerAddress& address, const QString& pas
     const QString user = shownUser(connection.get(), address);
     const QString database = shownDatabase(connection.get(), address);
     if (!answered && PQstatus(connection.get()) != CONNECTION_BAD)
-        return {ServerOutcome::NoServer,
-                u"Сервер PostgreSQL (%1) не ответил за %2 секунд."_s.arg(server).arg(kLoginSeconds)};
+        return {
+            ServerOutcome::NoServer,
+            u"Нет ответа от сервера PostgreSQL (%1) за %2 секунд: проверьте адрес и порт и что сервер запущен."_s.arg(
+                server, QString::number(kLoginSeconds))};
     if (PQconnectionNeedsPassword(connection.get()))
         return {ServerOutcome::PasswordNeeded,
                 u"Сервер PostgreSQL (%1) требует пароль пользователя «%2», а он не задан. Введите пароль: программа "
@@ -143,8 +145,7 @@ ServerCheck diagnoseServerLogin(const ServerAddress& address, const QString& pas
                     user, database, server, said)};
     if (sqlState.isEmpty() && PQpingParams(parameters.keywords(), parameters.values(), 0) == PQPING_NO_RESPONSE)
         return {ServerOutcome::NoServer,
-                u"Нет сервера PostgreSQL по адресу: %1. Проверьте адрес и порт и что сервер запущен.\n%2"_s.arg(server,
-                                                                                                                said)};
+                u"Нет сервера PostgreSQL (%1): проверьте адрес и порт и что сервер запущен.\n%2"_s.arg(server, said)};
     return {ServerOutcome::Failed, u"Не удалось подключиться к серверу PostgreSQL (%1).\n%2"_s.arg(server, said)};
 }
 

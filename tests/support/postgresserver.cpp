@@ -47,14 +47,19 @@ Account serverAccount() {
     return {65534, 65534};
 }
 
-// Makes a child process give up root before it starts: the server's programs refuse to run as root.
-void runAsServerAccount(QProcess& process) {
-    if (::geteuid() != 0)
-        return;
-    const Account account = serverAccount();
-    process.setChildProcessModifier([account] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(account.group) != 0 || ::setuid(account.user) != 0)
+// Makes a child process end with the test process, by `signal` (PR_SET_PDEATHSIG), so that a test that
+// crashes or that CTest kills leaves nothing running; and, when the tests run as root, give up root first, since
+// the server's programs refuse to run as root.
+void tieToTestProcess(QProcess& process, int signal, bool asServerAccount) {
+    const bool switchUser = asServerAccount && ::geteuid() == 0;
+    const Account account = switchUser ? serverAccount() : Account{};
+    const pid_t testProcess = ::getpid();
+    process.setChildProcessModifier([=] {
+        if (switchUser && (::setgroups(0, nullptr) != 0 || ::setgid(account.group) != 0 || ::setuid(account.user) != 0))
             ::_exit(126);
+        // Set after the change of user, which clears it; the test process may have ended already.
+        if (::prctl(PR_SET_PDEATHSIG, signal) != 0 || ::getppid() != testProcess)
+            ::_exit(125);
     });
 }
 
@@ -108,8 +113,7 @@ bool PostgresServer::run(const QString& program, const QStringList& arguments, Q
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(m_folder.path());
-    if (!program.endsWith(u"/psql"_s))
-        runAsServerAccount(process);
+    tieToTestProcess(process, SIGKILL, !program.endsWith(u"/psql"_s));
     process.start(program, arguments);
     const bool finished = process.waitForFinished(60000);
     *output = QString::fromLocal8Bit(process.readAll());
@@ -142,17 +146,7 @@ bool PostgresServer::start() {
     m_server.setProcessChannelMode(QProcess::MergedChannels);
     m_server.setStandardOutputFile(m_folder.filePath(u"log"_s), QIODevice::Append);
     m_server.setWorkingDirectory(m_folder.path());
-    const uid_t serverUser = ::geteuid() == 0 ? serverAccount().user : ::geteuid();
-    const gid_t serverGroup = ::geteuid() == 0 ? serverAccount().group : ::getegid();
-    const pid_t testProcess = ::getpid();
-    m_server.setChildProcessModifier([serverUser, serverGroup, testProcess] {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(serverGroup) != 0 || ::setuid(serverUser) != 0))
-            ::_exit(126);
-        // Set after the change of user, which clears it. SIGQUIT is the server's immediate shutdown.
-        if (::prctl(PR_SET_PDEATHSIG, SIGQUIT) != 0 || ::getppid() != testProcess)
-            ::_exit(125);
-    });
+    tieToTestProcess(m_server, SIGQUIT, true); // SIGQUIT is the server's immediate shutdown
     m_server.start(m_binaries + u"/postgres"_s,
                    {u"-D"_s, m_folder.filePath(u"data"_s), u"-k"_s, m_folder.path(), u"-p"_s, QString::number(kPort),
                     u"-c"_s, u"listen_addresses="_s, u"-c"_s, u"fsync=off"_s, u"-c"_s, u"full_page_writes=off"_s});
