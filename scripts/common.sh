@@ -6,7 +6,7 @@ TARVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Debian packages the build and the program need (qt6-translations-l10n: Qt's own dialogs in Russian).
 TARVEX_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev zlib1g-dev libdeflate-dev
+    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libsqlite3-dev zlib1g-dev libdeflate-dev
     sqlite3 fonts-dejavu-core qt6-translations-l10n
 )
 

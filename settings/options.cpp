@@ -116,7 +116,7 @@ bool Options::save(const OptionValues& s) {
         if (s.tickedTasks.contains(task) && !m_ini.writeText(u"group", QString::number(counter++), task))
             return false;
     }
-    return true;
+    return saveServerKeys(s);
 }
 
 } // namespace tarvex

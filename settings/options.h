@@ -2,6 +2,8 @@
 
 #include "inifile.h"
 
+#include "common/serveraddress.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -40,9 +42,11 @@ struct OptionValues {
     OutputNaming smartKey;  // path not used: scriptsPath is written
     OutputNaming smartFlow; // path not used: scriptsPath is written
     OutputNaming workbook;
-    QStringList tickedTasks;    // names of the ticked task check boxes
-    RoughRates rates;           // written to params after mainfont
-    int expiryWarningDays = 14; // written to params after the rates
+    QStringList tickedTasks;                                // names of the ticked task check boxes
+    RoughRates rates;                                       // written to params after mainfont
+    int expiryWarningDays = 14;                             // written to params after the rates
+    RegisterEngine registerEngine = RegisterEngine::Sqlite; // section db, after every other section
+    ServerAddress serverAddress;                            // section db; the password is never written
 };
 
 // The task check boxes of Create all, in the order their lines are written to section group.
@@ -76,13 +80,21 @@ public:
     // How many days ahead the main window warns of a contract or condition that ends
     // (params/expirydays, default 14; a value below 0 counts as 0).
     int expiryWarningDays() const;
+    // Where the register lives (db/driver): `sqlite`, the default, or `postgresql`, letter case ignored. Any
+    // other value throws SettingsError naming the key and the value.
+    RegisterEngine registerEngine() const;
+    // Where the register's server is (db/host, port, name, user, sslmode); a key left out or empty is libpq's to
+    // choose (port 0). A port that is no number from 1 to 65535, or an sslmode libpq does not know, throws
+    // SettingsError naming the key and the value. The password is never among the settings.
+    ServerAddress serverAddress() const;
 
     // Writes every key, one write at a time: params, script, flow, xls, then section group anew with one numbered
-    // line per ticked task in the order of createAllTaskBoxNames(). Stops at the first failed write and returns false;
-    // the keys written before it stay written.
+    // line per ticked task in the order of createAllTaskBoxNames(), then section db (an unset port as an empty value).
+    // Stops at the first failed write and returns false; the keys written before it stay written.
     bool save(const OptionValues& values);
     // Every key save() writes, each read with its default, with the folders as the user wrote them and the tasks
-    // of section group that name one of the task check boxes; values naming no check box are left out.
+    // of section group that name one of the task check boxes; values naming no check box are left out. A malformed
+    // value of section db throws SettingsError, as registerEngine() and serverAddress() do.
     OptionValues values() const;
     QString errorString() const { return m_ini.errorString(); }
 
@@ -90,6 +102,7 @@ private:
     OutputNaming readNaming(QStringView section, const QString& defaultName) const;
     QString absoluteFolder(const QString& configured) const;
     OutputNaming asConfigured(const OutputNaming& naming) const;
+    bool saveServerKeys(const OptionValues& values);
 
     QString m_appDir;
     IniFile m_ini;

@@ -8,6 +8,8 @@ OptionValues Options::values() const {
     values.mainFont = mainFont();
     values.rates = roughRates();
     values.expiryWarningDays = expiryWarningDays();
+    values.registerEngine = registerEngine();
+    values.serverAddress = serverAddress();
     values.scriptPrefix = scriptPrefix();
     values.smartKey = asConfigured(smartKeyNaming());
     values.scriptsPath = values.smartKey.path; // one folder box for both scripts shows the Smart Key folder

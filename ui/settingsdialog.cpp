@@ -6,8 +6,12 @@
 
 #include "settings/options.h"
 #include "settings/settingserror.h"
+#include "store/serverconnection.h"
 
+#include <QApplication>
 #include <QShowEvent>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +36,12 @@ SettingsDialog::SettingsDialog(QString appDir, UserPrompts& prompts, QWidget* pa
     connect(m_ui->btnScriptPath, &QToolButton::clicked, this, &SettingsDialog::browseScriptFolder);
     connect(m_ui->btnSave, &QPushButton::clicked, this, &SettingsDialog::saveSettings);
     connect(m_ui->btnClose, &QPushButton::clicked, this, &SettingsDialog::reject);
+    m_ui->cbDbSslMode->addItem(u"по умолчанию"_s, QString());
+    for (const QString& mode : ServerAddress::sslModes())
+        m_ui->cbDbSslMode->addItem(mode, mode);
+    connect(m_ui->rbPostgres, &QRadioButton::toggled, m_ui->gbServer, &QWidget::setEnabled);
+    connect(m_ui->btnCheckConnection, &QPushButton::clicked, this, &SettingsDialog::checkConnection);
+    showRegisterEngine(RegisterEngine::Sqlite);
     refreshFlowNamePreview();
 }
 
@@ -84,6 +94,39 @@ void SettingsDialog::loadOptionValues() {
     // A task box unticked here but named by the file is ticked again, and one ticked but not stored is cleared.
     for (const QString& task : createAllTaskBoxNames())
         findChild<QCheckBox*>(task)->setChecked(m_stored.tickedTasks.contains(task));
+    showRegisterEngine(m_stored.registerEngine);
+    const ServerAddress& address = m_stored.serverAddress;
+    m_ui->eDbHost->setText(address.host);
+    m_ui->seDbPort->setValue(address.port);
+    m_ui->eDbName->setText(address.name);
+    m_ui->eDbUser->setText(address.user);
+    m_ui->cbDbSslMode->setCurrentIndex(std::max(0, m_ui->cbDbSslMode->findData(address.sslMode)));
+}
+
+void SettingsDialog::showRegisterEngine(RegisterEngine engine) {
+    const bool server = engine == RegisterEngine::Postgres;
+    (server ? m_ui->rbPostgres : m_ui->rbSqlite)->setChecked(true);
+    m_ui->gbServer->setEnabled(server);
+}
+
+ServerAddress SettingsDialog::serverAddressFromControls() const {
+    return {m_ui->eDbHost->text().trimmed(), m_ui->seDbPort->value(), m_ui->eDbName->text().trimmed(),
+            m_ui->eDbUser->text().trimmed(), m_ui->cbDbSslMode->currentData().toString()};
+}
+
+QString SettingsDialog::serverPassword() const {
+    return m_ui->eDbPassword->text();
+}
+
+void SettingsDialog::checkConnection() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ServerCheck check = checkServerConnection(serverAddressFromControls(), serverPassword());
+    QApplication::restoreOverrideCursor();
+    m_ui->lbConnectionResult->setText(check.message);
+    if (check.asksForPassword()) {
+        m_ui->eDbPassword->setFocus();
+        m_ui->eDbPassword->selectAll();
+    }
 }
 
 OptionValues SettingsDialog::settingsFromControls() const {
@@ -101,6 +144,8 @@ OptionValues SettingsDialog::settingsFromControls() const {
         if (findChild<QCheckBox*>(task)->isChecked())
             settings.tickedTasks.append(task);
     }
+    settings.registerEngine = m_ui->rbPostgres->isChecked() ? RegisterEngine::Postgres : RegisterEngine::Sqlite;
+    settings.serverAddress = serverAddressFromControls();
     return settings;
 }
 

@@ -38,6 +38,10 @@ public:
     // reported with the file's path and nothing else follows. Returns whether every key was written.
     bool saveSettings();
 
+    // The server password typed on the page "Реестр": kept in memory while the window lives, never saved; empty
+    // when none was typed, so libpq looks in PGPASSWORD and ~/.pgpass.
+    QString serverPassword() const;
+
 signals:
     // The settings file was written; the main window applies its title (titleWithAddition) and grid font.
     void settingsSaved();
@@ -50,6 +54,9 @@ private:
     OptionValues settingsFromControls() const;
     void refreshFlowNamePreview();
     void browseScriptFolder();
+    void showRegisterEngine(RegisterEngine engine);
+    ServerAddress serverAddressFromControls() const;
+    void checkConnection();
 
     std::unique_ptr<Ui::SettingsDialog> m_ui;
     QString m_appDir;

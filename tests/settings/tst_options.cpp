@@ -1,5 +1,6 @@
 #include "common/systemerror.h"
 #include "settings/options.h"
+#include "settings/settingserror.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,11 @@ using namespace Qt::StringLiterals;
 using tarvex::Options;
 using tarvex::OptionValues;
 using tarvex::OutputNaming;
+using tarvex::RegisterEngine;
+using tarvex::ServerAddress;
+
+Q_DECLARE_METATYPE(tarvex::RegisterEngine)
+Q_DECLARE_METATYPE(tarvex::ServerAddress)
 
 namespace {
 
@@ -43,6 +49,10 @@ private slots:
     void failedSaveNamesTheFile();
     void outputFoldersAreAbsolute_data();
     void outputFoldersAreAbsolute();
+    void readsTheRegisterLocation_data();
+    void readsTheRegisterLocation();
+    void malformedRegisterLocationNamesKeyAndValue_data();
+    void malformedRegisterLocationNamesKeyAndValue();
 
 private:
     QString appDir() const { return m_dir->path() + u'/'; }
@@ -63,6 +73,8 @@ void TestOptions::noFileGivesDefaults() {
     QCOMPARE(options.smartFlowNaming(), (OutputNaming{files, u"Tarvex-SmartFlow"_s, false, u"flow"_s}));
     QCOMPARE(options.workbookNaming(), (OutputNaming{files, u"Tarvex_comissions"_s, false, u"xls"_s}));
     QVERIFY(options.groupTasks().isEmpty());
+    QCOMPARE(options.registerEngine(), RegisterEngine::Sqlite);
+    QCOMPARE(options.serverAddress(), ServerAddress());
     QVERIFY(!QFile::exists(options.iniPath()));
 }
 
@@ -89,6 +101,8 @@ void TestOptions::savesEveryKeyInOrder() {
     settings.smartFlow = {u"/not/used"_s, u"Tarvex-SmartFlow"_s, true};
     settings.workbook = {u"/srv/Отчёты"_s, u"Tarvex_comissions"_s, false};
     settings.tickedTasks = {u"cbCSV"_s, u"cbSFrmk"_s}; // written in the fixed order of the boxes
+    settings.registerEngine = RegisterEngine::Postgres;
+    settings.serverAddress = {u"db.office.local"_s, 5433, u"tarvex"_s, u"agent"_s, u"require"_s};
 
     Options options(appDir());
     QVERIFY(options.save(settings));
@@ -163,6 +177,77 @@ void TestOptions::outputFoldersAreAbsolute() {
     QCOMPARE(options.smartFlowNaming().path, folder);
     QCOMPARE(options.workbookNaming().path, folder);
     QCOMPARE(options.defaultOutputFolder(), appDir() + u"Files"_s);
+}
+
+void TestOptions::readsTheRegisterLocation_data() {
+    QTest::addColumn<QByteArray>("db"); // the lines of section db
+    QTest::addColumn<RegisterEngine>("engine");
+    QTest::addColumn<ServerAddress>("address");
+    QTest::newRow("no keys") << QByteArray() << RegisterEngine::Sqlite << ServerAddress();
+    QTest::newRow("sqlite") << QByteArray("driver=sqlite\n") << RegisterEngine::Sqlite << ServerAddress();
+    QTest::newRow("empty driver") << QByteArray("driver=\n") << RegisterEngine::Sqlite << ServerAddress();
+    QTest::newRow("every key")
+        << QByteArray("driver=postgresql\nhost=10.0.0.5\nport=5433\nname=Реестр\nuser=agent\nsslmode=verify-full\n")
+        << RegisterEngine::Postgres << ServerAddress{u"10.0.0.5"_s, 5433, u"Реестр"_s, u"agent"_s, u"verify-full"_s};
+    QTest::newRow("letter case and blanks of the driver")
+        << QByteArray("driver= PostgreSQL \nport=\n") << RegisterEngine::Postgres << ServerAddress();
+    QTest::newRow("socket folder, highest port")
+        << QByteArray("driver=postgresql\nhost=/run/postgresql\nport=65535\n") << RegisterEngine::Postgres
+        << ServerAddress{u"/run/postgresql"_s, 65535, QString(), QString(), QString()};
+}
+
+void TestOptions::readsTheRegisterLocation() {
+    QFETCH(QByteArray, db);
+    QFETCH(RegisterEngine, engine);
+    QFETCH(ServerAddress, address);
+    QFile ini(appDir() + u"options.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[params]\nheader=x\n[db]\n" + db);
+    ini.close();
+    const Options options(appDir());
+    QCOMPARE(options.registerEngine(), engine);
+    QCOMPARE(options.serverAddress(), address);
+}
+
+void TestOptions::malformedRegisterLocationNamesKeyAndValue_data() {
+    QTest::addColumn<QByteArray>("db");
+    QTest::addColumn<QString>("message"); // after the file's path
+    QTest::newRow("unknown driver") << QByteArray("driver=mysql\n")
+                                    << u" в разделе [db] ключ driver = «mysql»: ожидается sqlite (файл реестра в папке "
+                                       u"программы) или postgresql."_s;
+    QTest::newRow("port 0") << QByteArray("port=0\n")
+                            << u" в разделе [db] ключ port = «0»: ожидается номер порта от 1 до 65535."_s;
+    QTest::newRow("port too high") << QByteArray("port=65536\n")
+                                   << u" в разделе [db] ключ port = «65536»: ожидается номер порта от 1 до 65535."_s;
+    QTest::newRow("port in words") << QByteArray("port=5432a\n")
+                                   << u" в разделе [db] ключ port = «5432a»: ожидается номер порта от 1 до 65535."_s;
+    QTest::newRow("unknown sslmode")
+        << QByteArray("sslmode=Require\n")
+        << u" в разделе [db] ключ sslmode = «Require»: ожидается один из режимов: disable, allow, prefer, require, "
+           u"verify-ca, verify-full."_s;
+}
+
+void TestOptions::malformedRegisterLocationNamesKeyAndValue() {
+    QFETCH(QByteArray, db);
+    QFETCH(QString, message);
+    QFile ini(appDir() + u"options.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[db]\n" + db);
+    ini.close();
+    const Options options(appDir());
+    const QString expected = u"В файле настроек "_s + options.iniPath() + message;
+    const auto thrownBy = [](const auto& read) {
+        try {
+            read();
+        } catch (const tarvex::SettingsError& error) {
+            return error.message();
+        }
+        return QString();
+    };
+    const QString fromPart = db.startsWith("driver") ? thrownBy([&] { options.registerEngine(); })
+                                                     : thrownBy([&] { options.serverAddress(); });
+    QCOMPARE(fromPart, expected);
+    QCOMPARE(thrownBy([&] { options.values(); }), expected); // the settings window hears of it too
 }
 
 QTEST_GUILESS_MAIN(TestOptions)

@@ -27,6 +27,8 @@ private slots:
         QCOMPARE(stored.smartFlow, (OutputNaming{files, u"Tarvex-SmartFlow"_s, false}));
         QCOMPARE(stored.workbook, (OutputNaming{files, u"Tarvex_comissions"_s, false}));
         QVERIFY(stored.tickedTasks.isEmpty());
+        QVERIFY(stored.registerEngine == tarvex::RegisterEngine::Sqlite);
+        QCOMPARE(stored.serverAddress, tarvex::ServerAddress());
     }
 
     void scriptFolderComesFromTheSmartKeyKey() {
@@ -58,7 +60,10 @@ private slots:
                                  {QString(), u"SF"_s, false},
                                  {u"/x"_s, u"WB"_s, true},
                                  {u"cbSF"_s, u"cbXL"_s},
-                                 {120, 95}};
+                                 {120, 95},
+                                 30,
+                                 tarvex::RegisterEngine::Postgres,
+                                 {u"/run/postgresql"_s, 5432, u"реестр"_s, u"менеджер"_s, u"prefer"_s}};
         Options options(appDir());
         QVERIFY(options.save(saved));
         const OptionValues stored = options.values();
@@ -70,6 +75,21 @@ private slots:
         QCOMPARE(stored.smartFlow, (OutputNaming{u"Out"_s, u"SF"_s, false}));
         QCOMPARE(stored.workbook, saved.workbook);
         QCOMPARE(stored.tickedTasks, saved.tickedTasks);
+        QCOMPARE(stored.expiryWarningDays, saved.expiryWarningDays);
+        QVERIFY(stored.registerEngine == saved.registerEngine);
+        QCOMPARE(stored.serverAddress, saved.serverAddress);
+    }
+
+    // A port left to libpq is written empty and read back as unset.
+    void unsetPortIsWrittenEmpty() {
+        OptionValues saved;
+        saved.serverAddress.host = u"db"_s;
+        Options options(appDir());
+        QVERIFY(options.save(saved));
+        QFile file(options.iniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().endsWith("[db]\r\ndriver=sqlite\r\nhost=db\r\nport=\r\nname=\r\nuser=\r\nsslmode=\r\n"));
+        QCOMPARE(options.values().serverAddress, saved.serverAddress);
     }
 
 private:

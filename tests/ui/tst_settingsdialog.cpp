@@ -1,6 +1,8 @@
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "settings/options.h"
+#include "store/schema.h"
+#include "support/postgresserver.h"
 #include "support/registerfixture.h"
 #include "ui/accessibility.h"
 #include "ui/folderchooser.h"
@@ -10,11 +12,13 @@
 #include "ui/windowtitle.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -105,6 +109,10 @@ private slots:
     void browseButtonsPickAFolder_data();
     void browseButtonsPickAFolder();
     void nextGenerationRunUsesTheSavedValues();
+    void registerPageShowsAndSavesTheServerKeys();
+    void serverFieldsOnlyForTheServer();
+    void checkButtonSaysWhatHappened_data();
+    void checkButtonSaysWhatHappened();
 
 private:
     template <typename T>
@@ -117,11 +125,18 @@ private:
     void typeInto(const QString& lineEdit, const QString& text);
     void click(const QString& button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
     void save() { click(u"btnSave"_s); }
+    // A radio button takes a click on its circle or its text, not on the blank rest of its row.
+    void chooseEngine(const QString& button) {
+        QRadioButton* radio = control<QRadioButton>(button);
+        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(radio->height() / 2, radio->height() / 2));
+        QVERIFY(radio->isChecked());
+    }
 
     std::unique_ptr<TempAppFolder> m_folder;
     ScriptedPrompts m_prompts;
     ScriptedFolderChooser m_chooser;
     std::unique_ptr<SettingsDialog> m_dialog;
+    std::unique_ptr<PostgresServer> m_server; // started by the first test that needs it
 };
 
 void TestSettingsDialog::init() {
@@ -207,6 +222,13 @@ void TestSettingsDialog::describedTexts_data() {
     row("gbHeader", u"Добавить текст в заголовок окна программы "_s);
     row("gbFontSize", u"Размер шрифта"_s);
     row("lbMainFont", u"Основная таблица"_s);
+    row("gbRegisterEngine", u"Где хранится реестр"_s);
+    row("rbSqlite", u"Файл SQLite в папке программы"_s);
+    row("rbPostgres", u"Сервер PostgreSQL"_s);
+    row("gbServer", u"Подключение к серверу"_s);
+    row("lbDbName", u"База данных"_s);
+    row("lbDbPassword", u"Пароль"_s);
+    row("btnCheckConnection", u"Проверить подключение"_s);
     row("btnSave", u"Сохранить"_s);
     row("btnClose", u"Закрыть"_s);
 }
@@ -245,7 +267,8 @@ void TestSettingsDialog::everyControlHasAnAccessibleName() {
         QVERIFY2(tree->fontMetrics().horizontalAdvance(page->text(0)) < tree->viewport()->width(),
                  qPrintable(page->text(0)));
     }
-    QCOMPARE(pages, (QStringList{u"Экспорт в Excel"_s, u"Скрипт Амадеуса"_s, u"Групповая обработка"_s, u"Прочее"_s}));
+    QCOMPARE(pages, (QStringList{u"Экспорт в Excel"_s, u"Скрипт Амадеуса"_s, u"Групповая обработка"_s, u"Прочее"_s,
+                                 u"Реестр"_s}));
 
     int controls = 0;
     for (QWidget* widget : m_dialog->findChildren<QWidget*>()) {
@@ -261,7 +284,7 @@ void TestSettingsDialog::everyControlHasAnAccessibleName() {
 void TestSettingsDialog::pageTreeChoosesThePage() {
     openDialog();
     QTreeWidget* tree = control<QTreeWidget>(u"tvPages"_s);
-    const QStringList pages{u"tsExcel"_s, u"tsScript"_s, u"tsGroup"_s, u"tsOther"_s};
+    const QStringList pages{u"tsExcel"_s, u"tsScript"_s, u"tsGroup"_s, u"tsOther"_s, u"tsRegister"_s};
     for (int i = pages.size() - 1; i >= 0; --i) {
         tree->setCurrentItem(tree->topLevelItem(i));
         QCOMPARE(control<QStackedWidget>(u"pcPages"_s)->currentWidget()->objectName(), pages[i]);
@@ -307,7 +330,8 @@ void TestSettingsDialog::savingAtOnceWritesEveryKey() {
                                               "[script]\nprefix=\npath=APP/Files\nname=Tarvex-Rules\n"
                                               "date=0\n"
                                               "[flow]\npath=APP/Files\nname=Tarvex-SmartFlow\ndate=0\n"
-                                              "[xls]\npath=APP/Files\nname=Tarvex_comissions\ndate=0\n"));
+                                              "[xls]\npath=APP/Files\nname=Tarvex_comissions\ndate=0\n"
+                                              "[db]\ndriver=sqlite\nhost=\nport=\nname=\nuser=\nsslmode=\n"));
     QCOMPARE(saved.count(), 1);
     QCOMPARE(m_prompts.shown().size(), 1);
     QCOMPARE(m_prompts.shown().first().kind, u"message"_s);
@@ -401,7 +425,7 @@ void TestSettingsDialog::heldValuesSurviveEverySave() {
         QCOMPARE(options.scriptPrefix(), u"RT;TTP"_s);
         QCOMPARE(options.smartKeyNaming().name, u"Agency-Rules"_s);
         QVERIFY(options.smartKeyNaming().date);
-        QVERIFY2(bytes.endsWith("[group]\n1=cbSK\n2=cbXL\n3=cbCSV\n"), bytes.constData());
+        QVERIFY2(bytes.contains("[group]\n1=cbSK\n2=cbXL\n3=cbCSV\n"), bytes.constData());
     }
 }
 
@@ -592,6 +616,99 @@ void TestSettingsDialog::nextGenerationRunUsesTheSavedValues() {
     QCOMPARE(all.size(), 1);
     QCOMPARE(all.first().filePath, scriptFolder + u"/Поток-with-remarks.txt"_s);
     QVERIFY(QFileInfo(all.first().filePath).isFile());
+}
+
+void TestSettingsDialog::registerPageShowsAndSavesTheServerKeys() {
+    m_folder->writeOptions("[db]\ndriver=postgresql\nhost=db.office\nport=5433\nname=реестр\nuser=agent\n"
+                           "sslmode=require\n");
+    openDialog();
+    QVERIFY(control<QRadioButton>(u"rbPostgres"_s)->isChecked());
+    QCOMPARE(control<QLineEdit>(u"eDbHost"_s)->text(), u"db.office"_s);
+    QCOMPARE(control<QSpinBox>(u"seDbPort"_s)->value(), 5433);
+    QCOMPARE(control<QLineEdit>(u"eDbName"_s)->text(), u"реестр"_s);
+    QCOMPARE(control<QLineEdit>(u"eDbUser"_s)->text(), u"agent"_s);
+    QCOMPARE(control<QComboBox>(u"cbDbSslMode"_s)->currentText(), u"require"_s);
+
+    typeInto(u"eDbHost"_s, u"/run/postgresql"_s);
+    control<QSpinBox>(u"seDbPort"_s)->setValue(0); // shown as libpq's default
+    QCOMPARE(control<QSpinBox>(u"seDbPort"_s)->text(), u"5432"_s);
+    control<QComboBox>(u"cbDbSslMode"_s)->setCurrentIndex(0);
+    typeInto(u"eDbPassword"_s, u"секрет-1"_s);
+    save();
+    const Options options(m_folder->appDir());
+    QVERIFY(options.registerEngine() == RegisterEngine::Postgres);
+    QCOMPARE(options.serverAddress(), (ServerAddress{u"/run/postgresql"_s, 0, u"реестр"_s, u"agent"_s, QString()}));
+    QVERIFY(!optionsBytes().contains("секрет"));
+    QVERIFY(control<QLineEdit>(u"eDbPassword"_s)->toolTip().startsWith(u"Пароль не записывается в файл настроек"_s));
+
+    // The password stays for the session, and reopening shows what was saved.
+    m_dialog->hide();
+    openDialog();
+    QCOMPARE(m_dialog->serverPassword(), u"секрет-1"_s);
+    QCOMPARE(control<QLineEdit>(u"eDbHost"_s)->text(), u"/run/postgresql"_s);
+    QCOMPARE(control<QComboBox>(u"cbDbSslMode"_s)->currentText(), u"по умолчанию"_s);
+}
+
+void TestSettingsDialog::serverFieldsOnlyForTheServer() {
+    openDialog();
+    QTreeWidget* tree = control<QTreeWidget>(u"tvPages"_s);
+    tree->setCurrentItem(tree->topLevelItem(4));
+    QVERIFY(control<QRadioButton>(u"rbSqlite"_s)->isChecked());
+    const QStringList serverControls{u"eDbHost"_s,     u"seDbPort"_s,    u"eDbName"_s,           u"eDbUser"_s,
+                                     u"cbDbSslMode"_s, u"eDbPassword"_s, u"btnCheckConnection"_s};
+    for (const QString& name : serverControls)
+        QVERIFY2(!control<QWidget>(name)->isEnabled(), qPrintable(name));
+    chooseEngine(u"rbPostgres"_s);
+    for (const QString& name : serverControls)
+        QVERIFY2(control<QWidget>(name)->isEnabled(), qPrintable(name));
+    typeInto(u"eDbName"_s, u"реестр"_s);
+    chooseEngine(u"rbSqlite"_s);
+    QVERIFY(!control<QWidget>(u"eDbName"_s)->isEnabled());
+    save(); // what was typed for the server is kept for a later change of mind
+    const Options options(m_folder->appDir());
+    QVERIFY(options.registerEngine() == RegisterEngine::Sqlite);
+    QCOMPARE(options.serverAddress().name, u"реестр"_s);
+}
+
+void TestSettingsDialog::checkButtonSaysWhatHappened_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("answer"); // how the answer starts
+    QTest::addColumn<bool>("passwordBoxFocused");
+    QTest::newRow("connected") << u"пароль"_s << u"Подключение установлено"_s << false;
+    QTest::newRow("wrong password") << u"не тот"_s << u"Сервер PostgreSQL"_s << true;
+}
+
+void TestSettingsDialog::checkButtonSaysWhatHappened() {
+    QFETCH(QString, password);
+    QFETCH(QString, answer);
+    QFETCH(bool, passwordBoxFocused);
+    if (!m_server) {
+        m_server = std::make_unique<PostgresServer>();
+        if (m_server->isRunning()) {
+            QString tables;
+            for (const TableDef* table : schema::allTables())
+                tables += u"CREATE TABLE %1 (id bigint);"_s.arg(table->name);
+            QVERIFY(m_server->execute(u"CREATE DATABASE register"_s));
+            QVERIFY(m_server->execute(u"CREATE ROLE agent LOGIN PASSWORD 'пароль'"_s));
+            QVERIFY(
+                m_server->execute(tables + u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO agent"_s, u"register"_s));
+        }
+    }
+    TARVEX_REQUIRE_POSTGRESQL(*m_server);
+    const ServerAddress address = m_server->address(u"register"_s, u"agent"_s);
+    m_folder->writeOptions("[db]\ndriver=postgresql\nhost=" + address.host.toUtf8() +
+                           "\nport=" + QByteArray::number(address.port) + "\nname=register\nuser=agent\n");
+    openDialog();
+    QTreeWidget* tree = control<QTreeWidget>(u"tvPages"_s);
+    tree->setCurrentItem(tree->topLevelItem(4));
+    QLabel* result = control<QLabel>(u"lbConnectionResult"_s);
+    QCOMPARE(result->text(), u"Подключение ещё не проверялось."_s);
+    typeInto(u"eDbPassword"_s, password);
+    click(u"btnCheckConnection"_s);
+    QVERIFY2(result->text().startsWith(answer), qPrintable(result->text()));
+    QCOMPARE(spokenName(result), result->text());
+    QCOMPARE(control<QLineEdit>(u"eDbPassword"_s)->hasFocus(), passwordBoxFocused);
+    QVERIFY(m_prompts.shown().isEmpty());
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "serverlogin.h"
+#include "storeerror.h"
+
+#include "common/serveraddress.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace tarvex {
+
+// The register's server could not be reached; check() says why and whether to ask for the password.
+class ServerConnectionError : public StoreError {
+public:
+    explicit ServerConnectionError(ServerCheck check)
+        : StoreError(check.message)
+        , m_check(std::move(check)) {}
+
+    const ServerCheck& check() const { return m_check; }
+
+private:
+    ServerCheck m_check;
+};
+
+// Adds a connection of Qt's PostgreSQL driver named connectionName and opens it. Numbers come back exactly:
+// `numeric` values as texts, 64-bit integers as qint64. The password, when not empty, is handed to the
+// connection in memory only; an empty one leaves libpq to find it in PGPASSWORD or ~/.pgpass. On failure the
+// connection is removed again and ServerConnectionError says why.
+QSqlDatabase openServerConnection(const ServerAddress& address, const QString& password, const QString& connectionName);
+
+// Logs in as the register would and reads each of its tables: Connected when they can all be read, or what
+// stands in the way, each with its Russian message for the settings window.
+ServerCheck checkServerConnection(const ServerAddress& address, const QString& password);
+
+} // namespace tarvex
