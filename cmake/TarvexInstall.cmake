@@ -29,7 +29,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TARVEX_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The libraries the executables link are found by dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its SQLite driver as a plugin at run time, so no linked library leads to it. (The
-# platform plugins come with libqt6gui6, which the executables link.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+# Qt loads its SQLite and PostgreSQL drivers as plugins at run time, so no linked library
+# leads to them. (The platform plugins come with libqt6gui6, which the executables link.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
 include(CPack)
