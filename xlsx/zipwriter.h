@@ -20,9 +20,9 @@ namespace tarvex::xlsx {
 // the local header already carries the CRC-32 and sizes and the device need not seek.
 class ZipWriter : public ByteSink {
 public:
-    // The level whose files stay within 2 % of zlib's default level (6) on sheet parts,
-    // in about half its time.
-    static constexpr int kDefaultLevel = 6;
+    // On large sheet parts libdeflate's level 6 comes out 3.5 % larger than zlib's default
+    // level (6); level 7 is 3 % smaller, in three quarters of zlib's time.
+    static constexpr int kDefaultLevel = 7;
 
     ZipWriter(QIODevice& device, const QDateTime& entryTime, int level = kDefaultLevel);
     ~ZipWriter() override;

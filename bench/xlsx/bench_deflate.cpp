@@ -28,7 +28,7 @@ public:
     std::string text;
 };
 
-// The sheet part of the workbook of 40,000 airlines (about 21 MB), made once.
+// The sheet part of the workbook of 40,000 synthetic airlines (about 80 MB), made once.
 const std::string& largeSheetPart() {
     static const std::string part = [] {
         CommissionWorkbook book(QStringLiteral("09.12.2024"), true);
@@ -85,11 +85,10 @@ void BM_LibdeflateDeflate(benchmark::State& state) {
     addSizeCounters(state, compressed);
 }
 
-// zlib at its default level against libdeflate at the writer's level; the levels around it
-// show the size each one would give.
+// zlib at its default level against libdeflate at the writer's level, and at level 6, which
+// is faster but comes out larger.
 BENCHMARK(BM_ZlibDeflate)->Arg(Z_DEFAULT_COMPRESSION)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LibdeflateDeflate)->Arg(xlsx::ZipWriter::kDefaultLevel)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LibdeflateDeflate)->DenseRange(4, 7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibdeflateDeflate)->Arg(xlsx::ZipWriter::kDefaultLevel)->Arg(6)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
