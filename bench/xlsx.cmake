@@ -5,3 +5,8 @@ add_executable(bench_xlsx
     xlsx/writers.cpp xlsx/writers.h
 )
 target_link_libraries(bench_xlsx PRIVATE tarvex_generation tarvex_xlsx tarvex_testsupport benchmark::benchmark xlsxwriter)
+
+# Deflating a large sheet part: zlib against libdeflate.
+add_executable(bench_deflate xlsx/bench_deflate.cpp)
+target_link_libraries(bench_deflate PRIVATE tarvex_generation tarvex_xlsx tarvex_testsupport benchmark::benchmark
+    ZLIB::ZLIB PkgConfig::LIBDEFLATE)

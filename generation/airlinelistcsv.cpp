@@ -1,6 +1,7 @@
 #include "airlinelistcsv.h"
 
 #include "generationerror.h"
+#include "outputfile.h"
 
 #include <QStringEncoder>
 
@@ -67,17 +68,24 @@ QStringList lackingInWindows1251(QStringView text) {
     return lacking;
 }
 
-AirlineListCsv::AirlineListCsv() {
+AirlineListCsv::AirlineListCsv()
+    : m_pieces(toWindows1251) {
     if (!windows1251().isValid())
         throw GenerationError(u"Кодировка Windows-1251 недоступна: список авиакомпаний не может быть записан"_s);
 }
 
 void AirlineListCsv::addAirline(const AirlineRecord& airline, const ConditionList&) {
-    m_text += airline.airCode + u';' + airline.airName + u';' + airline.accCode + u"\r\n"_s;
+    m_text.append(airline.airCode).append(u';').append(airline.airName).append(u';').append(airline.accCode);
+    m_text.append(u"\r\n");
+    m_pieces.passOn(m_text);
 }
 
-QByteArray AirlineListCsv::finish() const {
-    return toWindows1251(m_text);
+void AirlineListCsv::writeTo(OutputFile& file) {
+    m_pieces.writeTo([&file](const QByteArray& bytes) { file.write(bytes); });
+}
+
+QByteArray AirlineListCsv::finish() {
+    return m_pieces.finish(m_text);
 }
 
 } // namespace tarvex

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "airlinesink.h"
+#include "encodedpieces.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 namespace tarvex {
+
+class OutputFile;
 
 // The airline list for the agency's other programs: one line "code;name;IATA code"
 // per airline, fields as stored and unquoted, CR LF after every line, in Windows-1251
@@ -17,10 +20,14 @@ public:
     bool wantsConditions(const AirlineRecord&) const override { return false; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
-    QByteArray finish() const;
+    // From now on the lines are written there in pieces as they come.
+    void writeTo(OutputFile& file);
+    // The bytes not yet written: the whole file when writeTo() was not called.
+    QByteArray finish();
 
 private:
-    QString m_text;
+    QString m_text; // lines not yet handed on
+    EncodedPieces m_pieces;
 };
 
 // Text in Windows-1251; a character the code page lacks becomes "?".

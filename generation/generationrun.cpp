@@ -57,9 +57,12 @@ struct GenerationRun::OutputWriter {
     RunResult readOnlyRefusal;
     // Receives the airlines of the walk.
     AirlineSink& sink;
+    // Gives the sink the file before the walk, so it writes as the airlines come; none for
+    // the workbook, whose package is written at the end.
+    std::function<void(OutputFile&)> startWriting = {};
     // What the user should know about the written file, filled by the walk; only the workbook has any.
     const QStringList* warnings = nullptr;
-    // Writes what the sink made of the airlines into the file.
+    // Writes what the sink made of the airlines and has not yet written into the file.
     std::function<void(OutputFile&)> writeComposition;
     // The script the register is checked for on the same walk; none for the workbook and the list.
     std::optional<FindingScript> checkedScript = std::nullopt;
@@ -129,6 +132,8 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, const Outpu
     if (isWriteProtected(writer.path))
         return writer.readOnlyRefusal;
     OutputFile file(writer.path, m_deviceFilter);
+    if (writer.startWriting)
+        writer.startWriting(file);
     m_observer.runStarted();
     const EndOfRun ended{m_observer};
     ScriptFindings findings;
@@ -159,6 +164,7 @@ RunResult GenerationRun::writeSmartKeyScript(const GenerationRequest& request) {
                      {.path = composeOutputName(m_options.smartKeyNaming(), kScriptExtension, request.withRemarks, day),
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
                       .sink = script,
+                      .startWriting = [&](OutputFile& file) { script.writeTo(file); },
                       .writeComposition = [&](OutputFile& file) { file.write(script.finish()); },
                       .checkedScript = FindingScript::SmartKey});
 }
@@ -170,6 +176,7 @@ RunResult GenerationRun::writeSmartFlowScript(const GenerationRequest& request) 
         {.path = composeOutputName(m_options.smartFlowNaming(), kScriptExtension, request.withRemarks, dayOf(request)),
          .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи"_s),
          .sink = script,
+         .startWriting = [&](OutputFile& file) { script.writeTo(file); },
          // The prompt carries the date at which the walk ended, or the day asked for.
          .writeComposition = [&](OutputFile& file) { file.write(script.finish(shortDateText(dayOf(request)))); },
          .checkedScript = FindingScript::SmartFlow});
@@ -199,6 +206,7 @@ RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request) {
                      {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
                       .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
                       .sink = list,
+                      .startWriting = [&](OutputFile& file) { list.writeTo(file); },
                       .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
 }
 

@@ -27,6 +27,7 @@ public:
     // a missing folder, no access.
     explicit OutputFile(const QString& path, const DeviceFilter& filter = {});
 
+    const QString& path() const { return m_path; }
     // What the writers write to: the file, or the filter standing before it.
     QIODevice& device() { return m_filter ? *m_filter : static_cast<QIODevice&>(m_file); }
     // Throws GenerationError when the bytes cannot all be written.

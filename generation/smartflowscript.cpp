@@ -1,6 +1,7 @@
 #include "smartflowscript.h"
 
 #include "common/trim.h"
+#include "outputfile.h"
 #include "smartflowtext.h"
 
 #include <initializer_list>
@@ -82,7 +83,8 @@ QString conditionLabel(const ConditionRecord& condition) {
 } // namespace
 
 SmartFlowScript::SmartFlowScript(bool withRemarks)
-    : m_withRemarks(withRemarks) {}
+    : m_withRemarks(withRemarks)
+    , m_pieces(utf8Of) {}
 
 void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
     if (!airline.script)
@@ -99,10 +101,25 @@ void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionLi
     else
         addMenu(key, airline, conditions);
     addItem(kE1);
+    m_pieces.passOn(m_body);
 }
 
-QByteArray SmartFlowScript::finish(const QString& dateText) const {
-    return concat({kS1, dateText, kS2, m_keyList, kS3, m_body, kLineEnd}).toUtf8();
+void SmartFlowScript::writeTo(OutputFile& file) {
+    m_file = &file;
+    m_spool = std::make_unique<SpoolFile>(file);
+    m_pieces.writeTo([this](const QByteArray& bytes) { m_spool->write(bytes); });
+}
+
+QByteArray SmartFlowScript::finish(const QString& dateText) {
+    // The prompt names every airline, so it is composed once the walk is over.
+    const QByteArray head = concat({kS1, dateText, kS2, m_keyList, kS3}).toUtf8();
+    m_body += kLineEnd;
+    const QByteArray rest = m_pieces.finish(m_body);
+    if (!m_file)
+        return head + rest;
+    m_file->write(head);
+    m_spool->copyInto(*m_file);
+    return {};
 }
 
 void SmartFlowScript::addItem(QStringView item) {

@@ -2,11 +2,17 @@
 
 #include "airlinesink.h"
 #include "commissionentry.h"
+#include "encodedpieces.h"
+#include "spoolfile.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 namespace tarvex {
+
+class OutputFile;
 
 // Composes the Smart Flow script for Amadeus SellConnect: one line that selects the
 // validating airline from a list and then, in one "if" block per airline, sends its
@@ -18,9 +24,13 @@ public:
     bool wantsConditions(const AirlineRecord& airline) const override { return airline.script; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
+    // From now on the statements are set aside in a spool beside the file as the airlines
+    // come; finish() writes the prompt and the airline list before them.
+    void writeTo(OutputFile& file);
     // The file: one line in UTF-8 without byte-order mark, ended by CR LF.
-    // dateText: the date of generation shown in the prompt.
-    QByteArray finish(const QString& dateText) const;
+    // dateText: the date of generation shown in the prompt. Returns the bytes not yet
+    // written: the whole file when writeTo() was not called.
+    QByteArray finish(const QString& dateText);
 
 private:
     void addItem(QStringView item);
@@ -29,7 +39,10 @@ private:
 
     bool m_withRemarks;
     QString m_keyList; // the airline keys, separated by commas
-    QString m_body;    // the statements, already run together into one line
+    QString m_body;    // statements not yet handed on, already run together into one line
+    EncodedPieces m_pieces;
+    OutputFile* m_file = nullptr;
+    std::unique_ptr<SpoolFile> m_spool;
 };
 
 } // namespace tarvex

@@ -27,7 +27,7 @@ void SmartKeyLineJoiner::addText(QStringView text) {
 }
 
 QString SmartKeyLineJoiner::finish() {
-    if (!m_result.isEmpty() && !m_result.endsWith(kLineEnd))
+    if (std::exchange(m_lineOpen, false))
         m_result += kLineEnd;
     return std::exchange(m_result, QString());
 }
@@ -36,6 +36,7 @@ void SmartKeyLineJoiner::addLine(QStringView line) {
     // Testing each line alone is enough: a joined line ends in its last piece, and a
     // last piece shorter than "then" leaves a ">" among the last four characters.
     m_result += line;
+    m_lineOpen = true;
     if (line.endsWith(u'>'))
         return;
     if (line.endsWith(kThen, Qt::CaseInsensitive)) {
@@ -43,6 +44,7 @@ void SmartKeyLineJoiner::addLine(QStringView line) {
         return;
     }
     m_result += kLineEnd;
+    m_lineOpen = false;
 }
 
 } // namespace tarvex

@@ -16,12 +16,17 @@ public:
     // Feeds text that ends at a line end; a last piece without one counts as a line.
     void addText(QStringView text);
 
+    // The text joined so far. It is final, so a caller may take it away between calls.
+    QString& joined() { return m_result; }
+
+    // The rest of the joined text, its last line ended.
     QString finish();
 
 private:
     void addLine(QStringView line);
 
     QString m_result;
+    bool m_lineOpen = false; // the last line was joined to the next and has no line end yet
 };
 
 } // namespace tarvex

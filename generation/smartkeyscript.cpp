@@ -1,7 +1,7 @@
 #include "smartkeyscript.h"
 
+#include "outputfile.h"
 #include "showntext.h"
-#include "smartkeylines.h"
 
 #include <utility>
 
@@ -31,7 +31,8 @@ QString entryText(const ConditionRecord& condition, EntryRule rule) {
 
 SmartKeyScript::SmartKeyScript(QString prefix, bool withRemarks, const QString& dateText)
     : m_prefix(std::move(prefix))
-    , m_withRemarks(withRemarks) {
+    , m_withRemarks(withRemarks)
+    , m_pieces(utf8Of) {
     addItem({u"<CHOOSE <КОМИССИЯ АВИАКОМПАНИЙ-УЧАСТНИКОВ BSP"});
     addItem({u"\n==========================="});
     addItem({u"по состоянию на ", dateText});
@@ -48,17 +49,24 @@ void SmartKeyScript::addAirline(const AirlineRecord& airline, const ConditionLis
         addMenu(airline, conditions);
 }
 
-QByteArray SmartKeyScript::finish() const {
-    SmartKeyLineJoiner joiner;
-    joiner.addText(m_composition);
-    joiner.addText(kFinalItem);
-    return joiner.finish().toUtf8();
+void SmartKeyScript::writeTo(OutputFile& file) {
+    m_pieces.writeTo([&file](const QByteArray& bytes) { file.write(bytes); });
+}
+
+QByteArray SmartKeyScript::finish() {
+    m_joiner.addText(kFinalItem);
+    QString rest = m_joiner.finish();
+    return m_pieces.finish(rest);
 }
 
 void SmartKeyScript::addItem(std::initializer_list<QStringView> parts) {
+    // Every item ends with a line end, so joining item by item joins as the whole text would.
+    m_item.resize(0);
     for (QStringView part : parts)
-        m_composition += part;
-    m_composition += kItemEnd;
+        m_item += part;
+    m_item += kItemEnd;
+    m_joiner.addText(m_item);
+    m_pieces.passOn(m_joiner.joined());
 }
 
 void SmartKeyScript::addMenu(const AirlineRecord& airline, const ConditionList& conditions) {

@@ -2,6 +2,8 @@
 
 #include "airlinesink.h"
 #include "commissionentry.h"
+#include "encodedpieces.h"
+#include "smartkeylines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,6 +12,8 @@
 #include <initializer_list>
 
 namespace tarvex {
+
+class OutputFile;
 
 // Composes the Smart Key script for Amadeus Vista: a choice of the validating airline
 // by its code, each branch entering the airline's commission at once or through a
@@ -23,8 +27,11 @@ public:
     bool wantsConditions(const AirlineRecord& airline) const override { return airline.script; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
-    // The file: UTF-8 without byte-order mark, every line ended by CR LF.
-    QByteArray finish() const;
+    // From now on the script is written there in pieces as the airlines come.
+    void writeTo(OutputFile& file);
+    // The file is UTF-8 without byte-order mark, every line ended by CR LF. Returns the
+    // bytes not yet written: the whole file when writeTo() was not called.
+    QByteArray finish();
 
 private:
     // Appends the parts as one item.
@@ -36,7 +43,9 @@ private:
 
     QString m_prefix;
     bool m_withRemarks;
-    QString m_composition; // items, each followed by CR LF, before the joining pass
+    QString m_item; // the item being composed, reused from item to item
+    SmartKeyLineJoiner m_joiner;
+    EncodedPieces m_pieces;
 };
 
 } // namespace tarvex

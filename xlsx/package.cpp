@@ -47,8 +47,7 @@ bool writeEntries(const Workbook& workbook, ZipWriter& zip) {
 bool writePackage(const Workbook& workbook, QIODevice& out, QString* errorMessage) {
     if (workbook.sheetCount() == 0)
         return true;
-    // Parts stream through deflate as they are produced, so memory stays bounded by the
-    // model whatever the number of rows.
+    // Each part is deflated whole once written: memory holds the model and the largest part.
     ZipWriter zip(out, QDateTime::currentDateTime());
     if (writeEntries(workbook, zip))
         return true;

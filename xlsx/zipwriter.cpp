@@ -5,6 +5,9 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <libdeflate.h>
+
+#include <cstring>
 #include <limits>
 
 namespace tarvex::xlsx {
@@ -17,8 +20,7 @@ constexpr quint32 kEndRecordSignature = 0x06054b50;
 constexpr quint16 kVersion = 20; // 2.0: deflate
 constexpr quint16 kUtf8NameFlag = 0x0800;
 constexpr quint16 kDeflated = 8;
-constexpr int kCrcOffsetInLocalHeader = 14;
-constexpr std::size_t kOutputSize = 64 * 1024;
+constexpr std::size_t kLocalHeaderSize = 30; // before the name
 constexpr quint64 kMaxZip32 = std::numeric_limits<quint32>::max();
 
 // Little-endian fields, as every ZIP structure has them.
@@ -45,20 +47,18 @@ private:
 
 ZipWriter::ZipWriter(QIODevice& device, const QDateTime& entryTime, int level)
     : m_device(device)
-    , m_output(kOutputSize) {
+    , m_compressor(libdeflate_alloc_compressor(level))
+    , m_offset(quint64(device.pos())) {
     const QDate date = entryTime.date();
     const QTime time = entryTime.time();
     m_dosTime = quint16((time.hour() << 11) | (time.minute() << 5) | (time.second() / 2));
     m_dosDate = quint16((qMax(date.year() - 1980, 0) << 9) | (date.month() << 5) | date.day());
-    // Negative window bits: raw deflate data, as ZIP stores it.
-    m_streamReady = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    if (!m_streamReady)
+    if (!m_compressor)
         m_error = QStringLiteral("Cannot initialise deflate");
 }
 
 ZipWriter::~ZipWriter() {
-    if (m_streamReady)
-        deflateEnd(&m_stream);
+    libdeflate_free_compressor(m_compressor);
 }
 
 bool ZipWriter::fail(const QString& message) {
@@ -70,6 +70,7 @@ bool ZipWriter::fail(const QString& message) {
 bool ZipWriter::writeDevice(const char* data, qint64 size) {
     if (!writeFully(m_device, data, size))
         return fail(m_device.errorString());
+    m_offset += quint64(size);
     return true;
 }
 
@@ -118,78 +119,56 @@ QByteArray ZipWriter::centralHeader(const EntryRecord& entry) const {
 }
 
 bool ZipWriter::beginEntry(const QByteArray& utf8Name) {
-    if (!m_streamReady)
-        return false;
-    const qint64 offset = m_device.pos();
-    if (quint64(offset) > kMaxZip32)
-        return fail(QStringLiteral("The archive is too large"));
-    m_current = EntryRecord{utf8Name, quint32(crc32(0, nullptr, 0)), 0, 0, quint32(offset)};
-    m_currentCompressed = 0;
-    m_currentSize = 0;
-    deflateReset(&m_stream);
-    return writeDevice(localHeader(m_current));
-}
-
-bool ZipWriter::write(const char* data, qsizetype size) {
-    m_current.crc = quint32(crc32_z(m_current.crc, reinterpret_cast<const Bytef*>(data), z_size_t(size)));
-    m_currentSize += quint64(size);
-    return deflateInput(data, size, Z_NO_FLUSH);
-}
-
-bool ZipWriter::deflateInput(const char* data, qsizetype size, int flush) {
     if (!m_error.isEmpty())
         return false;
-    m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-    m_stream.avail_in = uInt(size);
-    int status = Z_OK;
-    do {
-        if (m_pending == m_output.size() && !writePending())
-            return false;
-        const std::size_t room = m_output.size() - m_pending;
-        m_stream.next_out = reinterpret_cast<Bytef*>(m_output.data() + m_pending);
-        m_stream.avail_out = uInt(room);
-        status = deflate(&m_stream, flush);
-        if (status == Z_STREAM_ERROR)
-            return fail(QStringLiteral("Deflate failed"));
-        const std::size_t produced = room - m_stream.avail_out;
-        m_pending += produced;
-        m_currentCompressed += produced;
-    } while (m_stream.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+    m_currentName = utf8Name;
+    m_data.clear();
     return true;
 }
 
-bool ZipWriter::writePending() {
-    const qint64 size = qint64(m_pending);
-    m_pending = 0;
-    return size == 0 || writeDevice(m_output.data(), size);
+bool ZipWriter::write(const char* data, qsizetype size) {
+    if (!m_error.isEmpty())
+        return false;
+    if (m_data.size() + std::size_t(size) > kMaxZip32)
+        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(m_currentName)));
+    m_data.append(data, std::size_t(size));
+    return true;
 }
 
 bool ZipWriter::endEntry() {
-    if (!deflateInput(nullptr, 0, Z_FINISH) || !writePending())
+    if (!m_error.isEmpty())
         return false;
-    if (m_currentSize > kMaxZip32 || m_currentCompressed > kMaxZip32)
-        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(m_current.name)));
-    m_current.size = quint32(m_currentSize);
-    m_current.compressedSize = quint32(m_currentCompressed);
-
-    const qint64 end = m_device.pos();
-    QByteArray sizes;
-    FieldWriter(sizes).u32(m_current.crc).u32(m_current.compressedSize).u32(m_current.size);
-    if (!m_device.seek(m_current.headerOffset + kCrcOffsetInLocalHeader) || !writeDevice(sizes) || !m_device.seek(end))
-        return fail(m_error.isEmpty() ? m_device.errorString() : m_error);
-    m_entries.push_back(m_current);
+    if (m_offset > kMaxZip32)
+        return fail(QStringLiteral("The archive is too large"));
+    // The local header goes before the data in the same buffer: one write per entry.
+    const std::size_t headerSize = kLocalHeaderSize + std::size_t(m_currentName.size());
+    m_compressed.resize(headerSize + libdeflate_deflate_compress_bound(m_compressor, m_data.size()));
+    const std::size_t compressedSize = libdeflate_deflate_compress(
+        m_compressor, m_data.data(), m_data.size(), m_compressed.data() + headerSize, m_compressed.size() - headerSize);
+    if (compressedSize == 0)
+        return fail(QStringLiteral("Deflate failed"));
+    if (compressedSize > kMaxZip32)
+        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(m_currentName)));
+    const EntryRecord entry{m_currentName, libdeflate_crc32(0, m_data.data(), m_data.size()), quint32(compressedSize),
+                            quint32(m_data.size()), quint32(m_offset)};
+    m_data.clear();
+    const QByteArray header = localHeader(entry);
+    std::memcpy(m_compressed.data(), header.constData(), headerSize);
+    if (!writeDevice(m_compressed.data(), qint64(headerSize + compressedSize)))
+        return false;
+    m_entries.push_back(entry);
     return true;
 }
 
 bool ZipWriter::finish() {
     if (!m_error.isEmpty())
         return false;
-    const qint64 directoryOffset = m_device.pos();
+    const quint64 directoryOffset = m_offset;
     QByteArray directory;
     for (const EntryRecord& entry : m_entries)
         directory += centralHeader(entry);
     const qint64 directorySize = directory.size();
-    if (quint64(directoryOffset) + quint64(directorySize) > kMaxZip32)
+    if (directoryOffset + quint64(directorySize) > kMaxZip32)
         return fail(QStringLiteral("The archive is too large"));
     FieldWriter(directory)
         .u32(kEndRecordSignature)

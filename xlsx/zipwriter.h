@@ -6,21 +6,23 @@
 #include <QDateTime>
 #include <QString>
 
+#include <string>
 #include <vector>
-#include <zlib.h>
 
 class QIODevice;
+struct libdeflate_compressor;
 
 namespace tarvex::xlsx {
 
-// Writes a ZIP archive of deflated entries into a seekable device in one pass. Each
-// entry's local header gets its CRC-32 and sizes after the data, by seeking back.
-// Deflated data reaches the device in blocks of 64 KB, so an unbuffered file is
-// written efficiently.
+// Writes a ZIP archive of deflated entries into a device in one pass. The data of an
+// entry gathers in memory and is deflated in one piece when the entry ends: the
+// compressor works on whole buffers, at about twice the speed of a streaming one, so
+// the local header already carries the CRC-32 and sizes and the device need not seek.
 class ZipWriter : public ByteSink {
 public:
-    // zlib's default level (6), the one spreadsheet packages are usually written with.
-    static constexpr int kDefaultLevel = Z_DEFAULT_COMPRESSION;
+    // On large sheet parts libdeflate's level 6 comes out 3.5 % larger than zlib's default
+    // level (6); level 7 is 3 % smaller, in three quarters of zlib's time.
+    static constexpr int kDefaultLevel = 7;
 
     ZipWriter(QIODevice& device, const QDateTime& entryTime, int level = kDefaultLevel);
     ~ZipWriter() override;
@@ -46,9 +48,6 @@ private:
         quint32 headerOffset = 0;
     };
 
-    bool deflateInput(const char* data, qsizetype size, int flush);
-    // Hands the deflated data gathered in the output block to the device.
-    bool writePending();
     bool writeDevice(const QByteArray& bytes);
     bool writeDevice(const char* data, qint64 size);
     bool fail(const QString& message);
@@ -58,14 +57,12 @@ private:
     QIODevice& m_device;
     quint16 m_dosTime = 0;
     quint16 m_dosDate = 0;
-    z_stream m_stream{};
-    bool m_streamReady = false;
-    std::vector<char> m_output;
-    std::size_t m_pending = 0; // deflated bytes in m_output not yet written
+    libdeflate_compressor* m_compressor = nullptr;
+    quint64 m_offset = 0;           // where the device stands
+    std::string m_data;             // the current entry's data
+    std::vector<char> m_compressed; // reused from entry to entry
     std::vector<EntryRecord> m_entries;
-    EntryRecord m_current;
-    quint64 m_currentCompressed = 0;
-    quint64 m_currentSize = 0;
+    QByteArray m_currentName;
     QString m_error;
 };
 

@@ -28,7 +28,7 @@ package="$work/tarvex_${version}_$(dpkg --print-architecture).deb"
 [ "$(dpkg-deb -f "$package" Version)" = "$version" ] || fail "package version"
 depends="$(dpkg-deb -f "$package" Depends)"
 depended_packages="$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//')"
-for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6sql6-sqlite zlib1g; do
+for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6sql6-sqlite libdeflate0; do
     echo "$depended_packages" | grep -qxF "$needed" || fail "Depends lacks $needed: $depends"
 done
 contents="$(dpkg-deb -c "$package")"
