@@ -1,7 +1,7 @@
 #include "conditionquery.h"
 
 #include "enginerefusal.h"
-#include "schema.h"
+#include "heldvalue.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -15,19 +15,23 @@ namespace tarvex {
 
 namespace {
 
-// Columns of the per-airline query, in the order of tbComm.
-enum Column {
-    Id = 0,
-    ComCondition = 2,
-    ComPct = 3,
-    ComSum = 4,
-    ComVal = 5,
-    Remarks = 6,
-    ValLen = 7,
-    Fee = 8,
-    ComFrom = 9,
-    ComTill = 10
+// The positions of the columns a condition record takes, looked up once: the query
+// selects every column of tbComm in the table's order (schema::selectList).
+struct ConditionColumns {
+    int id, comCondition, comPct, comSum, comVal, remarks, valLen, fee, comFrom, comTill;
 };
+
+const ConditionColumns& conditionColumns() {
+    static const ConditionColumns columns = [] {
+        const TableDef& table = schema::tbComm();
+        return ConditionColumns{table.columnIndex(u"id"),      table.columnIndex(u"ComCondition"),
+                                table.columnIndex(u"ComPCT"),  table.columnIndex(u"ComSum"),
+                                table.columnIndex(u"ComVal"),  table.columnIndex(u"Remarks"),
+                                table.columnIndex(u"ValLen"),  table.columnIndex(u"Fee"),
+                                table.columnIndex(u"ComFrom"), table.columnIndex(u"ComTill")};
+    }();
+    return columns;
+}
 
 QByteArray selectConditions(int fileFormat) {
     return u"SELECT %1 FROM tbComm WHERE ComId = ? ORDER BY id"_s.arg(schema::selectList(schema::tbComm(), fileFormat))
@@ -154,23 +158,24 @@ void ConditionQuery::readConditionsOf(qint64 airlineId, ConditionList& condition
 
     // The records already in the list are overwritten in place, so their texts are
     // decoded into the storage the previous airline's texts left.
+    const ConditionColumns& c = conditionColumns();
     qsizetype count = 0;
     int step;
     while ((step = sqlite3_step(m_statement)) == SQLITE_ROW) {
-        const qint64 id = sqlite3_column_int64(m_statement, Id);
+        const qint64 id = sqlite3_column_int64(m_statement, c.id);
         if (count == conditions.size())
             conditions.emplace_back();
         ConditionRecord& condition = conditions[count++];
         condition.id = id;
-        assignStoredText(condition.comCondition, m_statement, ComCondition);
-        condition.comPct = decimalOf(m_statement, ComPct, id);
-        condition.comSum = wholeOf<std::int16_t>(m_statement, ComSum, id);
-        assignStoredText(condition.comVal, m_statement, ComVal);
-        assignStoredText(condition.remarks, m_statement, Remarks);
-        condition.valLen = wholeOf<std::uint16_t>(m_statement, ValLen, id);
-        assignStoredText(condition.fee, m_statement, Fee);
-        condition.validFrom = dateOf(m_statement, ComFrom, id);
-        condition.validTill = dateOf(m_statement, ComTill, id);
+        assignStoredText(condition.comCondition, m_statement, c.comCondition);
+        condition.comPct = decimalOf(m_statement, c.comPct, id);
+        condition.comSum = wholeOf<std::int16_t>(m_statement, c.comSum, id);
+        assignStoredText(condition.comVal, m_statement, c.comVal);
+        assignStoredText(condition.remarks, m_statement, c.remarks);
+        condition.valLen = wholeOf<std::uint16_t>(m_statement, c.valLen, id);
+        assignStoredText(condition.fee, m_statement, c.fee);
+        condition.validFrom = dateOf(m_statement, c.comFrom, id);
+        condition.validTill = dateOf(m_statement, c.comTill, id);
     }
     if (step != SQLITE_DONE) {
         const EngineRefusal refusal = refusalOf(handle);
