@@ -18,7 +18,7 @@ void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer
     const int count = stream.airlineCount();
     int lastShare = -1;
     int done = 0;
-    AirlineRecord airline;    // reused from airline to airline, as are the conditions
+    AirlineRecord airline; // reused from airline to airline, as are the conditions
     ConditionList conditions;
     const ConditionList none;
     while (stream.nextAirline(airline)) {

@@ -138,9 +138,8 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, const Outpu
     const EndOfRun ended{m_observer};
     ScriptFindings findings;
     if (writer.checkedScript) {
-        findings = walkChecked(m_store, writer.sink,
-                               checkSettingsFrom(m_options, request.withRemarks, dayOf(request)), *writer.checkedScript,
-                               m_observer);
+        findings = walkChecked(m_store, writer.sink, checkSettingsFrom(m_options, request.withRemarks, dayOf(request)),
+                               *writer.checkedScript, m_observer);
         if (hasErrors(findings)) {
             return {RunResult::Status::ScriptErrors, writer.path,
                     refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
@@ -202,12 +201,11 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
 
 RunResult GenerationRun::writeAirlineListCsv(const GenerationRequest& request) {
     AirlineListCsv list;
-    return writeFile(request,
-                     {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
-                      .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
-                      .sink = list,
-                      .startWriting = [&](OutputFile& file) { list.writeTo(file); },
-                      .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
+    return writeFile(request, {.path = m_options.defaultOutputFolder() + u"/Tarvex_AviaList.csv"_s,
+                               .readOnlyRefusal = noticeOfReadOnly(u"Файл защищен от записи."_s),
+                               .sink = list,
+                               .startWriting = [&](OutputFile& file) { list.writeTo(file); },
+                               .writeComposition = [&](OutputFile& file) { file.write(list.finish()); }});
 }
 
 } // namespace tarvex

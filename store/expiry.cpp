@@ -1,8 +1,8 @@
 #include "expiry.h"
 
 #include "enginerefusal.h"
+#include "heldvalue.h"
 #include "registerstore.h"
-#include "schema.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 

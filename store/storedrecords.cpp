@@ -1,5 +1,6 @@
 #include "storedrecords.h"
 
+#include "heldvalue.h"
 #include "schema.h"
 #include "sqlitehandle.h"
 
@@ -43,8 +44,8 @@ const ConditionColumns& conditionColumns() {
     return columns;
 }
 
-// A number of the row in its held form, `column` of the statement being `tableColumn` of the table; NULL for NULL. A stored value the column
-// cannot hold stops the reading with the message naming it.
+// A number of the row in its held form, `column` of the statement being `tableColumn` of the table; NULL for NULL. A
+// stored value the column cannot hold stops the reading with the message naming it.
 QVariant numberOf(const TableDef& table, sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
     if (sqlite3_column_type(statement, column) == SQLITE_NULL)
         return {};

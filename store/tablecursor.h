@@ -1,48 +1,23 @@
 #pragma once
 
-#include "enginerefusal.h"
+#include "heldvalue.h"
+#include "rowsortfilter.h"
 #include "schema.h"
 
 #include <QObject>
-#include <QSet>
 #include <QSqlDatabase>
-#include <QStringList>
 #include <QVariant>
 
-#include <variant>
 #include <vector>
-
-class QSqlQuery;
 
 namespace tarvex {
 
-// Rows in which the text occurs, ignoring letter case, in any of the columns.
-// The text is taken literally: no character has a special meaning.
-struct SearchFilter {
-    QString text;
-    QStringList columns;
-};
-
-// Rows whose integer column equals the value.
-struct EqualsFilter {
-    QString column;
-    qint64 value = 0;
-};
-
-// Rows whose integer column holds one of the values.
-struct IdSetFilter {
-    QString column;
-    QSet<qint64> values;
-};
-
-using RowFilter = std::variant<std::monostate, SearchFilter, EqualsFilter, IdSetFilter>;
-
-// Compares texts by Unicode code point, the order airline codes are sorted in.
-int compareCodePoints(QStringView a, QStringView b);
+class TableWriter;
 
 // An updatable cursor over every row of one table. All rows are read when it is
-// opened and held here; sort and filter work on that copy. Changes go to the store
-// one row at a time through the current row: insert or edit, then post or cancel.
+// opened and held here (tablereader.h); sort and filter work on that copy
+// (rowsortfilter.h). Changes go to the store one row at a time through the current row:
+// insert or edit, then post or cancel (tablewriter.h).
 //
 // Row numbers in the interface count the rows that pass the filter, in sort order.
 class TableCursor : public QObject {
@@ -103,7 +78,7 @@ public:
     void setSort(QStringView sortText);
     void setFilter(const RowFilter& filter);
     void setFiltered(bool on);
-    bool isFiltered() const { return m_filtered; }
+    bool isFiltered() const { return m_sortFilter.isFiltered(); }
 
 signals:
     void aboutToReset();
@@ -117,52 +92,29 @@ signals:
     void stateChanged(tarvex::TableCursor::State state);
 
 private:
-    struct Row {
-        QVariantList values;
-        bool stored = true;
-        // The case-folded display texts of m_searchColumns, made when a search first needs
-        // them and dropped when the values change; empty until then.
-        QStringList searchTexts;
-    };
-
     int columnOrThrow(QStringView columnName) const;
     // `operation` is what the user asked for, as "Нельзя …" goes on: "изменить запись".
     void requireBrowse(QStringView operation) const;
     void requireCurrent(QStringView operation) const;
     void setState(State state);
     void setCurrent(int row);
-    bool passes(const Row& row) const;
-    void prepareSearchTexts(const SearchFilter& search);
-    bool sortsBefore(const Row& a, const Row& b) const;
-    void sortRows();
+    // The index in m_rows of the current row; -1 when there is none.
+    int currentIndex() const { return m_current >= 0 ? m_visible[m_current] : -1; }
     // Recomputes the visible rows; the row at `keepIndex` of m_rows stays current when visible.
     void rebuildVisible(int keepIndex);
-    std::vector<Row> readAllRows() const;
-    void storeInsert();
-    void storeUpdate();
-    // What a failed read of the table names; the refusal of a statement for the task.
-    QString readSubject() const;
-    [[noreturn]] void fail(RegisterTask task, const QSqlQuery& query) const;
+    TableWriter writer() const;
 
     const TableDef& m_table;
     QSqlDatabase m_database;
     int m_fileFormat = kRegisterFormat;
-    std::vector<Row> m_rows;    // in store order
+    // The held rows in store order; while a row is inserted, it is the last one.
+    std::vector<QVariantList> m_rows;
     std::vector<int> m_visible; // indexes into m_rows, filtered and sorted
-    // Indexes of all stored rows in sort order, kept across filter changes so that typing
-    // a search costs a filter pass only. Sorted again after the rows or the sort change.
-    std::vector<int> m_sorted;
-    bool m_sortedValid = false;
-    QList<int> m_searchColumns; // the columns Row::searchTexts hold, in the search's order
+    RowSortFilter m_sortFilter;
     int m_current = -1;
     bool m_eof = true;
     State m_state = State::Inactive;
     QVariantList m_buffer; // pending values of the current row in edit or insert state
-
-    int m_sortColumn = -1;
-    bool m_sortDescending = false;
-    RowFilter m_filter;
-    bool m_filtered = false;
 };
 
 } // namespace tarvex

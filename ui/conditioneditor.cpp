@@ -8,6 +8,7 @@
 
 #include "generation/scriptcheck.h"
 #include "store/airlinerows.h"
+#include "store/heldvalue.h"
 #include "store/registerstore.h"
 #include "store/schema.h"
 #include "store/storeerror.h"

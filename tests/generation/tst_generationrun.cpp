@@ -46,11 +46,10 @@ class TestGenerationRun : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<TempAppFolder>();
-        m_store = std::make_unique<RegisterStore>();
-        m_store->open(m_folder->appDir());
+        m_folder->openStore();
         m_options = std::make_unique<Options>(m_folder->appDir());
         m_observer = RecordingObserver();
-        m_run = std::make_unique<GenerationRun>(*m_store, *m_options, m_observer);
+        m_run = std::make_unique<GenerationRun>(m_folder->store(), *m_options, m_observer);
         m_run->setClock([] { return kRunDate; });
     }
     void cleanup() {
@@ -58,7 +57,6 @@ private slots:
             ::umount2(qPrintable(m_folder->filesDir()), MNT_DETACH);
         m_smallDisk = false;
         m_run.reset();
-        m_store.reset();
         m_folder.reset();
     }
 
@@ -149,27 +147,25 @@ private slots:
     }
 
     void airlineListIsWrittenByteForByte() {
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
-        addAirline(*m_store, airline(u"ZZ"_s, u"Air 中国 € ✈"_s, u"999"_s));
-        addAirline(*m_store, airline(u"UT"_s, u"ЮТэйр"_s, u""_s));
-        addAirline(*m_store, airline(u"S7"_s, u"Сибирь; Новосибирск"_s, u"421"_s));
-        QSqlQuery insert(m_store->connection());
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s));
+        addAirline(m_folder->store(), airline(u"ZZ"_s, u"Air 中国 € ✈"_s, u"999"_s));
+        addAirline(m_folder->store(), airline(u"UT"_s, u"ЮТэйр"_s, u""_s));
+        addAirline(m_folder->store(), airline(u"S7"_s, u"Сибирь; Новосибирск"_s, u"421"_s));
+        QSqlQuery insert(m_folder->store().connection());
         QVERIFY(insert.exec(u"INSERT INTO tbMain (AirCode, AirName, AccCode) VALUES ('A1', NULL, NULL)"_s));
-        m_store.reset(); // rows added behind the cursors' back show at the next opening
-        m_store = std::make_unique<RegisterStore>();
-        m_store->open(m_folder->appDir());
-        m_run = std::make_unique<GenerationRun>(*m_store, *m_options, m_observer);
+        m_folder->openStore(); // rows added behind the cursors' back show at the next opening
+        m_run = std::make_unique<GenerationRun>(m_folder->store(), *m_options, m_observer);
 
         // A search in force and a configured output folder change nothing.
-        m_store->airlines().setFilter(SearchFilter{u"SU"_s, {u"AirCode"_s}});
-        m_store->airlines().setFiltered(true);
+        m_folder->store().airlines().setFilter(SearchFilter{u"SU"_s, {u"AirCode"_s}});
+        m_folder->store().airlines().setFiltered(true);
         m_folder->writeOptions("[script]\r\npath=/nonexistent\r\n[xls]\r\npath=/nonexistent\r\n");
 
         const RunResult result = m_run->run({OutputKind::AirlineList});
         QCOMPARE(result.status, RunResult::Status::Written);
         QCOMPARE(result.filePath, m_folder->filesDir() + u"/Tarvex_AviaList.csv"_s);
         QCOMPARE(readFile(result.filePath), readFile(QStringLiteral(TARVEX_TEST_DATA_DIR "/csv/airlines.csv")));
-        QVERIFY(!m_store->airlines().isFiltered());
+        QVERIFY(!m_folder->store().airlines().isFiltered());
         QCOMPARE(m_observer.events, (QStringList{u"started"_s, u"ended"_s}));
         QCOMPARE(m_observer.lastShare, 100);
     }
@@ -177,8 +173,9 @@ private slots:
     // The windows show the cursor's current airline while a run reads every row.
     void runLeavesTheCurrentAirlineWhereItWas() {
         for (const QString& code : {u"AA"_s, u"BB"_s, u"CC"_s})
-            addAirline(*m_store, airline(code, u"Авиакомпания "_s + code, u"001"_s), {percentCondition(u"все"_s, "5")});
-        TableCursor& airlines = m_store->airlines();
+            addAirline(m_folder->store(), airline(code, u"Авиакомпания "_s + code, u"001"_s),
+                       {percentCondition(u"все"_s, "5")});
+        TableCursor& airlines = m_folder->store().airlines();
         airlines.setCurrentRow(1);
         QSignalSpy moves(&airlines, &TableCursor::currentRowChanged);
         QCOMPARE(m_run->run({OutputKind::SmartFlow}).status, RunResult::Status::Written);
@@ -192,9 +189,9 @@ private slots:
     // airlines read at the opening mixed with conditions read later.
     void outputIsWrittenFromOneStateOfTheRegister() {
         const qint64 su =
-            addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s),
+            addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s),
                        {percentCondition(u"старое условие SU"_s, "5"), percentCondition(u"бизнес SU"_s, "7")});
-        const qint64 ut = addAirline(*m_store, airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s),
+        const qint64 ut = addAirline(m_folder->store(), airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s),
                                      {percentCondition(u"все рейсы UT"_s, "3"), percentCondition(u"бизнес UT"_s, "4")});
         {
             RegisterStore other;
@@ -242,7 +239,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(int, status);
         QFETCH(QString, message);
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString target = m_folder->filesDir() + u'/' + fileName;
         writeFile(target, "previous run");
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
@@ -344,7 +341,7 @@ private slots:
         if (::mount("tmpfs", qPrintable(files), "tmpfs", 0, "size=64k") != 0)
             QSKIP(qPrintable(u"a small disk cannot be mounted here: "_s + qt_error_string(errno)));
         m_smallDisk = true;
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString target = files + u'/' + fileName;
         writeFile(target, "previous run");
         fillDisk(files + u"/filler"_s);
@@ -366,11 +363,11 @@ private slots:
     }
 
     void failedRunLeavesThePreviousFile() {
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString target = m_folder->filesDir() + u"/Tarvex-SmartFlow.txt"_s;
         writeFile(target, "previous run");
         // The conditions cannot be read any more: the walk fails half-way.
-        QSqlQuery drop(m_store->connection());
+        QSqlQuery drop(m_folder->store().connection());
         QVERIFY(drop.exec(u"DROP TABLE tbComm"_s));
 
         const RunResult result = m_run->run({OutputKind::SmartFlow});
@@ -382,7 +379,7 @@ private slots:
     }
 
     void createAllRunsTheGroupInFileOrder() {
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         m_folder->writeOptions("[group]\r\n1=cbSF\r\n7=cbSFrmk\r\n2=cbZZ\r\n3=cbCSV\r\n4=xxSKrmk\r\n5=cbXL\r\n");
         const QList<RunResult> results = m_run->createAll();
         QStringList written;
@@ -398,7 +395,7 @@ private slots:
     }
 
     void createAllStopsAfterAFailedOutput() {
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
         const QString missingFolder = m_folder->appDir() + u"missing"_s;
         m_folder->writeOptions("[group]\r\n1=cbCSV\r\n2=cbSF\r\n3=cbXL\r\n[flow]\r\npath=" + missingFolder.toUtf8() +
                                "\r\n");
@@ -453,8 +450,9 @@ private slots:
         QFETCH(QString, refusal);
         ConditionRecord broken = percentCondition(u"все"_s, "5");
         broken.remarks = u"RM <A"_s;
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s), {broken});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s),
+                   {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот, ПАО"_s, u"555"_s), {broken});
         const QString target = composeOutputName(kind == int(OutputKind::SmartKey) ? m_options->smartKeyNaming()
                                                                                    : m_options->smartFlowNaming(),
                                                  u".txt"_s, withRemarks, kRunDate);
@@ -507,17 +505,17 @@ private slots:
         QFETCH(QByteArray, group);
         QFETCH(int, kind);
         QFETCH(QString, previous);
-        const qint64 su = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s),
+        const qint64 su = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s),
                                      {percentCondition(u"все тарифы SU"_s, "5")});
-        const qint64 ek = addAirline(*m_store, airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s),
+        const qint64 ek = addAirline(m_folder->store(), airline(u"EK"_s, u"Эмирейтс"_s, u"176"_s),
                                      {sumCondition(u"эконом EK"_s, 20, u"USD"_s)});
-        m_store.reset();
+        m_folder->closeStore();
         misindexConditionOwners(m_folder->databasePath(), u"CASE ComId WHEN %1 THEN %2 ELSE %1 END"_s.arg(su).arg(ek));
         reopenRegister();
 
         // Without the check, a read through the damaged index gives each airline the other's commission.
-        QCOMPARE(m_store->conditionQuery().conditionsOf(su).value(0).comCondition, u"эконом EK"_s);
-        QCOMPARE(m_store->conditionQuery().conditionsOf(ek).value(0).comCondition, u"все тарифы SU"_s);
+        QCOMPARE(m_folder->store().conditionQuery().conditionsOf(su).value(0).comCondition, u"эконом EK"_s);
+        QCOMPARE(m_folder->store().conditionQuery().conditionsOf(ek).value(0).comCondition, u"все тарифы SU"_s);
 
         writeFile(m_folder->filesDir() + u'/' + previous, "previous run");
         m_folder->writeOptions(group);
@@ -542,16 +540,15 @@ private slots:
 
 private:
     void reopenRegister() {
-        m_store = std::make_unique<RegisterStore>();
-        m_store->open(m_folder->appDir());
-        m_run = std::make_unique<GenerationRun>(*m_store, *m_options, m_observer);
+        m_folder->openStore();
+        m_run = std::make_unique<GenerationRun>(m_folder->store(), *m_options, m_observer);
         m_run->setClock([] { return kRunDate; });
     }
 
     // A register of one airline with one condition, or a large one of that many airlines.
     void fillRegister(int airlineCount) {
         if (airlineCount == 1) {
-            addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+            addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
             return;
         }
         insertRegister(m_folder->databasePath(), syntheticRegister(airlineCount));
@@ -570,7 +567,6 @@ private:
     }
 
     std::unique_ptr<TempAppFolder> m_folder;
-    std::unique_ptr<RegisterStore> m_store;
     std::unique_ptr<Options> m_options;
     RecordingObserver m_observer;
     std::unique_ptr<GenerationRun> m_run;

@@ -62,7 +62,6 @@ private slots:
     }
     void cleanup() {
         m_run.reset();
-        m_store.reset();
         m_folder.reset();
     }
 
@@ -153,7 +152,7 @@ private slots:
 
         // The register opens and shows the row as stored, so the user can correct it.
         openRegister();
-        TableCursor& cursor = table == u"tbMain"_s ? m_store->airlines() : m_store->conditions();
+        TableCursor& cursor = table == u"tbMain"_s ? m_folder->store().airlines() : m_folder->store().conditions();
         cursor.first();
         QCOMPARE(cursor.text(column), shown);
 
@@ -196,8 +195,8 @@ private slots:
                 u"(1, 'ZZ', char(65279) || 'a' || char(65534) || 'b', '999', 1, 1, char(65535) || 'c')"_s});
         openRegister();
         const QString name = QChar(0xFEFF) + u"a"_s + QChar(0xFFFE) + u"b"_s;
-        m_store->airlines().first();
-        QCOMPARE(m_store->airlines().text(u"AirName"), name);
+        m_folder->store().airlines().first();
+        QCOMPARE(m_folder->store().airlines().text(u"AirName"), name);
 
         const RunResult result = m_run->run({OutputKind::Workbook});
         QCOMPARE(result.status, RunResult::Status::Written);
@@ -215,14 +214,12 @@ private slots:
 
 private:
     void openRegister() {
-        m_store = std::make_unique<RegisterStore>();
-        m_store->open(m_folder->appDir());
-        m_run = std::make_unique<GenerationRun>(*m_store, *m_options, m_observer);
+        m_folder->openStore();
+        m_run = std::make_unique<GenerationRun>(m_folder->store(), *m_options, m_observer);
     }
 
     std::unique_ptr<TempAppFolder> m_folder;
     std::unique_ptr<Options> m_options;
-    std::unique_ptr<RegisterStore> m_store;
     RecordingObserver m_observer;
     std::unique_ptr<GenerationRun> m_run;
 };

@@ -60,8 +60,7 @@ Written write(const Register& airlines, OutputKind kind, QDate runDay, QDate onD
     TempAppFolder folder;
     folder.writeOptions("[script]\r\ndate=1\r\n[flow]\r\ndate=1\r\n");
     insertRegister(folder.databasePath(), airlines);
-    RegisterStore store;
-    store.open(folder.appDir());
+    RegisterStore& store = folder.openStore();
     const Options options(folder.appDir());
     RunObserver quiet;
     GenerationRun run(store, options, quiet);

@@ -1,4 +1,5 @@
 #include "store/decimal4.h"
+#include "store/heldvalue.h"
 #include "store/schema.h"
 
 #include <QTest>

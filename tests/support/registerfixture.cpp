@@ -57,6 +57,15 @@ void TempAppFolder::writeOptions(const QByteArray& ini) const {
     writeFile(appDir() + QStringLiteral("options.ini"), ini);
 }
 
+TempAppFolder::~TempAppFolder() = default;
+
+RegisterStore& TempAppFolder::openStore() {
+    auto store = std::make_unique<RegisterStore>();
+    store->open(appDir());
+    m_store = std::move(store);
+    return *m_store;
+}
+
 qint64 addAirline(RegisterStore& store, const AirlineRecord& airline, const ConditionList& conditions) {
     const qint64 id = store.addAirline(airline);
 

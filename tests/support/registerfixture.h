@@ -10,10 +10,11 @@
 namespace tarvex::testing {
 
 // An app folder in a temporary directory: DB/Tarvex.mdb holding an empty register,
-// an empty Files folder, and no options.ini.
+// an empty Files folder, and no options.ini; and the store a test opens on it.
 class TempAppFolder {
 public:
     TempAppFolder();
+    ~TempAppFolder();
 
     bool isValid() const { return m_dir.isValid(); }
     QString appDir() const { return m_dir.path() + u'/'; }
@@ -21,8 +22,17 @@ public:
     QString filesDir() const { return m_dir.path() + QStringLiteral("/Files"); }
     void writeOptions(const QByteArray& ini) const;
 
+    // Opens the register in a new store, which takes the place of the one opened before:
+    // rows written behind the cursors' back show then, as at the next start of the program.
+    RegisterStore& openStore();
+    // The store openStore() opened.
+    RegisterStore& store() const { return *m_store; }
+    // Lets go of the store, so that only others have the register open.
+    void closeStore() { m_store.reset(); }
+
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<RegisterStore> m_store; // closed before the folder is removed
 };
 
 // Stores an airline and its conditions through the table cursors; returns its id.

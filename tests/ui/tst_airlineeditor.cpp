@@ -113,7 +113,6 @@ private:
     int storedConditionCount() const;
 
     std::unique_ptr<testing::TempAppFolder> m_folder;
-    std::unique_ptr<RegisterStore> m_store;
     ScriptedPrompts m_prompts;
     std::unique_ptr<ConditionEditor> m_conditionEditor;
     std::unique_ptr<AirlineEditor> m_editor;
@@ -121,17 +120,15 @@ private:
 
 void AirlineEditorTest::init() {
     m_folder = std::make_unique<testing::TempAppFolder>();
-    m_store = std::make_unique<RegisterStore>();
-    m_store->open(m_folder->appDir());
+    m_folder->openStore();
     m_prompts.clear();
-    m_conditionEditor = std::make_unique<ConditionEditor>(*m_store, m_prompts);
-    m_editor = std::make_unique<AirlineEditor>(*m_store, *m_conditionEditor, m_prompts);
+    m_conditionEditor = std::make_unique<ConditionEditor>(m_folder->store(), m_prompts);
+    m_editor = std::make_unique<AirlineEditor>(m_folder->store(), *m_conditionEditor, m_prompts);
 }
 
 void AirlineEditorTest::cleanup() {
     m_editor.reset();
     m_conditionEditor.reset();
-    m_store.reset();
     m_folder.reset();
 }
 
@@ -155,7 +152,7 @@ void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry() {
     QFETCH(QString, mark);
     QFETCH(QString, reason);
     QFETCH(bool, markedOutOfScripts);
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
     openExisting(id);
     auto* name = child<QLineEdit>("eAirName");
@@ -194,10 +191,10 @@ void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands_data() {
 void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands() {
     QFETCH(QString, typed);
     QFETCH(QString, mark);
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
-    QVERIFY(selectAirline(m_store->airlines(), id));
-    TableCursor& conditions = m_store->conditions();
+    QVERIFY(selectAirline(m_folder->store().airlines(), id));
+    TableCursor& conditions = m_folder->store().conditions();
     conditions.setFilter(EqualsFilter{u"ComId"_s, id});
     conditions.setFiltered(true);
     conditions.first();
@@ -228,12 +225,12 @@ void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
     QFETCH(int, rubPerUsd);
     QFETCH(QString, mark);
     const qint64 id =
-        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
     RoughRates rates;
     rates.rubPerUsd = rubPerUsd;
     m_editor->setRoughRates(rates); // the airline editor hands them on to the rule editor
-    QVERIFY(selectAirline(m_store->airlines(), id));
-    TableCursor& conditions = m_store->conditions();
+    QVERIFY(selectAirline(m_folder->store().airlines(), id));
+    TableCursor& conditions = m_folder->store().conditions();
     conditions.setFilter(EqualsFilter{u"ComId"_s, id});
     conditions.setFiltered(true);
     conditions.first();
@@ -251,16 +248,16 @@ void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
 }
 
 void AirlineEditorTest::openNew() {
-    m_store->resetAirlineView();
-    m_store->airlines().insert();
+    m_folder->store().resetAirlineView();
+    m_folder->store().airlines().insert();
     m_editor->setConditionControlsEnabled(false);
     m_editor->show();
 }
 
 // As the main window opens the editor for the current airline.
 void AirlineEditorTest::openExisting(qint64 id) {
-    QVERIFY(selectAirline(m_store->airlines(), id));
-    m_store->airlines().edit();
+    QVERIFY(selectAirline(m_folder->store().airlines(), id));
+    m_folder->store().airlines().edit();
     m_editor->setConditionControlsEnabled(true);
     m_editor->show();
 }
@@ -279,11 +276,11 @@ void AirlineEditorTest::withRuleEditor(const std::function<void()>& open, const 
 void AirlineEditorTest::selectCondition(int row) {
     auto* list = child<QTableView>("grComm");
     list->setCurrentIndex(list->model()->index(row, 1));
-    QCOMPARE(m_store->conditions().currentRow(), row);
+    QCOMPARE(m_folder->store().conditions().currentRow(), row);
 }
 
 Summary AirlineEditorTest::storedSummary(qint64 id) const {
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     query.prepare(u"SELECT Commision, Fee FROM tbMain WHERE id = ?"_s);
     query.addBindValue(id);
     if (!query.exec() || !query.next())
@@ -292,14 +289,14 @@ Summary AirlineEditorTest::storedSummary(qint64 id) const {
 }
 
 QString AirlineEditorTest::storedField(qint64 id, const QString& column) const {
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     query.prepare(u"SELECT %1 FROM tbMain WHERE id = ?"_s.arg(column));
     query.addBindValue(id);
     return query.exec() && query.next() ? query.value(0).toString() : u"<missing>"_s;
 }
 
 int AirlineEditorTest::storedConditionCount() const {
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     query.exec(u"SELECT COUNT(*) FROM tbComm"_s);
     return query.next() ? query.value(0).toInt() : -1;
 }
@@ -315,8 +312,8 @@ void AirlineEditorTest::newAirlineIsSavedAndReopened() {
     click("btnSave");
 
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
-    const qint64 id = heldInteger(m_store->airlines().value(0));
+    QCOMPARE(m_folder->store().airlines().state(), TableCursor::State::Browse);
+    const qint64 id = heldInteger(m_folder->store().airlines().value(0));
     QVERIFY(id > 0);
     QCOMPARE(storedField(id, u"AirCode"_s), u"SU"_s);
     QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот"_s);
@@ -335,7 +332,7 @@ void AirlineEditorTest::newAirlineIsSavedAndReopened() {
 
 // Add a percent and a sum condition, duplicate, edit, delete: the summary follows each step.
 void AirlineEditorTest::conditionFlowKeepsTheSummary() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
 
     withRuleEditor([&] { click("btnAdd"); },
@@ -403,7 +400,7 @@ void AirlineEditorTest::conditionFlowKeepsTheSummary() {
 }
 
 void AirlineEditorTest::cancelInTheRuleEditorAtEachStep() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"A"_s, "0.125"), sumCondition(u"B"_s, 100, u"USD"_s)});
     openExisting(id);
     click("btnSave"); // a save without changes still writes the summary
@@ -426,8 +423,8 @@ void AirlineEditorTest::cancelInTheRuleEditorAtEachStep() {
                        rule<QLineEdit>("eSum")->setText(u"999"_s);
                        m_conditionEditor->close(); // the frame's close button acts as Cancel
                    });
-    QCOMPARE(m_store->conditions().text(u"ComSum"), u"100"_s);
-    QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
+    QCOMPARE(m_folder->store().conditions().text(u"ComSum"), u"100"_s);
+    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
 
     m_prompts.answerNext(UserPrompts::Answer::No);
     click("btnDelete");
@@ -443,7 +440,7 @@ void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition_data() {
 
 void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition() {
     QFETCH(bool, doubleClick);
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"первое"_s, "1"), percentCondition(u"второе"_s, "2")});
     openExisting(id);
     selectCondition(1);
@@ -462,7 +459,7 @@ void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition() {
         },
         [&] {
             shownWording = rule<QPlainTextEdit>("eComCondition")->toPlainText();
-            QCOMPARE(m_store->conditions().state(), TableCursor::State::Edit);
+            QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Edit);
             QTest::mouseClick(rule<QPushButton>("btnCancel"), Qt::LeftButton);
         });
     QCOMPARE(shownWording, u"второе"_s);
@@ -477,7 +474,7 @@ void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored_data() {
 // Every condition save stores the airline row too; Cancel drops only what was typed after it.
 void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored() {
     QFETCH(bool, byFrame);
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     child<QLineEdit>("eAirName")->clear();
     typeText(child<QLineEdit>("eAirName"), u"Первое имя"_s);
@@ -497,20 +494,20 @@ void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored() {
         click("btnCancel");
 
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
+    QCOMPARE(m_folder->store().airlines().state(), TableCursor::State::Browse);
     QCOMPARE(storedField(id, u"AirName"_s), u"Первое имя"_s);
-    QCOMPARE(m_store->airlines().text(u"AirName"), u"Первое имя"_s);
+    QCOMPARE(m_folder->store().airlines().text(u"AirName"), u"Первое имя"_s);
     QVERIFY(storedField(id, u"Comment"_s).isEmpty());
     QCOMPARE(storedSummary(id).commission, u" - 3%\r"_s);
 }
 
 void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
-    addAirline(*m_store, airline(u"AF"_s, u"Air France"_s));
+    addAirline(m_folder->store(), airline(u"AF"_s, u"Air France"_s));
     openNew();
     typeText(child<QLineEdit>("eAirCode"), u"LH"_s);
     click("btnCancel");
-    QCOMPARE(m_store->airlines().recordCount(), 1);
-    QSqlQuery query(m_store->connection());
+    QCOMPARE(m_folder->store().airlines().recordCount(), 1);
+    QSqlQuery query(m_folder->store().connection());
     query.exec(u"SELECT COUNT(*) FROM tbMain"_s);
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 1);
@@ -519,18 +516,19 @@ void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
 // Deleting the condition a search matched takes the airline out of the search; what is
 // typed next must still go to that airline, never to the row the search shows instead.
 void AirlineEditorTest::typingAfterTheAirlineLeftTheSearchEditsTheSameAirline() {
-    const qint64 edited = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
-    const qint64 bystander = addAirline(*m_store, airline(u"MA"_s, u"Москва-Авиа"_s));
+    const qint64 edited =
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
+    const qint64 bystander = addAirline(m_folder->store(), airline(u"MA"_s, u"Москва-Авиа"_s));
     openExisting(edited);
     click("btnSave");
-    m_store->airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
-    m_store->airlines().setFiltered(true);
-    QCOMPARE(m_store->airlines().recordCount(), 2);
+    m_folder->store().airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
+    m_folder->store().airlines().setFiltered(true);
+    QCOMPARE(m_folder->store().airlines().recordCount(), 2);
     openExisting(edited);
 
     m_prompts.answerNext(UserPrompts::Answer::Yes);
     click("btnDelete");
-    QCOMPARE(m_store->airlines().recordCount(), 1); // only the bystander still matches
+    QCOMPARE(m_folder->store().airlines().recordCount(), 1); // only the bystander still matches
     QTest::keyClick(child<QLineEdit>("eAirName"), Qt::Key_End);
     typeText(child<QLineEdit>("eAirName"), u"-Россия"_s);
     click("btnSave");
@@ -557,7 +555,7 @@ void AirlineEditorTest::codeBoxKeys_data() {
 void AirlineEditorTest::codeBoxKeys() {
     QFETCH(QString, character);
     QFETCH(QString, shown);
-    const qint64 id = addAirline(*m_store, airline({}, u"Без кода"_s));
+    const qint64 id = addAirline(m_folder->store(), airline({}, u"Без кода"_s));
     openExisting(id);
     typeText(child<QLineEdit>("eAirCode"), character);
     QCOMPARE(child<QLineEdit>("eAirCode")->text(), shown);
@@ -575,12 +573,12 @@ void AirlineEditorTest::capitalsAndWidths() {
     for (const auto& [name, width] : widths)
         QCOMPARE(child<QLineEdit>(name)->maxLength(), width);
     click("btnSave");
-    const qint64 id = heldInteger(m_store->airlines().value(0));
+    const qint64 id = heldInteger(m_folder->store().airlines().value(0));
     QCOMPARE(storedField(id, u"AccCode"_s), u"A5B"_s);
 }
 
 void AirlineEditorTest::dateBoxMayStayEmpty() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     auto* date = child<OptionalDateEdit>("eDogDate");
     QCOMPARE(date->calendarWidget()->firstDayOfWeek(), Qt::Monday);
@@ -605,7 +603,7 @@ void AirlineEditorTest::dateBoxMayStayEmpty() {
 }
 
 void AirlineEditorTest::noteGrowsAndShrinks() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     auto* group = child<QGroupBox>("gbAirline");
     auto* note = child<QPlainTextEdit>("eComment");
@@ -642,7 +640,7 @@ void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore_data() {
 void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore() {
     QFETCH(QString, note);
     QFETCH(bool, more);
-    const qint64 id = addAirline(*m_store, testing::withComment(airline(u"KC"_s, u"Эйр Астана"_s), note));
+    const qint64 id = addAirline(m_folder->store(), testing::withComment(airline(u"KC"_s, u"Эйр Астана"_s), note));
     openExisting(id);
     auto* box = child<QPlainTextEdit>("eComment");
     QCOMPARE(box->height(), 21);
@@ -659,7 +657,7 @@ void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore() {
 }
 
 void AirlineEditorTest::focusOrderAndAccessibleNames() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
     openExisting(id);
     const QStringList expected{u"eAirCode"_s, u"eAccCode"_s, u"eAirName"_s, u"cbScript"_s, u"eContrAgent"_s,
                                u"eDog"_s,     u"eDogDate"_s, u"eComment"_s, u"cbBSP"_s};
@@ -721,8 +719,8 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped_data() {
 void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
     QFETCH(bool, inRuleEditor);
     QFETCH(testing::RegisterLock::Kind, lock);
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_store->setBusyTimeout(std::chrono::milliseconds(100));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_folder->store().setBusyTimeout(std::chrono::milliseconds(100));
     openExisting(id);
     const QString busy = u"Реестр занят другой программой, которая сейчас в него записывает; изменения не "
                          u"сохранены, повторите через минуту. (SQLite: database is locked)\nВсё введённое осталось в "
@@ -759,8 +757,8 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
 
 // Opening the rule editor while another program writes would let the user type what cannot be stored.
 void AirlineEditorTest::ruleEditorDoesNotOpenWhileAnotherProgramWrites() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_store->setBusyTimeout(std::chrono::milliseconds(100));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_folder->store().setBusyTimeout(std::chrono::milliseconds(100));
     openExisting(id);
     selectCondition(0);
     testing::RegisterLock other(m_folder->databasePath(), testing::RegisterLock::Kind::Write);
@@ -773,16 +771,16 @@ void AirlineEditorTest::ruleEditorDoesNotOpenWhileAnotherProgramWrites() {
         QCOMPARE(m_prompts.shown().first().text,
                  u"Реестр занят другой программой, которая сейчас в него записывает; изменение не начато, повторите "
                  u"через минуту. (SQLite: database is locked)"_s);
-        QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
-        QCOMPARE(m_store->conditions().recordCount(), 1);
+        QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
+        QCOMPARE(m_folder->store().conditions().recordCount(), 1);
     }
 }
 
 // What is typed is checked against the stored conditions at every key; a lock on the register must not
 // hold up a single key for the store's wait, however long that is.
 void AirlineEditorTest::typingWhileAnotherProgramWritesDoesNotWait() {
-    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_store->setBusyTimeout(std::chrono::minutes(1));
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_folder->store().setBusyTimeout(std::chrono::minutes(1));
     openExisting(id);
     selectCondition(0);
     QElapsedTimer typing;

@@ -98,7 +98,6 @@ private:
     QList<QVariantList> storedConditions() const;
 
     std::unique_ptr<testing::TempAppFolder> m_folder;
-    std::unique_ptr<RegisterStore> m_store;
     ScriptedPrompts m_prompts;
     std::unique_ptr<ConditionEditor> m_editor;
     qint64 m_airlineId = 0;
@@ -106,34 +105,32 @@ private:
 
 void ConditionEditorTest::init() {
     m_folder = std::make_unique<testing::TempAppFolder>();
-    m_store = std::make_unique<RegisterStore>();
-    m_store->open(m_folder->appDir());
+    m_folder->openStore();
     m_prompts.clear();
-    m_editor = std::make_unique<ConditionEditor>(*m_store, m_prompts);
+    m_editor = std::make_unique<ConditionEditor>(m_folder->store(), m_prompts);
 }
 
 void ConditionEditorTest::cleanup() {
     m_editor.reset();
-    m_store.reset();
     m_folder.reset();
 }
 
 void ConditionEditorTest::openOnNewRow() {
-    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
-    m_store->conditions().insert();
+    m_airlineId = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    m_folder->store().conditions().insert();
     m_editor->setAirlineId(m_airlineId);
     m_editor->show();
 }
 
 void ConditionEditorTest::openOnFirstCondition() {
-    m_store->conditions().first();
-    m_store->conditions().edit();
+    m_folder->store().conditions().first();
+    m_folder->store().conditions().edit();
     m_editor->setAirlineId(m_airlineId);
     m_editor->show();
 }
 
 QList<QVariantList> ConditionEditorTest::storedConditions() const {
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     query.exec(u"SELECT ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee FROM tbComm ORDER BY id"_s);
     QList<QVariantList> rows;
     while (query.next()) {
@@ -162,7 +159,7 @@ void ConditionEditorTest::newRowOpensInPercentModeAndAsksForPercent() {
     QCOMPARE(m_prompts.shown().size(), 1);
     QCOMPARE(m_prompts.shown().first().text, u"Установите процент"_s);
     QVERIFY(m_editor->isVisible());
-    QCOMPARE(m_store->conditions().state(), TableCursor::State::Insert);
+    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Insert);
     QVERIFY(storedConditions().isEmpty());
 }
 
@@ -178,7 +175,7 @@ void ConditionEditorTest::modeFollowsTheStoredSum_data() {
 void ConditionEditorTest::modeFollowsTheStoredSum() {
     QFETCH(int, sum);
     QFETCH(bool, percentMode);
-    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"A"_s, sum, u"EUR"_s)});
+    m_airlineId = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"A"_s, sum, u"EUR"_s)});
     openOnFirstCondition();
     QCOMPARE(m_editor->isPercentMode(), percentMode);
     QCOMPARE(child<QLineEdit>("eSum")->text(), QString::number(sum));
@@ -190,7 +187,7 @@ void ConditionEditorTest::modeFollowsTheStoredSum() {
     QCOMPARE(m_editor->isPercentMode(), !percentMode);
     QCOMPARE(child<QLineEdit>("ePercent")->isEnabled(), !percentMode);
     QCOMPARE(child<QSpinBox>("seValLen")->isEnabled(), percentMode);
-    QCOMPARE(m_store->conditions().value(u"ComSum").toInt(), sum); // switching alone changes no field
+    QCOMPARE(m_folder->store().conditions().value(u"ComSum").toInt(), sum); // switching alone changes no field
 }
 
 void ConditionEditorTest::sumModeChecks_data() {
@@ -243,7 +240,7 @@ void ConditionEditorTest::commaAndFullStopStoreTheSameNumber() {
     QCOMPARE(rows[0][2].toString(), u"7.5"_s);
     QVERIFY(rows[0][3].isNull());
     QVERIFY(rows[0][4].isNull());
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     query.exec(u"SELECT Commision FROM tbMain"_s);
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toString(), u"Продажа - 7.5%\r"_s);
@@ -306,7 +303,7 @@ void ConditionEditorTest::outOfRangeSumIsRefusedAndKept() {
     QVERIFY(m_prompts.shown().first().text.contains(u"32767"_s));
     QVERIFY(m_editor->isVisible());
     QCOMPARE(child<QLineEdit>("eSum")->text(), u"40000"_s);
-    QCOMPARE(m_store->conditions().state(), TableCursor::State::Insert);
+    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Insert);
     QVERIFY(storedConditions().isEmpty());
 
     child<QLineEdit>("eSum")->setText(u"4000"_s);
@@ -406,7 +403,7 @@ void ConditionEditorTest::overlongTextIsRefusedAndKept() {
 void ConditionEditorTest::switchingToPercentKeepsLength() {
     ConditionRecord condition = sumCondition(u"A"_s, 500, u"EUR"_s);
     condition.valLen = 5;
-    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {condition});
+    m_airlineId = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {condition});
     openOnFirstCondition();
     QCOMPARE(child<QSpinBox>("seValLen")->value(), 5);
     QTest::mouseClick(child<QCheckBox>("cbPercent"), Qt::LeftButton);
@@ -442,8 +439,8 @@ void ConditionEditorTest::cancelAfterAddLeavesNoRow() {
     typeText(child<QLineEdit>("ePercent"), u"5"_s);
     QTest::mouseClick(child<QPushButton>("btnCancel"), Qt::LeftButton);
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_store->conditions().recordCount(), 0);
-    QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
+    QCOMPARE(m_folder->store().conditions().recordCount(), 0);
+    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
     QVERIFY(storedConditions().isEmpty());
 }
 
@@ -457,7 +454,7 @@ void ConditionEditorTest::cancelAfterEditRestoresValues() {
     QFETCH(bool, byFrame);
     ConditionRecord condition = percentCondition(u"Продажа"_s, "7.5");
     condition.remarks = u"RM X"_s;
-    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {condition});
+    m_airlineId = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {condition});
     const auto before = storedConditions();
     openOnFirstCondition();
     child<QLineEdit>("ePercent")->setText(u"9"_s);
@@ -470,9 +467,9 @@ void ConditionEditorTest::cancelAfterEditRestoresValues() {
         QTest::mouseClick(child<QPushButton>("btnCancel"), Qt::LeftButton);
 
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
-    QCOMPARE(m_store->conditions().text(u"ComPCT"), u"7.5"_s);
-    QCOMPARE(m_store->conditions().text(u"ComCondition"), u"Продажа"_s);
+    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
+    QCOMPARE(m_folder->store().conditions().text(u"ComPCT"), u"7.5"_s);
+    QCOMPARE(m_folder->store().conditions().text(u"ComCondition"), u"Продажа"_s);
     QCOMPARE(storedConditions(), before);
 }
 
@@ -504,7 +501,7 @@ void ConditionEditorTest::focusOrderAndAccessibleNames() {
 }
 
 void ConditionEditorTest::daysInForceAreShownAndSaved() {
-    m_airlineId = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
+    m_airlineId = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
                              {testing::inForce(percentCondition(u"весна"_s, "7.5"), QDate(2027, 3, 1), {})});
     openOnFirstCondition();
     auto* from = child<OptionalDateEdit>("eComFrom");
@@ -516,12 +513,12 @@ void ConditionEditorTest::daysInForceAreShownAndSaved() {
     till->setOptionalDate(QDate(2028, 2, 29));
     save();
     QVERIFY(m_prompts.shown().isEmpty());
-    QSqlQuery query(m_store->connection());
+    QSqlQuery query(m_folder->store().connection());
     QVERIFY(query.exec(u"SELECT ComFrom, ComTill FROM tbComm"_s) && query.next());
     QVERIFY(query.isNull(0));
     QCOMPARE(query.value(1).toString(), u"2028-02-29"_s);
     // The grid's summary shows the last day.
-    QVERIFY(m_store->airlines().text(u"Commision").contains(u"весна - 7.5% по 29.02.2028"_s));
+    QVERIFY(m_folder->store().airlines().text(u"Commision").contains(u"весна - 7.5% по 29.02.2028"_s));
 }
 
 void ConditionEditorTest::lastDayBeforeTheFirstIsRefused() {

@@ -6,6 +6,7 @@
 #include "store/registerstore.h"
 #include "support/registerfixture.h"
 #include "support/registerlock.h"
+#include "typing.h"
 #include "ui/airlineeditor.h"
 #include "ui/airlinegrid.h"
 #include "ui/conditioneditor.h"
@@ -105,12 +106,6 @@ int countRows(RegisterStore& store, const QString& statement, qint64 id) {
     if (!query.exec() || !query.next())
         return -1;
     return query.value(0).toInt();
-}
-
-// Types the text key by key, as a keyboard with any layout does.
-void type(QWidget* widget, const QString& text) {
-    for (const QChar character : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
 }
 
 QStringList filesIn(const QString& folder) {
@@ -417,7 +412,7 @@ private slots:
             addAirline(store, airline(u"UN"_s, u"Under_Score"_s));
         }
         auto window = openWindow();
-        type(window->searchBox(), typed);
+        typeText(window->searchBox(), typed);
         QCOMPARE(window->searchBox()->text(), typed);
         QCOMPARE(window->shownCodes(), codes);
         QVERIFY(window->prompts.shown().isEmpty());

@@ -129,8 +129,7 @@ private slots:
     }
 
     void gaugeFollowsARealRun() {
-        RegisterStore data;
-        data.open(m_folder->appDir());
+        RegisterStore& data = m_folder->openStore();
         for (int index = 0; index < 25; ++index)
             addAirline(data, airline(u"%1"_s.arg(index, 2, 10, QChar(u'0')), u"Airline %1"_s.arg(index)));
         const Options options(m_folder->appDir());
@@ -151,8 +150,7 @@ private slots:
     }
 
     void createAllRunShowsNoCompletionDialog() {
-        RegisterStore data;
-        data.open(m_folder->appDir());
+        RegisterStore& data = m_folder->openStore();
         addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
         m_folder->writeOptions("[group]\r\n1=cbSF\r\n2=cbSFrmk\r\n");
         const Options options(m_folder->appDir());
@@ -183,8 +181,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, listed);
         QFETCH(bool, saysNone);
-        RegisterStore data;
-        data.open(m_folder->appDir());
+        RegisterStore& data = m_folder->openStore();
         addAirline(data, airline(u"SU"_s, name),
                    {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
         const Options options(m_folder->appDir());
@@ -222,8 +219,7 @@ private slots:
 
     // A text cut to fit a workbook cell is told in the completion dialog.
     void completionDialogListsTheWorkbooksWarnings() {
-        RegisterStore data;
-        data.open(m_folder->appDir());
+        RegisterStore& data = m_folder->openStore();
         addAirline(data, withComment(airline(u"SU"_s, u"Аэрофлот"_s), QString(40000, u'к')));
         const Options options(m_folder->appDir());
         GenerationRun run(data, options, *m_dialog);

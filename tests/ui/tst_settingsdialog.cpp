@@ -581,8 +581,7 @@ void TestSettingsDialog::browseButtonsPickAFolder() {
 }
 
 void TestSettingsDialog::nextGenerationRunUsesTheSavedValues() {
-    RegisterStore data;
-    data.open(m_folder->appDir());
+    RegisterStore& data = m_folder->openStore();
     addAirline(data, airline(u"SU"_s, u"Аэрофлот"_s));
     const QString workbookFolder = m_folder->appDir() + u"Книги"_s;
     const QString scriptFolder = m_folder->appDir() + u"Скрипты"_s;

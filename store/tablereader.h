@@ -1,0 +1,17 @@
+#pragma once
+
+#include "schema.h"
+
+#include <QSqlDatabase>
+#include <QVariantList>
+
+#include <vector>
+
+namespace tarvex {
+
+// Every row of the table in store order (by id), each value in its held form: a number its
+// field cannot hold is kept as stored, so the row can be shown and corrected (fromStorage()).
+// `fileFormat` is the register's format: columns of later formats read as NULL. Throws StoreError.
+std::vector<QVariantList> readTableRows(const QSqlDatabase& database, const TableDef& table, int fileFormat);
+
+} // namespace tarvex
