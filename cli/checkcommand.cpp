@@ -15,10 +15,10 @@ void printFindings(QTextStream& stream, const ScriptFindings& findings) {
 }
 
 int checkCommand(const QString& appDir, QDate onDay, QTextStream& out) {
-    RegisterStore data;
-    data.open(appDir);
-    requireIntactRegister(data.connection()); // a damaged file would give findings of the wrong airlines
-    const ScriptFindings findings = checkRegister(data, Options(appDir), onDay);
+    RegisterStore store;
+    store.open(appDir, RegisterStore::Use::ForOutputs);
+    requireIntactRegister(store.connection()); // a damaged file would give findings of the wrong airlines
+    const ScriptFindings findings = checkRegister(store, Options(appDir), onDay);
     printFindings(out, findings);
     return hasErrors(findings) ? 1 : 0;
 }

@@ -247,10 +247,10 @@ int generate(const Command& command) {
     // Settings that exist but cannot be read are an error, not the defaults: the outputs would go elsewhere.
     const Options options(command.appDir);
     options.checkReadable();
-    RegisterStore data;
-    data.open(command.appDir);
+    RegisterStore store;
+    store.open(command.appDir, RegisterStore::Use::ForOutputs);
     RunObserver quiet;
-    GenerationRun run(data, options, quiet);
+    GenerationRun run(store, options, quiet);
     const QList<RunResult> results = all ? run.createAll(*day) : QList<RunResult>{run.run(*request)};
     return report(results) ? 0 : kExitFailure;
 }
@@ -273,7 +273,7 @@ int reportExpiring(const Command& command) {
         days = options.expiryWarningDays();
     }
     RegisterStore store;
-    store.open(command.appDir);
+    store.open(command.appDir, RegisterStore::Use::ForOutputs);
     for (const EndingItem& item : endingSoon(store, QDate::currentDate(), days)) {
         out() << QStringList{item.airCode, QString::number(item.airlineId),
                              item.conditionId ? QString::number(*item.conditionId) : QString(),

@@ -80,15 +80,6 @@ void execute(QSqlQuery& query, const QString& statement, const QVariantList& val
 
 } // namespace
 
-ReadSnapshot::ReadSnapshot(QSqlDatabase database)
-    : m_database(std::move(database))
-    , m_open(m_database.transaction()) {}
-
-ReadSnapshot::~ReadSnapshot() {
-    if (m_open)
-        m_database.rollback(); // nothing was written: just let go of the lock
-}
-
 RegisterStore::RegisterStore(QObject* parent)
     : QObject(parent)
     , m_connectionName(uniqueConnectionName())
@@ -141,11 +132,12 @@ QString RegisterStore::databasePath(const QString& appDir) {
     return QDir::cleanPath(appDir + u"DB/Tarvex.mdb"_s);
 }
 
-void RegisterStore::open(const QString& appDir) {
-    openFile(databasePath(appDir));
+void RegisterStore::open(const QString& appDir, Use use) {
+    openFile(databasePath(appDir), use);
 }
 
-void RegisterStore::openFile(const QString& path) {
+void RegisterStore::openFile(const QString& path, Use use) {
+    m_open = false;
     const PathStatus status = pathStatus(path);
     switch (status.kind) {
     case PathStatus::Kind::Missing:
@@ -182,6 +174,15 @@ void RegisterStore::openFile(const QString& path) {
     // 10,000 airlines fits in 16 MB, which is only taken as the file needs it.
     QSqlQuery(m_connection).exec(u"PRAGMA cache_size = -16384"_s);
     checkSchema(path);
+    m_readOnlyReason = readOnlyReason;
+    m_conditionQuery.setDatabase(m_connection, m_format);
+    if (use == Use::ForOutputs) {
+        m_airlines.close();
+        m_conditions.close();
+        m_fees.close();
+        m_open = true;
+        return;
+    }
     try {
         m_airlines.open(m_connection, m_format);
         m_conditions.open(m_connection, m_format);
@@ -191,9 +192,8 @@ void RegisterStore::openFile(const QString& path) {
             throw retold(error, RegisterTask::Open, path);
         throw StoreError(u"База данных %1: %2"_s.arg(path, error.message()));
     }
-    m_readOnlyReason = readOnlyReason;
     m_airlines.setSort(u"AirCode ASC");
-    m_conditionQuery.setDatabase(m_connection, m_format);
+    m_open = true;
 }
 
 // The first read of the file: what makes it unreadable is said here.
@@ -258,6 +258,8 @@ void RegisterStore::addCondition(qint64 airlineId, const ConditionRecord& condit
 }
 
 void RegisterStore::resetAirlineView() {
+    if (!m_airlines.isOpen())
+        return; // opened for outputs only: no window shows the airlines
     m_airlines.setSort(u"[AirCode] ASC");
     m_airlines.setFiltered(false);
 }

@@ -12,24 +12,8 @@
 
 namespace tarvex {
 
-// One consistent view of the register while it is read many times over, as a
-// generation walk does: every query sees the file as it was at the start, and the
-// file lock is taken once instead of once per query. Another copy of the program
-// that writes meanwhile waits for it (busy timeout).
-class ReadSnapshot {
-public:
-    explicit ReadSnapshot(QSqlDatabase database);
-    ~ReadSnapshot();
-    ReadSnapshot(const ReadSnapshot&) = delete;
-    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
-private:
-    QSqlDatabase m_database;
-    bool m_open = false;
-};
-
 // The register of the program: the connection to the register file, the three
-// table cursors every window shares, and the shared query of the generators.
+// table cursors every window shares, and the query of one airline's conditions.
 class RegisterStore : public QObject {
     Q_OBJECT
 public:
@@ -51,10 +35,15 @@ public:
     // lack of write permission. The file is never created here.
     // A register this program may not change (registerWriteRefusal()) is opened for
     // reading only, so that nothing can write it by mistake.
-    void open(const QString& appDir);
+    //
+    // The windows browse and edit the register through the three table cursors, which
+    // open() reads whole. A command that only writes outputs streams what it needs from
+    // the file (AirlineStream) and asks for ForOutputs: the cursors then stay closed.
+    enum class Use { ForWindows, ForOutputs };
+    void open(const QString& appDir, Use use = Use::ForWindows);
     // The same for the register file at `path`, such as a new register not yet in its place.
-    void openFile(const QString& path);
-    bool isOpen() const { return m_airlines.isOpen(); }
+    void openFile(const QString& path, Use use = Use::ForWindows);
+    bool isOpen() const { return m_open; }
 
     // Whether the register, once open, may not be changed, and why, in the user's words.
     bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
@@ -86,7 +75,7 @@ public:
     TableCursor& airlines() { return m_airlines; }
     TableCursor& conditions() { return m_conditions; }
     TableCursor& fees() { return m_fees; }
-    // The per-airline query of the generators.
+    // Reads one airline's conditions, for the editors.
     ConditionQuery& conditionQuery() { return m_conditionQuery; }
 
     // While it lives, a statement that finds the register locked by another program fails
@@ -111,6 +100,7 @@ private:
     std::chrono::milliseconds m_busyTimeout = kDefaultBusyTimeout;
     QString m_readOnlyReason;
     QSqlDatabase m_connection;
+    bool m_open = false;
     int m_format = kRegisterFormat;
     TableCursor m_airlines;
     TableCursor m_conditions;

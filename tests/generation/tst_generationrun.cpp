@@ -211,6 +211,24 @@ private slots:
         QVERIFY2(!script.contains(u"UT"_s) && !script.contains(u"ЮТэйр"_s), qPrintable(script));
     }
 
+    // The command-line tool opens the register for its outputs only: no table is read
+    // into the windows' cursors, and the outputs are the same.
+    void outputsNeedNoWindowCursors() {
+        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s), {percentCondition(u"все"_s, "5")});
+        addAirline(m_folder->store(), airline(u"LH"_s, u"Lufthansa"_s, u"220"_s));
+        const QByteArray expected = readFile(m_run->run({OutputKind::SmartFlow}).filePath);
+
+        RegisterStore outputsOnly;
+        outputsOnly.open(m_folder->appDir(), RegisterStore::Use::ForOutputs);
+        QVERIFY(outputsOnly.isOpen());
+        QVERIFY(!outputsOnly.airlines().isOpen() && !outputsOnly.conditions().isOpen());
+        GenerationRun run(outputsOnly, *m_options, m_observer);
+        run.setClock([] { return kRunDate; });
+        const RunResult result = run.run({OutputKind::SmartFlow});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        QCOMPARE(readFile(result.filePath), expected);
+    }
+
     void emptyRegisterGivesAnEmptyList() {
         const RunResult result = m_run->run({OutputKind::AirlineList});
         QCOMPARE(result.status, RunResult::Status::Written);
