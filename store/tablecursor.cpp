@@ -1,10 +1,13 @@
 #include "tablecursor.h"
 
+#include <optional>
+
 #include "storeerror.h"
 #include "tablereader.h"
 #include "tablewriter.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 using namespace Qt::StringLiterals;
@@ -151,10 +154,18 @@ void TableCursor::post() {
     for (int c = 1; c < m_table.columns.size(); ++c)
         m_buffer[c] = fromStorage(m_table.columns[c], toStorage(m_table.columns[c], m_buffer[c]));
     const int rowIndex = currentIndex();
-    if (m_state == State::Insert)
+    std::optional<RowChangedElsewhere> refused;
+    if (m_state == State::Insert) {
         m_buffer[0] = QVariant::fromValue<qint64>(writer().insertRow(m_buffer));
-    else
-        writer().updateRow(m_rows[rowIndex], m_buffer);
+    } else {
+        try {
+            writer().updateRow(m_rows[rowIndex], m_buffer);
+        } catch (const RowChangedElsewhere& changed) {
+            // The other copy's values win: the row shows what is stored, and the edit ends.
+            refused = changed;
+            m_buffer = changed.storedRow();
+        }
+    }
     m_rows[rowIndex] = m_buffer;
     m_sortFilter.rowChanged(rowIndex);
     m_buffer.clear();
@@ -163,6 +174,8 @@ void TableCursor::post() {
     rebuildVisible(rowIndex);
     emit reset();
     emit stateChanged(m_state);
+    if (refused)
+        throw *refused;
 }
 
 void TableCursor::cancel() {

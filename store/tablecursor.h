@@ -63,7 +63,9 @@ public:
     void insert();
     void edit();
     // Stores the pending change. A value that does not fit its column, or a failure
-    // of the store, throws StoreError and leaves the change pending.
+    // of the store, throws StoreError and leaves the change pending. A change to fields
+    // another copy of the program changed meanwhile throws RowChangedElsewhere instead:
+    // the change is dropped and the row holds what is stored.
     void post();
     void cancel();
     // Deletes the current row from the store and from the cursor.

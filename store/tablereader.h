@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QVariantList>
 
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -13,5 +14,9 @@ namespace tarvex {
 // field cannot hold is kept as stored, so the row can be shown and corrected (fromStorage()).
 // `fileFormat` is the register's format: columns of later formats read as NULL. Throws StoreError.
 std::vector<QVariantList> readTableRows(const QSqlDatabase& database, const TableDef& table, int fileFormat);
+
+// The row with the id as it is stored now, in the same held form; nothing when there is no such row.
+std::optional<QVariantList> readTableRow(const QSqlDatabase& database, const TableDef& table, int fileFormat,
+                                         qint64 id);
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include "heldvalue.h"
 #include "storeerror.h"
+#include "tablereader.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,6 +11,50 @@
 using namespace Qt::StringLiterals;
 
 namespace tarvex {
+
+namespace {
+
+// A transaction that holds the register's write lock from its start, so that the row read
+// to check it and the row written are the same: no other copy writes in between.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(const QSqlDatabase& database)
+        : m_query(database) {
+        if (!m_query.exec(u"BEGIN IMMEDIATE"_s))
+            throw refusalError(RegisterTask::Save, refusalOf(m_query.lastError(), database));
+    }
+    ~WriteTransaction() {
+        if (!m_committed)
+            m_query.exec(u"ROLLBACK"_s);
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+    void commit(const QSqlDatabase& database) {
+        if (!m_query.exec(u"COMMIT"_s))
+            throw refusalError(RegisterTask::Save, refusalOf(m_query.lastError(), database));
+        m_committed = true;
+    }
+
+private:
+    QSqlQuery m_query;
+    bool m_committed = false;
+};
+
+bool isEmptyValue(const QVariant& value) {
+    return value.isNull() ||
+           (value.typeId() == QMetaType::QString && static_cast<const QString*>(value.constData())->isEmpty());
+}
+
+// Whether two held values of the column store the same: a text shows NULL and the empty
+// text alike, and a row's own saved values and the values read back differ only so.
+bool sameHeld(const ColumnDef& column, const QVariant& a, const QVariant& b) {
+    if (column.kind == ColumnKind::Text || column.kind == ColumnKind::Memo)
+        return (isEmptyValue(a) && isEmptyValue(b)) || (!isEmptyValue(a) && !isEmptyValue(b) && a == b);
+    return a.isNull() == b.isNull() && (a.isNull() || a == b);
+}
+
+} // namespace
 
 TableWriter::TableWriter(const QSqlDatabase& database, const TableDef& table, int fileFormat)
     : m_database(database)
@@ -43,27 +88,42 @@ qint64 TableWriter::insertRow(const QVariantList& values) const {
 }
 
 void TableWriter::updateRow(const QVariantList& stored, const QVariantList& changed) const {
-    QStringList assignments;
-    QVariantList values;
+    QList<int> columns;
     for (int c = 1; c < m_table.columns.size(); ++c) {
-        if (stored[c] == changed[c] && stored[c].isNull() == changed[c].isNull())
-            continue;
-        assignments << m_table.columns[c].name + u" = ?"_s;
-        values << toStorage(m_table.columns[c], changed[c]);
+        if (!sameHeld(m_table.columns[c], stored[c], changed[c]))
+            columns << c;
     }
-    if (assignments.isEmpty())
+    if (columns.isEmpty())
         return;
+    WriteTransaction transaction(m_database);
+    const std::optional<QVariantList> now = readTableRow(m_database, m_table, m_fileFormat, stored[0].toLongLong());
+    if (!now)
+        throw StoreError(u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы; изменения не "
+                         u"сохранены"_s.arg(m_table.shownName()));
+    QStringList changedElsewhere;
+    for (int c : columns) {
+        // A field the other copy set to the very value this one saves is no conflict.
+        if (!sameHeld(m_table.columns[c], (*now)[c], stored[c]) && !sameHeld(m_table.columns[c], (*now)[c], changed[c]))
+            changedElsewhere << fieldName(m_table.columns[c]);
+    }
+    if (!changedElsewhere.isEmpty())
+        throw RowChangedElsewhere(u"Запись таблицы %1 изменили в другой копии программы, пока вы её правили (%2). Ваши "
+                                  u"изменения не сохранены: показана сохранённая запись, внесите их заново."_s.arg(
+                                      m_table.shownName(), changedElsewhere.join(u", "_s)),
+                                  *now);
+
+    QStringList assignments;
     QSqlQuery query(m_database);
+    for (int c : columns)
+        assignments << m_table.columns[c].name + u" = ?"_s;
     if (!query.prepare(u"UPDATE %1 SET %2 WHERE id = ?"_s.arg(m_table.name, assignments.join(u", "_s))))
         fail(RegisterTask::Save, query);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
+    for (int c : columns)
+        query.addBindValue(toStorage(m_table.columns[c], changed[c]));
     query.addBindValue(stored[0]);
     if (!query.exec())
         fail(RegisterTask::Save, query);
-    if (query.numRowsAffected() == 0)
-        throw StoreError(u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы; изменения не "
-                         u"сохранены"_s.arg(m_table.shownName()));
+    transaction.commit(m_database);
 }
 
 void TableWriter::deleteRow(const QVariant& id) const {

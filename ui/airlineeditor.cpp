@@ -15,6 +15,7 @@
 #include "store/registerstore.h"
 #include "store/storeerror.h"
 #include "store/summaryrebuild.h"
+#include "store/tablewriter.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -295,6 +296,10 @@ void AirlineEditor::save() {
     try {
         const BusyCursor busy;
         m_airlineId = rebuildCommissionSummary(m_store, m_airlineId);
+    } catch (const RowChangedElsewhere& error) {
+        m_prompts.showError(this, error.message());
+        showAirline(); // the stored row, for the user to type the change again
+        return;
     } catch (const StoreError& error) {
         m_prompts.showError(this, failedSaveMessage(error.message()));
         return;

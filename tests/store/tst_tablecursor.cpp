@@ -1,5 +1,6 @@
 #include "store/cursormodel.h"
 #include "store/storeerror.h"
+#include "store/tablewriter.h"
 #include "support/registerfixture.h"
 
 #include <QAbstractItemModelTester>
@@ -354,6 +355,84 @@ private slots:
         m_store->airlines().refresh();
         QCOMPARE(m_store->airlines().text(u"Comment"), u"из другой копии"_s);
         QCOMPARE(m_store->airlines().text(u"AirName"), u"Aeroflot"_s);
+    }
+
+    // Two copies edit the same airline: a save that would overwrite a field the other copy
+    // changed since this one read the row is refused, and the row then shows what is stored.
+    void savingOverAnotherCopysChangeIsRefused_data() {
+        QTest::addColumn<QString>("otherField");
+        QTest::addColumn<QVariant>("otherValue");
+        QTest::addColumn<QString>("ownField");
+        QTest::addColumn<QVariant>("ownValue");
+        QTest::addColumn<bool>("refused");
+        const QVariant aeroflot(u"Aeroflot"_s);
+        QTest::newRow("same field") << u"AirName"_s << QVariant(u"Аэрофлот ПАО"_s) << u"AirName"_s << aeroflot << true;
+        QTest::newRow("same field emptied") << u"AirName"_s << QVariant() << u"AirName"_s << aeroflot << true;
+        QTest::newRow("same field, same new value") << u"AirName"_s << aeroflot << u"AirName"_s << aeroflot << false;
+        QTest::newRow("another field") << u"Comment"_s << QVariant(u"из другой копии"_s) << u"AirName"_s << aeroflot
+                                       << false;
+        QTest::newRow("a flag and a text")
+            << u"Script"_s << QVariant(true) << u"Comment"_s << QVariant(u"ок"_s) << false;
+    }
+    void savingOverAnotherCopysChangeIsRefused() {
+        QFETCH(QString, otherField);
+        QFETCH(QVariant, otherValue);
+        QFETCH(QString, ownField);
+        QFETCH(QVariant, ownValue);
+        QFETCH(bool, refused);
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        TableCursor& airlines = m_store->airlines();
+        airlines.first();
+        airlines.edit(); // this copy read the row before the other one changed it
+        {
+            RegisterStore other;
+            other.open(m_folder->appDir());
+            other.airlines().first();
+            other.airlines().edit();
+            other.airlines().setValue(otherField, otherValue);
+            other.airlines().post();
+        }
+        airlines.setValue(ownField, ownValue);
+        bool wasRefused = false;
+        try {
+            airlines.post();
+        } catch (const RowChangedElsewhere& error) {
+            wasRefused = true;
+            const TableDef& table = schema::tbMain();
+            QVERIFY2(error.message().contains(fieldName(table.column(table.columnIndex(otherField)))),
+                     qPrintable(error.message()));
+            QVERIFY2(error.message().contains(u"не сохранены"_s), qPrintable(error.message()));
+        }
+        QCOMPARE(wasRefused, refused);
+        QCOMPARE(airlines.state(), TableCursor::State::Browse);
+        // The other copy's change is never lost; a refused copy shows the stored row, a
+        // saved one its own value.
+        RegisterStore reread;
+        reread.open(m_folder->appDir());
+        reread.airlines().first();
+        QCOMPARE(reread.airlines().value(otherField), otherValue);
+        if (refused) {
+            for (const QString& field : {u"AirName"_s, u"Comment"_s, u"Script"_s})
+                QCOMPARE(airlines.value(field), reread.airlines().value(field));
+        } else {
+            QCOMPARE(reread.airlines().value(ownField), ownValue);
+            QCOMPARE(airlines.value(ownField), ownValue);
+        }
+    }
+
+    void savingARowAnotherCopyDeletedIsRefused() {
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        m_store->airlines().first();
+        m_store->airlines().edit();
+        {
+            RegisterStore other;
+            other.open(m_folder->appDir());
+            other.airlines().first();
+            other.deleteCurrentAirline();
+        }
+        m_store->airlines().setValue(u"AirName", u"Aeroflot"_s);
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_store->airlines().post());
+        QCOMPARE(m_store->airlines().state(), TableCursor::State::Edit); // the change stays, to be copied elsewhere
     }
 
     void signalsLetAViewFollow() {

@@ -90,6 +90,7 @@ private slots:
     void ruleEditorChecksTheCaptureWithTheGivenRates();
     void saveWhileAnotherProgramWritesKeepsWhatWasTyped_data();
     void saveWhileAnotherProgramWritesKeepsWhatWasTyped();
+    void savingOverAnotherCopysChangeShowsTheStoredAirline();
     void ruleEditorDoesNotOpenWhileAnotherProgramWrites();
     void typingWhileAnotherProgramWritesDoesNotWait();
 
@@ -753,6 +754,30 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
         saveUnderLock(m_editor.get(), child<QLineEdit>("eAirName"), u"Аэрофлот ПАО"_s);
         QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот ПАО"_s);
     }
+}
+
+// Another copy of the program renamed the airline while this one was editing its name:
+// the save is refused and the window shows the stored name, to be typed again if need be.
+void AirlineEditorTest::savingOverAnotherCopysChangeShowsTheStoredAirline() {
+    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    openExisting(id);
+    QLineEdit* name = child<QLineEdit>("eAirName");
+    name->clear();
+    typeText(name, u"Aeroflot"_s);
+    {
+        RegisterStore other;
+        other.open(m_folder->appDir());
+        QSqlQuery rename(other.connection());
+        QVERIFY(rename.exec(u"UPDATE tbMain SET AirName = 'Аэрофлот ПАО' WHERE id = %1"_s.arg(id)));
+    }
+    click("btnSave");
+    QCOMPARE(m_prompts.shown().size(), 1);
+    QCOMPARE(m_prompts.shown().first().kind, u"error"_s);
+    QVERIFY2(m_prompts.shown().first().text.contains(u"изменили в другой копии программы"_s),
+             qPrintable(m_prompts.shown().first().text));
+    QVERIFY(m_editor->isVisible());
+    QCOMPARE(name->text(), u"Аэрофлот ПАО"_s);
+    QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот ПАО"_s);
 }
 
 // Opening the rule editor while another program writes would let the user type what cannot be stored.
