@@ -1,4 +1,5 @@
 #include "store/cursormodel.h"
+#include "store/rowsortkeys.h"
 #include "store/storeerror.h"
 #include "support/registerfixture.h"
 
