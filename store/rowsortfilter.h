@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foldedrowtexts.h"
 #include "schema.h"
 
 #include <QSet>
@@ -31,9 +32,6 @@ struct IdSetFilter {
 };
 
 using RowFilter = std::variant<std::monostate, SearchFilter, EqualsFilter, IdSetFilter>;
-
-// Compares texts by Unicode code point, the order airline codes are sorted in.
-int compareCodePoints(QStringView a, QStringView b);
 
 // A sort as text names it: "AirCode ASC", "[AirCode] ASC" or "AirCode DESC"; an empty
 // column for none.
@@ -72,9 +70,8 @@ public:
 
 private:
     bool passes(const QVariantList& row) const;
-    bool sortsBefore(const QVariantList& a, const QVariantList& b) const;
-    void sortRows(const std::vector<QVariantList>& rows);
-    void prepareSearchTexts(const SearchFilter& search, const std::vector<QVariantList>& rows);
+    // Marks in m_found the rows in whose folded texts the search's text occurs.
+    void findFolded(const SearchFilter& search, const std::vector<QVariantList>& rows);
 
     const TableDef& m_table;
     int m_sortColumn = -1;
@@ -85,10 +82,13 @@ private:
     // a search costs a filter pass only. Sorted again after the rows or the sort change.
     std::vector<int> m_sorted;
     bool m_sortedValid = false;
-    // For each held row, the case-folded display texts of m_searchColumns, made when a
-    // search first needs them and dropped when the row's values change; empty until then.
-    std::vector<QStringList> m_searchTexts;
-    QList<int> m_searchColumns;
+    FoldedRowTexts m_searchTexts;
+    // For each held row, whether it may hold m_foundText (the last folded search text) in
+    // the searched columns: a row the last search found, or one changed since. A search for
+    // a text that contains m_foundText looks only at these rows. Valid while m_foundValid.
+    std::vector<char> m_found;
+    QString m_foundText;
+    bool m_foundValid = false;
 };
 
 } // namespace tarvex

@@ -1,4 +1,5 @@
 #include "store/cursormodel.h"
+#include "store/rowsortkeys.h"
 #include "store/storeerror.h"
 #include "store/tablewriter.h"
 #include "support/registerfixture.h"
@@ -15,11 +16,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList codesInView(const TableCursor& table) {
-    QStringList codes;
+QStringList textsInView(const TableCursor& table, int column) {
+    QStringList texts;
     for (int row = 0; row < table.recordCount(); ++row)
-        codes << table.valueAt(row, 1).toString();
-    return codes;
+        texts << table.valueAt(row, column).toString();
+    return texts;
+}
+
+QStringList codesInView(const TableCursor& table) {
+    return textsInView(table, 1);
 }
 
 SearchFilter searchFor(const QString& text) {
@@ -170,6 +175,58 @@ private slots:
         QCOMPARE(codesInView(m_store->airlines()), codes); // store order
     }
 
+    void sortsEachKindOfColumn_data() {
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<QStringList>("order"); // of the airlines' codes, or of the conditions' wordings
+        QTest::newRow("date and time") << u"DogDate ASC"_s << QStringList{u"S7"_s, u"UT"_s, u"U6"_s, u"SU"_s};
+        QTest::newRow("date and time, descending")
+            << u"DogDate DESC"_s << QStringList{u"SU"_s, u"U6"_s, u"UT"_s, u"S7"_s};
+        QTest::newRow("yes or no") << u"BSP ASC"_s << QStringList{u"S7"_s, u"U6"_s, u"SU"_s, u"UT"_s};
+        QTest::newRow("yes or no, descending") << u"BSP DESC"_s << QStringList{u"SU"_s, u"UT"_s, u"S7"_s, u"U6"_s};
+        QTest::newRow("percentage") << u"ComPCT ASC"_s << QString(u"bdeafc"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("percentage, descending")
+            << u"ComPCT DESC"_s << QString(u"cafebd"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("sum") << u"ComSum ASC"_s << QString(u"acedfb"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("sum, descending") << u"ComSum DESC"_s << QString(u"bdface"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("date") << u"ComFrom ASC"_s << QString(u"bfcdae"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("date, descending") << u"ComFrom DESC"_s << QString(u"aedcbf"_s).split(u""_s, Qt::SkipEmptyParts);
+        QTest::newRow("memo, descending")
+            << u"ComCondition DESC"_s << QString(u"fedcba"_s).split(u""_s, Qt::SkipEmptyParts);
+    }
+    // NULL sorts first, numbers and days by value, not as their texts; ties keep the order
+    // stored in either direction.
+    void sortsEachKindOfColumn() {
+        QFETCH(QString, sort);
+        QFETCH(QStringList, order);
+        ConditionRecord f = percentCondition(u"f"_s, "7.5");
+        f.comSum = 20;
+        addAirline(*m_store, inBsp(airline(u"SU"_s, u"Аэрофлот"_s)),
+                   {inForce(percentCondition(u"a"_s, "7.5"), QDate(2027, 3, 1), {}),
+                    sumCondition(u"b"_s, 100, u"EUR"_s),
+                    inForce(percentCondition(u"c"_s, "10"), QDate(2026, 12, 31), {}),
+                    inForce(sumCondition(u"d"_s, 20, u"EUR"_s), QDate(2027, 1, 15), {}),
+                    inForce(percentCondition(u"e"_s, "2.25"), QDate(2027, 3, 1), {}), f});
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
+        addAirline(*m_store, inBsp(airline(u"UT"_s, u"ЮТэйр"_s)));
+        addAirline(*m_store, airline(u"U6"_s, u"Уральские"_s));
+        TableCursor& airlines = m_store->airlines();
+        const QList<QPair<QString, QDateTime>> endings = {{u"SU"_s, QDateTime(QDate(2027, 5, 1), QTime(10, 0))},
+                                                          {u"UT"_s, QDateTime(QDate(2026, 1, 1), QTime(0, 0))},
+                                                          {u"U6"_s, QDateTime(QDate(2027, 5, 1), QTime(9, 30))}};
+        for (const auto& [code, ending] : endings) {
+            airlines.setCurrentRow(int(codesInView(airlines).indexOf(code)));
+            airlines.edit();
+            airlines.setValue(u"DogDate", ending);
+            airlines.post();
+        }
+
+        TableCursor& cursor = sort.startsWith(u"Com"_s) ? m_store->conditions() : airlines;
+        cursor.setSort(sort);
+        QCOMPARE(
+            textsInView(cursor, cursor.table().columnIndex(sort.startsWith(u"Com"_s) ? u"ComCondition" : u"AirCode")),
+            order);
+    }
+
     void codePointOrderPutsSupplementaryCharactersLast() {
         QVERIFY(compareCodePoints(u"\U0001F600", u"\uFFFD") > 0);
         QVERIFY(compareCodePoints(u"A", u"AB") < 0);
@@ -191,6 +248,8 @@ private slots:
         QTest::newRow("supplementary, other case") << u"\U00010428"_s << QStringList{u"UT"_s};
         QTest::newRow("supplementary, same case") << u"\U00010400"_s << QStringList{u"UT"_s};
         QTest::newRow("nothing") << u"zzz"_s << QStringList{};
+        QTest::newRow("end of one field and start of the next") << u"suаэро"_s << QStringList{};
+        QTest::newRow("NUL character") << QString(QChar(u'\0')) << QStringList{};
     }
     void searchIsLiteralAndIgnoresCase() {
         QFETCH(QString, text);
@@ -284,6 +343,55 @@ private slots:
         airlines.setFilter(searchFor(u"u"_s));
         airlines.setFiltered(true);
         QCOMPARE(codesInView(airlines), (QStringList{u"ZU"_s, u"AU"_s}));
+    }
+
+    // Typing on looks only at the rows the last search found, and at those changed since.
+    void aLongerSearchNarrowsTheLastOne() {
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
+        addAirline(*m_store, airline(u"S7"_s, u"Сибирь"_s));
+        addAirline(*m_store, airline(u"UT"_s, u"ЮТэйр"_s));
+        TableCursor& airlines = m_store->airlines();
+        auto search = [&](const QString& text) {
+            airlines.setFilter(searchFor(text));
+            airlines.setFiltered(true);
+            return codesInView(airlines);
+        };
+        auto change = [&](const QString& code, const QString& name) {
+            airlines.setFiltered(false);
+            airlines.setCurrentRow(int(codesInView(airlines).indexOf(code)));
+            airlines.edit();
+            airlines.setValue(u"AirName", name);
+            airlines.post();
+        };
+        QCOMPARE(search(u"s"_s), (QStringList{u"S7"_s, u"SU"_s}));
+        change(u"UT"_s, u"Sunny"_s);
+        QCOMPARE(search(u"su"_s), (QStringList{u"SU"_s, u"UT"_s})); // found by its new name
+
+        airlines.setFiltered(false);
+        airlines.insert();
+        airlines.setValue(u"AirCode", u"ZZ"_s);
+        airlines.setValue(u"AirName", u"Superjet"_s);
+        airlines.post();
+        QCOMPARE(search(u"sup"_s), QStringList{u"ZZ"_s}); // added since
+
+        QCOMPARE(search(u"s7"_s), QStringList{u"S7"_s});
+        airlines.setFiltered(false);
+        airlines.setCurrentRow(int(codesInView(airlines).indexOf(u"SU"_s))); // held before S7
+        airlines.remove();
+        QCOMPARE(search(u"s7"_s), QStringList{u"S7"_s});
+
+        {
+            RegisterStore other;
+            other.open(m_folder->appDir());
+            other.airlines().setSort(u"AirCode ASC");
+            other.airlines().setCurrentRow(1); // UT
+            other.airlines().edit();
+            other.airlines().setValue(u"AirName", u"S7 partner"_s);
+            other.airlines().post();
+        }
+        airlines.setFiltered(false);
+        airlines.refresh();
+        QCOMPARE(search(u"s7"_s), (QStringList{u"S7"_s, u"UT"_s}));
     }
 
     void conditionFilterShowsOneAirline() {
