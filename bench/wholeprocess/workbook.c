@@ -76,9 +76,8 @@ static int add_airline(sqlite3_stmt* airline, void* context) {
     if (!*comment)
         return 0;
     const lxw_row_t row = sheet->next_row++;
-    return write_airline_cells(sheet, row) ||
-           written(worksheet_merge_range(sheet->worksheet, row, COMMISSION_COLUMN, row, FEE_COLUMN, comment,
-                                         sheet->comment));
+    return write_airline_cells(sheet, row) || written(worksheet_merge_range(sheet->worksheet, row, COMMISSION_COLUMN,
+                                                                            row, FEE_COLUMN, comment, sheet->comment));
 }
 
 static int add_condition(sqlite3_stmt* condition, void* context) {
@@ -119,7 +118,7 @@ static int write_title_and_headers(lxw_workbook* workbook, struct Sheet* sheet, 
     format_set_font_size(title, 16);
     format_set_bold(title);
     centre(title);
-    static const double widths[] = {30, 30, 60, 30, 120, 120}; /* millimetres */
+    static const double widths[] = {30, 30, 60, 30, 120, 120}; /* millimetres, about 2 to a character */
     static const char* const headers[] = {"Код а/к", "Код IATA", "Название", "BSP", "Комиссия", "Сервисный сбор"};
     lxw_worksheet* ws = sheet->worksheet;
     if (written(worksheet_merge_range(ws, 0, CODE_COLUMN, 1, FEE_COLUMN,
@@ -165,7 +164,8 @@ int main(int argc, char** argv) {
     format_set_align(sheet.comment, LXW_ALIGN_VERTICAL_TOP);
     format_set_bg_color(sheet.comment, 0xFFFFE1);
 
-    int result = write_title_and_headers(workbook, &sheet, day) || walk_register(db, add_airline, add_condition, &sheet);
+    int result =
+        write_title_and_headers(workbook, &sheet, day) || walk_register(db, add_airline, add_condition, &sheet);
     sqlite3_close(db);
     free(sheet.text);
     const lxw_error closing = workbook_close(workbook);
