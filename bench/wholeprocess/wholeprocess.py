@@ -257,5 +257,5 @@ def main():
 if __name__ == "__main__":
     try:
         main()
-    except RunFailed as failure:
+    except (RunFailed, RuntimeError, subprocess.CalledProcessError) as failure:
         sys.exit(f"wholeprocess: {failure}")
