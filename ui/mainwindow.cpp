@@ -347,6 +347,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::startUp() {
     try {
+        requireFileRegister();
         m_store.open(m_appDir);
         m_store.airlines().first();
     } catch (const TarvexError& error) {
@@ -362,6 +363,15 @@ void MainWindow::startUp() {
         showReadOnly();
     applySettings();
     updateCommandStates();
+}
+
+// The window edits the register file only: with the server chosen in the settings it opens
+// nothing, rather than let the user change a file the office no longer uses.
+void MainWindow::requireFileRegister() const {
+    if (Options(m_appDir).registerEngine() == RegisterEngine::Postgres)
+        throw TarvexError(u"В настройках выбран реестр на сервере PostgreSQL (options.ini, раздел [db]), а окно "
+                          u"программы пока работает только с файлом реестра. Чтобы работать в окне, выберите в "
+                          u"настройках на странице «Реестр» файл SQLite."_s);
 }
 
 // The register is only read: the title says so, and the commands that would change it say why they cannot.

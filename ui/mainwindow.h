@@ -70,6 +70,7 @@ private:
     void nameUnnamedControls();
 
     void startUp();
+    void requireFileRegister() const;
     void showReadOnly();
     void applySettings();
     void updateCommandStates();
