@@ -36,10 +36,6 @@ namespace {
 
 const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] init-db [--demo]          create DB/Tarvex.mdb (never overwrites); --demo adds a sample register
-                                                       with [db] driver=postgresql: the tables on the server (never over
-                                                       existing ones)
-  tarvex-cli [--app-dir DIR] copy-register --to-server   copy DB/Tarvex.mdb to the server's empty tables, ids kept
-  tarvex-cli [--app-dir DIR] copy-register --from-server FILE   write the server's register into a new file FILE
   tarvex-cli [--app-dir DIR] generate smartkey [--remarks] [--on DD.MM.YYYY]
   tarvex-cli [--app-dir DIR] generate smartflow [--remarks] [--on DD.MM.YYYY]
   tarvex-cli [--app-dir DIR] generate excel [--no-fees] [--on DD.MM.YYYY]
@@ -47,11 +43,15 @@ const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] generate all [--on DD.MM.YYYY]   the tasks of section [group] of options.ini, in file order
   tarvex-cli [--app-dir DIR] check [--on DD.MM.YYYY]   list what the scripts would not carry as typed; exit 1 on errors
   tarvex-cli [--app-dir DIR] report expiring [--days N]   contracts and conditions that end within N days or have ended
+  tarvex-cli [--app-dir DIR] copy-register --to-server   copy DB/Tarvex.mdb to the server's empty tables, ids kept
+  tarvex-cli [--app-dir DIR] copy-register --from-server FILE   write the server's register into a new file FILE
 
 DIR stands for the app folder, which holds options.ini, DB/Tarvex.mdb and Files/; a relative
 folder in options.ini is taken from DIR. With driver=postgresql in section [db] of options.ini
 the commands use the register on that PostgreSQL server (host, port, name, user, sslmode of
-[db]); the password comes from PGPASSWORD or ~/.pgpass. Without --app-dir it is the folder of tarvex-cli when
+[db]); the password comes from PGPASSWORD or ~/.pgpass. init-db then creates the register's
+tables on the server (never where they exist), and copy-register copies between DB/Tarvex.mdb
+and the server; neither copy overwrites anything. Without --app-dir it is the folder of tarvex-cli when
 that holds DB/ or options.ini (a copied program folder), otherwise $XDG_DATA_HOME/tarvex
 (~/.local/share/tarvex), where an installed program keeps its data.
 Each written file's full path is printed on a line of its own, the findings of a written

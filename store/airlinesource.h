@@ -30,8 +30,9 @@ public:
 // The two queries, one text for every engine. Airlines sort by code in code points, ties
 // by id: the order the airline list shows. SQLite compares UTF-8 texts byte by byte, and
 // the server's texts are created with the collation "C", which compares the same way.
-QString airlinesInCodeOrder(int registerFormat);
-QString conditionsInCodeOrder(int registerFormat);
+// `columns` is the engine's select list of the table (schema::selectList()), the conditions' with the qualifier "c".
+QString airlinesInCodeOrder(const QString& columns);
+QString conditionsInCodeOrder(const QString& columns);
 // The column of the conditions' query that holds the owning airline's id.
 int conditionOwnerColumn();
 

@@ -8,14 +8,13 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
-QString airlinesInCodeOrder(int registerFormat) {
-    return u"SELECT %1 FROM tbMain ORDER BY AirCode, id"_s.arg(schema::selectList(schema::tbMain(), registerFormat));
+QString airlinesInCodeOrder(const QString& columns) {
+    return u"SELECT %1 FROM tbMain ORDER BY tbMain.AirCode, tbMain.id"_s.arg(columns);
 }
 
 // The conditions in the order of their airlines, so that both queries run in step.
-QString conditionsInCodeOrder(int registerFormat) {
-    return u"SELECT %1 FROM tbComm c JOIN tbMain m ON m.id = c.ComId ORDER BY m.AirCode, m.id, c.id"_s.arg(
-        schema::selectList(schema::tbComm(), registerFormat, u"c"));
+QString conditionsInCodeOrder(const QString& columns) {
+    return u"SELECT %1 FROM tbComm c JOIN tbMain m ON m.id = c.ComId ORDER BY m.AirCode, m.id, c.id"_s.arg(columns);
 }
 
 int conditionOwnerColumn() {

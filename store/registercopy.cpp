@@ -4,6 +4,7 @@
 #include "registercreation.h"
 #include "registerstore.h"
 #include "schema.h"
+#include "serverschema.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -73,9 +74,11 @@ void bindForFile(sqlite3_stmt* insert, int parameter, const QVariant& value) {
     } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
         sqlite3_bind_int64(insert, parameter, value.toLongLong());
     } else {
-        // A `numeric` comes as its text: the column's NUMERIC affinity makes the number of it that SQLite would
-        // have stored, as for any number written as text. Texts go in as UTF-8, every character as it is.
-        const QByteArray utf8 = value.toString().toUtf8();
+        // Texts come as their UTF-8 bytes (serverschema::selectList()) and go in as they are. A `numeric` comes as
+        // its text: the column's NUMERIC affinity makes the number of it that SQLite would have stored, as for any
+        // number written as text.
+        const QByteArray utf8 =
+            value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
         sqlite3_bind_text(insert, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
 }
@@ -148,8 +151,8 @@ void copyRegisterFromServer(RegisterStore& server, const QString& path) {
             for (const TableDef* table : schema::allTables()) {
                 QSqlQuery select(database);
                 select.setForwardOnly(true);
-                if (!select.exec(u"SELECT %1 FROM %2 ORDER BY id"_s.arg(schema::selectList(*table, server.format()),
-                                                                        table->name)))
+                if (!select.exec(u"SELECT %1 FROM %2 ORDER BY id"_s.arg(
+                        serverschema::selectList(*table, server.format()), table->name)))
                     throw serverFailure(u"прочитать "_s + table->refusalSubject(), select.lastError());
                 const SqliteStatement insert(handle, insertStatement(*table).toUtf8(), table->refusalSubject());
                 while (select.next()) {

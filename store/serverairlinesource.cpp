@@ -1,6 +1,8 @@
 #include "airlinesource.h"
 
 #include "registerstore.h"
+#include "schema.h"
+#include "serverschema.h"
 #include "storedrecords.h"
 #include "storeerror.h"
 
@@ -49,8 +51,10 @@ public:
         if (!count.exec(u"SELECT COUNT(*) FROM tbMain"_s) || !count.next())
             throw readFailure(m_store, kAirlinesSubject, count);
         const int airlines = count.value(0).toInt();
-        run(m_airlines, airlinesInCodeOrder(m_store.format()), kAirlinesSubject);
-        run(m_conditions, conditionsInCodeOrder(m_store.format()), kConditionsSubject);
+        run(m_airlines, airlinesInCodeOrder(serverschema::selectList(schema::tbMain(), m_store.format())),
+            kAirlinesSubject);
+        run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
+            kConditionsSubject);
         return airlines;
     }
     bool nextAirline(AirlineRecord& airline) override {

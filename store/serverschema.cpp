@@ -94,6 +94,20 @@ QStringList columnsOf(QSqlDatabase& database, const QString& table) {
     return names;
 }
 
+QString selectList(const TableDef& table, int registerFormat, QStringView qualifier) {
+    return schema::selectList(table, registerFormat, qualifier, [](const ColumnDef& column, const QString& name) {
+        switch (column.kind) {
+        case ColumnKind::DateTime:
+        case ColumnKind::Date:
+        case ColumnKind::Text:
+        case ColumnKind::Memo:
+            return u"convert_to(%1, 'UTF8') AS %2"_s.arg(name, column.name);
+        default:
+            return name;
+        }
+    });
+}
+
 QStringList presentTables(QSqlDatabase& database) {
     QStringList present;
     for (const TableDef* table : schema::allTables()) {

@@ -2,6 +2,7 @@
 
 #include "enginerefusal.h"
 #include "registerstore.h"
+#include "schema.h"
 #include "sqlitehandle.h"
 #include "storedrecords.h"
 #include "storeerror.h"
@@ -40,8 +41,11 @@ public:
         if (!m_database.transaction())
             throw refusalError(RegisterTask::Read, refusalOf(m_database.lastError(), m_database), kAirlinesSubject);
         m_inTransaction = true;
-        m_airlines.emplace(m_handle, airlinesInCodeOrder(store.format()).toUtf8(), kAirlinesSubject);
-        m_conditions.emplace(m_handle, conditionsInCodeOrder(store.format()).toUtf8(), kConditionsSubject);
+        m_airlines.emplace(m_handle, airlinesInCodeOrder(schema::selectList(schema::tbMain(), store.format())).toUtf8(),
+                           kAirlinesSubject);
+        m_conditions.emplace(m_handle,
+                             conditionsInCodeOrder(schema::selectList(schema::tbComm(), store.format(), u"c")).toUtf8(),
+                             kConditionsSubject);
     }
     ~SqliteAirlineSource() override {
         m_conditions.reset();

@@ -3,6 +3,7 @@
 #include "heldvalue.h"
 #include "schema.h"
 #include "sqlitehandle.h"
+#include "storedutf8.h"
 
 #include <QSqlQuery>
 
@@ -145,7 +146,7 @@ private:
 };
 
 // A row of a query on the server. Qt's PostgreSQL driver gives 64-bit integers as qint64,
-// `numeric` values as their exact text and texts as QString; every number and day goes
+// `numeric` values as their exact text and the texts as bytes; every number and day goes
 // through readNumber(), the rule the SQLite path falls back on, so a value a field cannot
 // hold is refused with the same message on either engine.
 class ServerRow {
@@ -154,7 +155,14 @@ public:
         : m_query(query)
         , m_first(first) {}
     qint64 id(int column) const { return m_query.value(m_first + column).toLongLong(); }
-    void text(QString& text, int column) const { text = m_query.value(m_first + column).toString(); }
+    // Texts come as their UTF-8 bytes (serverschema::selectList()).
+    void text(QString& text, int column) const {
+        const QVariant stored = m_query.value(m_first + column);
+        if (stored.isNull())
+            text = QString();
+        else
+            assignStoredUtf8(text, *static_cast<const QByteArray*>(stored.constData()));
+    }
     bool flag(const TableDef& table, int column, qint64 rowId) const { return heldBool(number(table, column, rowId)); }
     template <typename T>
     std::optional<T> whole(const TableDef& table, int column, qint64 rowId) const {
@@ -170,7 +178,12 @@ public:
 private:
     QVariant number(const TableDef& table, int column, qint64 rowId) const {
         const QVariant stored = m_query.value(m_first + column);
-        return stored.isNull() ? QVariant() : readNumber(table, column, rowId, stored);
+        if (stored.isNull())
+            return {};
+        // A day is a text, and comes as its bytes.
+        if (stored.typeId() == QMetaType::QByteArray)
+            return readNumber(table, column, rowId, storedUtf8(*static_cast<const QByteArray*>(stored.constData())));
+        return readNumber(table, column, rowId, stored);
     }
     const QSqlQuery& m_query;
     int m_first;

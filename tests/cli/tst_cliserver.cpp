@@ -139,7 +139,7 @@ private:
         runSql(appDir + u"/DB/Tarvex.mdb"_s,
                {u"INSERT INTO tbMain (id, AirCode, AirName, Commision, Fee, Comment, AccCode, BSP, Dog, DogDate, "
                 u"ContrAgent, Script) VALUES (%1, 'Z9', 'Кавычки \" и '' ' || char(65534) || ' ' || char(128747), "
-                u"'7,25%%', NULL, 'Смайлик ' || char(128512), '999', 1, 'Д-1', '2027-03-10 00:00:00', NULL, 1)"_s.arg(
+                u"'7,25%%', NULL, char(65279) || 'Смайлик ' || char(128512), '999', 1, 'Д-1', '2027-03-10 00:00:00', NULL, 1)"_s.arg(
                     kLargeId),
                 u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, ComFrom, "
                 u"ComTill) VALUES (%1, 'Доля \"семь с четвертью\"', '7.2500', NULL, NULL, 'RM Z9 ' || char(65534), "
