@@ -136,19 +136,20 @@ private:
     void makeAwkwardRegister(const QString& appDir) {
         const Outcome created = runCli(appDir, {u"init-db"_s, u"--demo"_s});
         QVERIFY2(created.exitCode == 0, qPrintable(created.err));
-        runSql(appDir + u"/DB/Tarvex.mdb"_s,
-               {u"INSERT INTO tbMain (id, AirCode, AirName, Commision, Fee, Comment, AccCode, BSP, Dog, DogDate, "
-                u"ContrAgent, Script) VALUES (%1, 'Z9', 'Кавычки \" и '' ' || char(65534) || ' ' || char(128747), "
-                u"'7,25%%', NULL, char(65279) || 'Смайлик ' || char(128512), '999', 1, 'Д-1', '2027-03-10 00:00:00', NULL, 1)"_s.arg(
-                    kLargeId),
-                u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, ComFrom, "
-                u"ComTill) VALUES (%1, 'Доля \"семь с четвертью\"', '7.2500', NULL, NULL, 'RM Z9 ' || char(65534), "
-                u"NULL, NULL, '2027-01-01', '2027-12-31')"_s.arg(kLargeId),
-                u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, ComFrom, "
-                u"ComTill) VALUES (%1, 'Сумма без валюты', NULL, 150, 'RUB', 'RM Z9 SUM', 3, '100 руб.', NULL, "
-                u"'2027-03-05')"_s.arg(kLargeId),
-                u"INSERT INTO tbFee (FeeId, FeeCondition, FeePCT, FeeSumm, FeeVal) VALUES (%1, 'Сбор', 0.1, NULL, "
-                u"'RUB')"_s.arg(kLargeId)});
+        runSql(
+            appDir + u"/DB/Tarvex.mdb"_s,
+            {u"INSERT INTO tbMain (id, AirCode, AirName, Commision, Fee, Comment, AccCode, BSP, Dog, DogDate, "
+             u"ContrAgent, Script) VALUES (%1, 'Z9', 'Кавычки \" и '' ' || char(65534) || ' ' || char(128747), "
+             u"'7,25%%', NULL, char(65279) || 'Смайлик ' || char(128512), '999', 1, 'Д-1', '2027-03-10 00:00:00', NULL, 1)"_s
+                 .arg(kLargeId),
+             u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, ComFrom, "
+             u"ComTill) VALUES (%1, 'Доля \"семь с четвертью\"', '7.2500', NULL, NULL, 'RM Z9 ' || char(65534), "
+             u"NULL, NULL, '2027-01-01', '2027-12-31')"_s.arg(kLargeId),
+             u"INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee, ComFrom, "
+             u"ComTill) VALUES (%1, 'Сумма без валюты', NULL, 150, 'RUB', 'RM Z9 SUM', 3, '100 руб.', NULL, "
+             u"'2027-03-05')"_s.arg(kLargeId),
+             u"INSERT INTO tbFee (FeeId, FeeCondition, FeePCT, FeeSumm, FeeVal) VALUES (%1, 'Сбор', 0.1, NULL, "
+             u"'RUB')"_s.arg(kLargeId)});
     }
     // The awkward register in the file of both app folders.
     void makeAwkwardRegisters() {
