@@ -2,8 +2,8 @@
 
 #include "generation/checkedwalk.h"
 #include "generation/findingtext.h"
+#include "registeropening.h"
 #include "settings/options.h"
-#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 
 namespace tarvex {
@@ -15,10 +15,11 @@ void printFindings(QTextStream& stream, const ScriptFindings& findings) {
 }
 
 int checkCommand(const QString& appDir, QDate onDay, QTextStream& out) {
+    const Options options(appDir);
     RegisterStore store;
-    store.open(appDir, RegisterStore::Use::ForOutputs);
-    requireIntactRegister(store.connection()); // a damaged file would give findings of the wrong airlines
-    const ScriptFindings findings = checkRegister(store, Options(appDir), onDay);
+    openRegisterForOutputs(store, appDir, options);
+    store.requireIntact(); // a damaged file would give findings of the wrong airlines
+    const ScriptFindings findings = checkRegister(store, options, onDay);
     printFindings(out, findings);
     return hasErrors(findings) ? 1 : 0;
 }

@@ -7,16 +7,24 @@
 #include "generation/findingtext.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
+#include "registeropening.h"
 #include "settings/appfolder.h"
 #include "settings/options.h"
+#include "settings/settingserror.h"
 #include "store/expiry.h"
+#include "store/registercopy.h"
 #include "store/registercreation.h"
 #include "store/registerstore.h"
+#include "store/serverregistercreation.h"
+#include "store/storeerror.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <optional>
@@ -35,9 +43,15 @@ const char* const kUsage = R"(Usage:
   tarvex-cli [--app-dir DIR] generate all [--on DD.MM.YYYY]   the tasks of section [group] of options.ini, in file order
   tarvex-cli [--app-dir DIR] check [--on DD.MM.YYYY]   list what the scripts would not carry as typed; exit 1 on errors
   tarvex-cli [--app-dir DIR] report expiring [--days N]   contracts and conditions that end within N days or have ended
+  tarvex-cli [--app-dir DIR] copy-register --to-server   copy DB/Tarvex.mdb to the server's empty tables, ids kept
+  tarvex-cli [--app-dir DIR] copy-register --from-server FILE   write the server's register into a new file FILE
 
 DIR stands for the app folder, which holds options.ini, DB/Tarvex.mdb and Files/; a relative
-folder in options.ini is taken from DIR. Without --app-dir it is the folder of tarvex-cli when
+folder in options.ini is taken from DIR. With driver=postgresql in section [db] of options.ini
+the commands use the register on that PostgreSQL server (host, port, name, user, sslmode of
+[db]); the password comes from PGPASSWORD or ~/.pgpass. init-db then creates the register's
+tables on the server (never where they exist), and copy-register copies between DB/Tarvex.mdb
+and the server; neither copy overwrites anything. Without --app-dir it is the folder of tarvex-cli when
 that holds DB/ or options.ini (a copied program folder), otherwise $XDG_DATA_HOME/tarvex
 (~/.local/share/tarvex), where an installed program keeps its data.
 Each written file's full path is printed on a line of its own, the findings of a written
@@ -152,11 +166,60 @@ bool onlyFlags(const Command& command, const QStringList& allowed, QString* prob
     return true;
 }
 
+// The demo register made in a file of its own and copied to the server as its tables are created.
+QString initServerDemo(const ServerAddress& address) {
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        throw StoreError(u"Не удалось создать временный каталог для демонстрационного реестра: "_s +
+                         folder.errorString());
+    const QString path = folder.filePath(u"demo.mdb"_s);
+    createRegister(path, addDemoRegister);
+    RegisterStore demo;
+    demo.openFile(path, RegisterStore::Use::ForOutputs);
+    return createServerRegister(address, [&](QSqlDatabase& server) { copyRowsToServer(demo, server); });
+}
+
 int initDatabase(const Command& command) {
+    const Options options(command.appDir);
+    const bool demo = command.flags.contains(u"--demo"_s);
+    if (options.registerEngine() == RegisterEngine::Postgres) {
+        const ServerAddress address = options.serverAddress();
+        out() << (demo ? initServerDemo(address) : createServerRegister(address)) << Qt::endl;
+        createOutputFolder(command.appDir);
+        return 0;
+    }
     const QString path = RegisterStore::databasePath(command.appDir);
-    createRegister(path, command.flags.contains(u"--demo"_s) ? RegisterFill(addDemoRegister) : RegisterFill());
+    createRegister(path, demo ? RegisterFill(addDemoRegister) : RegisterFill());
     createOutputFolder(command.appDir);
     out() << path << Qt::endl;
+    return 0;
+}
+
+// "copy-register": the app folder's register file to the server, or the server's register into a new file.
+int copyRegister(const Command& command) {
+    const bool toServer = command.flags == QStringList{u"--to-server"_s} && command.words.size() == 1;
+    const bool fromServer = command.flags == QStringList{u"--from-server"_s} && command.words.size() == 2;
+    if (!toServer && !fromServer)
+        return usageError(u"copy-register needs --to-server, or --from-server and a file"_s);
+    const Options options(command.appDir);
+    options.checkReadable();
+    if (options.registerEngine() != RegisterEngine::Postgres)
+        throw SettingsError(
+            u"Реестр не скопирован: в разделе [db] файла %1 не выбран сервер (driver=postgresql)."_s.arg(
+                options.iniPath()));
+    RegisterStore server;
+    server.openServer(options.serverAddress());
+    if (toServer) {
+        RegisterStore file;
+        file.open(command.appDir, RegisterStore::Use::ForOutputs);
+        file.requireIntact();
+        copyRegisterToServer(file, server);
+        out() << server.place() << Qt::endl;
+    } else {
+        const QString path = QFileInfo(command.words[1]).absoluteFilePath();
+        copyRegisterFromServer(server, path);
+        out() << path << Qt::endl;
+    }
     return 0;
 }
 
@@ -248,7 +311,7 @@ int generate(const Command& command) {
     const Options options(command.appDir);
     options.checkReadable();
     RegisterStore store;
-    store.open(command.appDir, RegisterStore::Use::ForOutputs);
+    openRegisterForOutputs(store, command.appDir, options);
     RunObserver quiet;
     GenerationRun run(store, options, quiet);
     const QList<RunResult> results = all ? run.createAll(*day) : QList<RunResult>{run.run(*request)};
@@ -273,7 +336,7 @@ int reportExpiring(const Command& command) {
         days = options.expiryWarningDays();
     }
     RegisterStore store;
-    store.open(command.appDir, RegisterStore::Use::ForOutputs);
+    openRegisterForOutputs(store, command.appDir, options);
     for (const EndingItem& item : endingSoon(store, QDate::currentDate(), days)) {
         out() << QStringList{item.airCode, QString::number(item.airlineId),
                              item.conditionId ? QString::number(*item.conditionId) : QString(),
@@ -311,6 +374,8 @@ int main(int argc, char* argv[]) {
                 return usageError(problem.isEmpty() ? u"init-db takes no arguments"_s : problem);
             return initDatabase(*command);
         }
+        if (verb == u"copy-register"_s)
+            return copyRegister(*command);
         if (verb == u"generate"_s)
             return generate(*command);
         if (verb == u"check"_s) {

@@ -11,7 +11,6 @@
 #include "settings/options.h"
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
-#include "store/registerintegrity.h"
 #include "store/registerstore.h"
 #include "xlsx/package.h"
 
@@ -78,7 +77,7 @@ RunResult GenerationRun::run(const GenerationRequest& request) {
     try {
         // A damaged file reads wrong without an error; one check serves the whole command.
         if (!m_registerChecked) {
-            requireIntactRegister(m_store.connection());
+            m_store.requireIntact();
             m_registerChecked = true;
         }
         m_store.resetAirlineView();

@@ -1,20 +1,19 @@
 #pragma once
 
 #include "airlinerecord.h"
-#include "sqlitehandle.h"
 
-#include <QSqlDatabase>
-
-#include <optional>
+#include <memory>
 
 namespace tarvex {
 
+class AirlineSource;
 class RegisterStore;
 
 // The airlines of the register in code order, each followed by its conditions in the
 // order they were created, read from one state of the register: both are read inside one
 // read transaction, so a change another copy makes meanwhile is either wholly in or
-// wholly out. Two ordered queries are merged in step, however many airlines there are.
+// wholly out. Two ordered queries are merged in step, however many airlines there are,
+// on the register file and on the server alike.
 class AirlineStream {
 public:
     // Begins the read transaction. Throws StoreError.
@@ -33,15 +32,10 @@ public:
     void takeConditions(ConditionList* conditions);
 
 private:
-    void stepConditions();
-
-    QSqlDatabase m_database;
-    bool m_inTransaction = false;
+    std::unique_ptr<AirlineSource> m_source;
     int m_airlineCount = 0;
-    std::optional<SqliteStatement> m_airlines;
-    std::optional<SqliteStatement> m_conditions;
     qint64 m_airlineId = 0;
-    bool m_conditionPending = false; // m_conditions stands on a row not yet taken
+    bool m_conditionPending = false; // the source stands on a condition not yet taken
 };
 
 } // namespace tarvex

@@ -6,6 +6,9 @@
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -29,26 +32,54 @@ QByteArray endingQuery(int fileFormat) {
 
 QList<EndingItem> endingSoon(RegisterStore& store, QDate today, int days) {
     const QString what = u"сроки договоров и условий"_s;
-    sqlite3* handle = sqliteHandle(store.connection());
-    const SqliteStatement select(handle, endingQuery(store.format()), what);
     const QDate horizon = today.addDays(days);
     QList<EndingItem> items;
-    int step;
-    while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
+    // One row of the query, whichever engine read it.
+    const auto consider = [&](QString airCode, qint64 airlineId, std::optional<qint64> conditionId,
+                              const QString& lastDayText, QString wording) {
         // A text that is no date ends nothing the program can tell.
-        const std::optional<QDate> lastDay = parseStoredDate(storedText(select.get(), 3));
+        const std::optional<QDate> lastDay = parseStoredDate(lastDayText);
         if (!lastDay || *lastDay > horizon)
-            continue;
+            return;
         EndingItem item;
-        item.airCode = storedText(select.get(), 0);
-        item.airlineId = sqlite3_column_int64(select.get(), 1);
-        if (sqlite3_column_type(select.get(), 2) != SQLITE_NULL) {
-            item.conditionId = sqlite3_column_int64(select.get(), 2);
+        item.airCode = std::move(airCode);
+        item.airlineId = airlineId;
+        if (conditionId) {
+            item.conditionId = conditionId;
             item.what = EndingItem::What::Condition;
-            item.wording = storedText(select.get(), 4);
+            item.wording = std::move(wording);
         }
         item.lastDay = *lastDay;
         items << item;
+    };
+
+    if (store.engine() == RegisterEngine::Postgres) {
+        QSqlQuery select(store.connection());
+        select.setForwardOnly(true);
+        if (!select.exec(QString::fromUtf8(endingQuery(store.format()))))
+            throw StoreError(u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(what, store.place(),
+                                                                                select.lastError().databaseText()));
+        while (select.next()) {
+            const QVariant conditionId = select.value(2);
+            consider(select.value(0).toString(), select.value(1).toLongLong(),
+                     conditionId.isNull() ? std::nullopt : std::optional(conditionId.toLongLong()),
+                     select.value(3).toString(), select.value(4).toString());
+        }
+        if (select.lastError().isValid())
+            throw StoreError(u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(what, store.place(),
+                                                                                select.lastError().databaseText()));
+        return items;
+    }
+
+    sqlite3* handle = sqliteHandle(store.connection());
+    const SqliteStatement select(handle, endingQuery(store.format()), what);
+    int step;
+    while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
+        consider(storedText(select.get(), 0), sqlite3_column_int64(select.get(), 1),
+                 sqlite3_column_type(select.get(), 2) == SQLITE_NULL
+                     ? std::nullopt
+                     : std::optional(qint64(sqlite3_column_int64(select.get(), 2))),
+                 storedText(select.get(), 3), storedText(select.get(), 4));
     }
     if (step != SQLITE_DONE)
         throw refusalError(RegisterTask::Read, refusalOf(handle), what);

@@ -3,7 +3,10 @@
 #include "common/pathstatus.h"
 #include "enginerefusal.h"
 #include "registerformat.h"
+#include "registerintegrity.h"
 #include "registerwriteaccess.h"
+#include "serverconnection.h"
+#include "serverschema.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -92,6 +95,10 @@ RegisterStore::~RegisterStore() {
     m_airlines.close();
     m_conditions.close();
     m_fees.close();
+    closeConnection();
+}
+
+void RegisterStore::closeConnection() {
     if (m_connection.isValid()) {
         m_connection.close();
         m_connection = QSqlDatabase();
@@ -105,7 +112,7 @@ void RegisterStore::setBusyTimeout(std::chrono::milliseconds timeout) {
 }
 
 void RegisterStore::applyBusyTimeout(std::chrono::milliseconds timeout) {
-    if (isOpen())
+    if (isOpen() && m_engine == RegisterEngine::Sqlite)
         sqlite3_busy_timeout(sqliteHandle(m_connection), int(timeout.count()));
 }
 
@@ -153,6 +160,10 @@ void RegisterStore::openFile(const QString& path, Use use) {
         break;
     }
 
+    if (m_engine != RegisterEngine::Sqlite)
+        closeConnection();
+    m_engine = RegisterEngine::Sqlite;
+    m_place = path;
     if (m_connection.isValid())
         m_connection.close();
     else
@@ -173,7 +184,16 @@ void RegisterStore::openFile(const QString& path, Use use) {
     // fall out of SQLite's default 2 MB cache are read again and again. A register of
     // 10,000 airlines fits in 16 MB, which is only taken as the file needs it.
     QSqlQuery(m_connection).exec(u"PRAGMA cache_size = -16384"_s);
-    checkSchema(path);
+    checkSchema(path, [this](const QString& table) {
+        QSqlQuery query(m_connection);
+        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table)))
+            throw StoreError(readFailure(m_place, query.lastError(), m_connection),
+                             refusalOf(query.lastError(), m_connection));
+        QStringList present;
+        while (query.next())
+            present << query.value(1).toString();
+        return present;
+    });
     m_readOnlyReason = readOnlyReason;
     m_conditionQuery.setDatabase(m_connection, m_format);
     if (use == Use::ForOutputs) {
@@ -205,24 +225,40 @@ int RegisterStore::readFormat(const QString& path) {
     return query.value(0).toInt();
 }
 
-void RegisterStore::checkSchema(const QString& path) {
-    QSqlQuery query(m_connection);
+void RegisterStore::checkSchema(const QString& place,
+                                const std::function<QStringList(const QString& table)>& columnsOf) {
     for (const TableDef* table : schema::allTables()) {
-        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table->name)))
-            throw StoreError(readFailure(path, query.lastError(), m_connection),
-                             refusalOf(query.lastError(), m_connection));
-        QStringList present;
-        while (query.next())
-            present << query.value(1).toString();
+        const QStringList present = columnsOf(table->name);
         if (present.isEmpty())
-            throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(path, table->shownName()));
+            throw StoreError(u"В базе данных %1 нет таблицы %2"_s.arg(place, table->shownName()));
         for (const ColumnDef& column : table->columns) {
             // A file that could not be brought to the current format lacks the later columns.
             if (column.sinceFormat <= m_format && !present.contains(column.name, Qt::CaseInsensitive))
                 throw StoreError(
-                    u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->shownName(), path, fieldName(column)));
+                    u"В таблице %1 базы данных %2 нет поля %3"_s.arg(table->shownName(), place, fieldName(column)));
         }
     }
+}
+
+void RegisterStore::openServer(const ServerAddress& address, const QString& password) {
+    m_open = false;
+    m_conditionQuery.close();
+    m_airlines.close();
+    m_conditions.close();
+    m_fees.close();
+    closeConnection();
+    m_engine = RegisterEngine::Postgres;
+    m_readOnlyReason.clear();
+    m_connection = openServerConnection(address, password, m_connectionName);
+    m_place = serverRegisterPlace(m_connection, address);
+    m_format = serverschema::registerFormat(m_connection, m_place);
+    checkSchema(m_place, [this](const QString& table) { return serverschema::columnsOf(m_connection, table); });
+    m_open = true;
+}
+
+void RegisterStore::requireIntact() const {
+    if (m_engine == RegisterEngine::Sqlite)
+        requireIntactRegister(m_connection);
 }
 
 qint64 RegisterStore::addAirline(const AirlineRecord& airline) {

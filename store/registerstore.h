@@ -4,11 +4,14 @@
 #include "conditionquery.h"
 #include "tablecursor.h"
 
+#include "common/serveraddress.h"
+
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 namespace tarvex {
 
@@ -43,7 +46,21 @@ public:
     void open(const QString& appDir, Use use = Use::ForWindows);
     // The same for the register file at `path`, such as a new register not yet in its place.
     void openFile(const QString& path, Use use = Use::ForWindows);
+    // The register on a PostgreSQL server, for the outputs: the cursors stay closed. The
+    // password, when empty, is libpq's to find (PGPASSWORD, ~/.pgpass). Throws
+    // ServerConnectionError when the server cannot be reached, and StoreError, naming the
+    // database, when it lacks a table or column of the register or has an unknown format.
+    void openServer(const ServerAddress& address, const QString& password = {});
     bool isOpen() const { return m_open; }
+
+    // Which engine holds the register once open.
+    RegisterEngine engine() const { return m_engine; }
+    // How messages name the register: its file, or its database on the server.
+    const QString& place() const { return m_place; }
+
+    // Refuses a register file that is damaged: it would read wrong without an error. A
+    // server guards its own storage, so a register there is taken as it is.
+    void requireIntact() const;
 
     // Whether the register, once open, may not be changed, and why, in the user's words.
     bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
@@ -94,13 +111,16 @@ public:
 
 private:
     int readFormat(const QString& path);
-    void checkSchema(const QString& path);
+    void checkSchema(const QString& place, const std::function<QStringList(const QString& table)>& columnsOf);
+    void closeConnection();
     void applyBusyTimeout(std::chrono::milliseconds timeout);
     const QString m_connectionName;
     std::chrono::milliseconds m_busyTimeout = kDefaultBusyTimeout;
     QString m_readOnlyReason;
     QSqlDatabase m_connection;
     bool m_open = false;
+    RegisterEngine m_engine = RegisterEngine::Sqlite;
+    QString m_place;
     int m_format = kRegisterFormat;
     TableCursor m_airlines;
     TableCursor m_conditions;

@@ -116,10 +116,15 @@ QStringList createStatements() {
 }
 
 QString selectList(const TableDef& table, int fileFormat, QStringView qualifier) {
+    return selectList(table, fileFormat, qualifier, [](const ColumnDef&, const QString& name) { return name; });
+}
+
+QString selectList(const TableDef& table, int fileFormat, QStringView qualifier,
+                   const std::function<QString(const ColumnDef& column, const QString& name)>& read) {
     const QString prefix = qualifier.isEmpty() ? QString() : qualifier.toString() + u'.';
     QStringList names;
     for (const ColumnDef& column : table.columns)
-        names << (column.sinceFormat > fileFormat ? u"NULL AS "_s + column.name : prefix + column.name);
+        names << (column.sinceFormat > fileFormat ? u"NULL AS "_s + column.name : read(column, prefix + column.name));
     return names.join(u", "_s);
 }
 

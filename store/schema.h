@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tarvex {
 
 // How a column is held in memory and checked before a row is stored.
@@ -66,6 +68,9 @@ QStringList createStatements();
 // format: a column a later format added reads as NULL. A qualifier ("c") names the table
 // in a join.
 QString selectList(const TableDef& table, int fileFormat, QStringView qualifier = {});
+// The same with each present column's expression (the qualified name) as `read` gives it.
+QString selectList(const TableDef& table, int fileFormat, QStringView qualifier,
+                   const std::function<QString(const ColumnDef& column, const QString& name)>& read);
 } // namespace schema
 
 } // namespace tarvex

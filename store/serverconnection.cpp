@@ -91,6 +91,14 @@ QSqlDatabase openServerConnection(const ServerAddress& address, const QString& p
     throw ServerConnectionError(reason);
 }
 
+QString serverRegisterPlace(const QSqlDatabase& connection, const ServerAddress& address) {
+    // The server names the database libpq chose when the settings name none.
+    QSqlQuery query(connection);
+    const QString name =
+        query.exec(u"SELECT current_database()"_s) && query.next() ? query.value(0).toString() : address.name;
+    return u"«%1» на сервере PostgreSQL (%2)"_s.arg(name, describeServer(address));
+}
+
 ServerCheck checkServerConnection(const ServerAddress& address, const QString& password) {
     static std::atomic<int> checks = 0;
     const QString name = u"tarvex-server-check-%1"_s.arg(++checks);

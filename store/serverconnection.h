@@ -29,6 +29,9 @@ private:
 // connection is removed again and ServerConnectionError says why.
 QSqlDatabase openServerConnection(const ServerAddress& address, const QString& password, const QString& connectionName);
 
+// How messages name the register on the server open through `connection`: its database and the server.
+QString serverRegisterPlace(const QSqlDatabase& connection, const ServerAddress& address);
+
 // Logs in as the register would and reads each of its tables: Connected when they can all be read, or what
 // stands in the way, each with its Russian message for the settings window.
 ServerCheck checkServerConnection(const ServerAddress& address, const QString& password);

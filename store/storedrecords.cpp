@@ -3,6 +3,9 @@
 #include "heldvalue.h"
 #include "schema.h"
 #include "sqlitehandle.h"
+#include "storedutf8.h"
+
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -117,34 +120,122 @@ QDate dateOf(sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId)
     return readNumber(schema::tbComm(), tableColumn, rowId, storedValue(statement, column)).toDate();
 }
 
+// A row of a SQLite statement, read through the fast paths above.
+class SqliteRow {
+public:
+    SqliteRow(sqlite3_stmt* statement, int first)
+        : m_statement(statement)
+        , m_first(first) {}
+    qint64 id(int column) const { return sqlite3_column_int64(m_statement, m_first + column); }
+    void text(QString& text, int column) const { assignStoredText(text, m_statement, m_first + column); }
+    bool flag(const TableDef& table, int column, qint64 rowId) const {
+        return heldBool(numberOf(table, m_statement, m_first + column, column, rowId));
+    }
+    template <typename T>
+    std::optional<T> whole(const TableDef& table, int column, qint64 rowId) const {
+        return wholeOf<T>(table, m_statement, m_first + column, column, rowId);
+    }
+    std::optional<Decimal4> decimal(int column, qint64 rowId) const {
+        return decimalOf(m_statement, m_first + column, column, rowId);
+    }
+    QDate date(int column, qint64 rowId) const { return dateOf(m_statement, m_first + column, column, rowId); }
+
+private:
+    sqlite3_stmt* m_statement;
+    int m_first;
+};
+
+// A row of a query on the server. Qt's PostgreSQL driver gives 64-bit integers as qint64,
+// `numeric` values as their exact text and the texts as bytes; every number and day goes
+// through readNumber(), the rule the SQLite path falls back on, so a value a field cannot
+// hold is refused with the same message on either engine.
+class ServerRow {
+public:
+    ServerRow(const QSqlQuery& query, int first)
+        : m_query(query)
+        , m_first(first) {}
+    qint64 id(int column) const { return m_query.value(m_first + column).toLongLong(); }
+    // Texts come as their UTF-8 bytes (serverschema::selectList()).
+    void text(QString& text, int column) const {
+        const QVariant stored = m_query.value(m_first + column);
+        if (stored.isNull())
+            text = QString();
+        else
+            assignStoredUtf8(text, *static_cast<const QByteArray*>(stored.constData()));
+    }
+    bool flag(const TableDef& table, int column, qint64 rowId) const { return heldBool(number(table, column, rowId)); }
+    template <typename T>
+    std::optional<T> whole(const TableDef& table, int column, qint64 rowId) const {
+        const QVariant held = number(table, column, rowId);
+        return held.isValid() ? std::optional<T>(T(heldInteger(held))) : std::nullopt;
+    }
+    std::optional<Decimal4> decimal(int column, qint64 rowId) const {
+        const QVariant held = number(schema::tbComm(), column, rowId);
+        return held.isValid() ? std::optional<Decimal4>(held.value<Decimal4>()) : std::nullopt;
+    }
+    QDate date(int column, qint64 rowId) const { return number(schema::tbComm(), column, rowId).toDate(); }
+
+private:
+    QVariant number(const TableDef& table, int column, qint64 rowId) const {
+        const QVariant stored = m_query.value(m_first + column);
+        if (stored.isNull())
+            return {};
+        // A day is a text, and comes as its bytes.
+        if (stored.typeId() == QMetaType::QByteArray)
+            return readNumber(table, column, rowId, storedUtf8(*static_cast<const QByteArray*>(stored.constData())));
+        return readNumber(table, column, rowId, stored);
+    }
+    const QSqlQuery& m_query;
+    int m_first;
+};
+
+// Which column of a row goes to which field of a record: the same for every engine.
+template <typename Row>
+void fillAirline(const Row& row, AirlineRecord& airline) {
+    const AirlineColumns& c = airlineColumns();
+    const TableDef& table = schema::tbMain();
+    airline.id = row.id(c.id);
+    row.text(airline.airCode, c.airCode);
+    row.text(airline.airName, c.airName);
+    row.text(airline.comment, c.comment);
+    row.text(airline.accCode, c.accCode);
+    airline.bsp = row.flag(table, c.bsp, airline.id);
+    airline.script = row.flag(table, c.script, airline.id);
+}
+
+template <typename Row>
+void fillCondition(const Row& row, ConditionRecord& condition) {
+    const ConditionColumns& c = conditionColumns();
+    const TableDef& table = schema::tbComm();
+    const qint64 id = row.id(c.id);
+    condition.id = id;
+    row.text(condition.comCondition, c.comCondition);
+    condition.comPct = row.decimal(c.comPct, id);
+    condition.comSum = row.template whole<std::int16_t>(table, c.comSum, id);
+    row.text(condition.comVal, c.comVal);
+    row.text(condition.remarks, c.remarks);
+    condition.valLen = row.template whole<std::uint16_t>(table, c.valLen, id);
+    row.text(condition.fee, c.fee);
+    condition.validFrom = row.date(c.comFrom, id);
+    condition.validTill = row.date(c.comTill, id);
+}
+
 } // namespace
 
 void readAirlineRow(sqlite3_stmt* statement, int first, AirlineRecord& airline) {
-    const AirlineColumns& c = airlineColumns();
-    const TableDef& table = schema::tbMain();
-    airline.id = sqlite3_column_int64(statement, first + c.id);
-    assignStoredText(airline.airCode, statement, first + c.airCode);
-    assignStoredText(airline.airName, statement, first + c.airName);
-    assignStoredText(airline.comment, statement, first + c.comment);
-    assignStoredText(airline.accCode, statement, first + c.accCode);
-    airline.bsp = heldBool(numberOf(table, statement, first + c.bsp, c.bsp, airline.id));
-    airline.script = heldBool(numberOf(table, statement, first + c.script, c.script, airline.id));
+    fillAirline(SqliteRow(statement, first), airline);
 }
 
 void readConditionRow(sqlite3_stmt* statement, int first, ConditionRecord& condition) {
-    const ConditionColumns& c = conditionColumns();
-    const TableDef& table = schema::tbComm();
-    const qint64 id = sqlite3_column_int64(statement, first + c.id);
-    condition.id = id;
-    assignStoredText(condition.comCondition, statement, first + c.comCondition);
-    condition.comPct = decimalOf(statement, first + c.comPct, c.comPct, id);
-    condition.comSum = wholeOf<std::int16_t>(table, statement, first + c.comSum, c.comSum, id);
-    assignStoredText(condition.comVal, statement, first + c.comVal);
-    assignStoredText(condition.remarks, statement, first + c.remarks);
-    condition.valLen = wholeOf<std::uint16_t>(table, statement, first + c.valLen, c.valLen, id);
-    assignStoredText(condition.fee, statement, first + c.fee);
-    condition.validFrom = dateOf(statement, first + c.comFrom, c.comFrom, id);
-    condition.validTill = dateOf(statement, first + c.comTill, c.comTill, id);
+    fillCondition(SqliteRow(statement, first), condition);
+}
+
+void readAirlineRow(const QSqlQuery& query, int first, AirlineRecord& airline) {
+    fillAirline(ServerRow(query, first), airline);
+}
+
+void readConditionRow(const QSqlQuery& query, int first, ConditionRecord& condition) {
+    fillCondition(ServerRow(query, first), condition);
 }
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include "airlinerecord.h"
 
+class QSqlQuery;
 struct sqlite3_stmt;
 
 namespace tarvex {
@@ -13,5 +14,10 @@ namespace tarvex {
 // after row allocates only for longer texts.
 void readAirlineRow(sqlite3_stmt* statement, int first, AirlineRecord& airline);
 void readConditionRow(sqlite3_stmt* statement, int first, ConditionRecord& condition);
+
+// The same from the current row of a query on the register's PostgreSQL server, with the
+// same rules and the same messages.
+void readAirlineRow(const QSqlQuery& query, int first, AirlineRecord& airline);
+void readConditionRow(const QSqlQuery& query, int first, ConditionRecord& condition);
 
 } // namespace tarvex

@@ -1,0 +1,96 @@
+#include "airlinesource.h"
+
+#include "registerstore.h"
+#include "schema.h"
+#include "serverschema.h"
+#include "storedrecords.h"
+#include "storeerror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvex {
+
+namespace {
+
+const QString kAirlinesSubject = u"авиакомпании (tbMain)"_s;
+const QString kConditionsSubject = u"условия авиакомпаний (tbComm)"_s;
+
+StoreError readFailure(const RegisterStore& store, const QString& subject, const QSqlQuery& query) {
+    return StoreError(
+        u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(subject, store.place(), query.lastError().databaseText()));
+}
+
+// The register on the server through Qt's PostgreSQL driver. The snapshot of a repeatable
+// read transaction is taken at its first query and serves both result sets.
+class ServerAirlineSource : public AirlineSource {
+public:
+    explicit ServerAirlineSource(RegisterStore& store)
+        : m_store(store)
+        , m_airlines(store.connection())
+        , m_conditions(store.connection()) {
+        QSqlQuery begin(store.connection());
+        if (!begin.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s))
+            throw readFailure(store, kAirlinesSubject, begin);
+        m_inTransaction = true;
+        // Qt's driver streams a forward-only query row by row, and a connection streams one query at a time: the
+        // airlines, far fewer than the conditions, are read whole first, and the conditions stream.
+        m_conditions.setForwardOnly(true);
+    }
+    ~ServerAirlineSource() override {
+        m_airlines.finish();
+        m_conditions.finish();
+        if (m_inTransaction)
+            QSqlQuery(m_store.connection()).exec(u"ROLLBACK"_s); // nothing was written
+    }
+
+    int airlineCount() override {
+        QSqlQuery count(m_store.connection());
+        if (!count.exec(u"SELECT COUNT(*) FROM tbMain"_s) || !count.next())
+            throw readFailure(m_store, kAirlinesSubject, count);
+        const int airlines = count.value(0).toInt();
+        run(m_airlines, airlinesInCodeOrder(serverschema::selectList(schema::tbMain(), m_store.format())),
+            kAirlinesSubject);
+        run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
+            kConditionsSubject);
+        return airlines;
+    }
+    bool nextAirline(AirlineRecord& airline) override {
+        if (!step(m_airlines, kAirlinesSubject))
+            return false;
+        readAirlineRow(m_airlines, 0, airline);
+        return true;
+    }
+    bool nextCondition() override { return step(m_conditions, kConditionsSubject); }
+    qint64 conditionOwner() const override { return m_conditions.value(conditionOwnerColumn()).toLongLong(); }
+    void readCondition(ConditionRecord& condition) override { readConditionRow(m_conditions, 0, condition); }
+
+private:
+    void run(QSqlQuery& query, const QString& sql, const QString& subject) {
+        if (!query.exec(sql))
+            throw readFailure(m_store, subject, query);
+    }
+    // A query that ends its rows and one the connection lost both stop next(): only the error tells them apart.
+    bool step(QSqlQuery& query, const QString& subject) {
+        if (query.next())
+            return true;
+        if (query.lastError().isValid())
+            throw readFailure(m_store, subject, query);
+        return false;
+    }
+
+    RegisterStore& m_store;
+    QSqlQuery m_airlines;
+    QSqlQuery m_conditions;
+    bool m_inTransaction = false;
+};
+
+} // namespace
+
+std::unique_ptr<AirlineSource> serverAirlineSource(RegisterStore& store) {
+    return std::make_unique<ServerAirlineSource>(store);
+}
+
+} // namespace tarvex
