@@ -371,7 +371,7 @@ void MainWindow::requireFileRegister() const {
     if (Options(m_appDir).registerEngine() == RegisterEngine::Postgres)
         throw TarvexError(u"В настройках выбран реестр на сервере PostgreSQL (options.ini, раздел [db]), а окно "
                           u"программы пока работает только с файлом реестра. Чтобы работать в окне, выберите в "
-                          u"настройках на странице «Реестр» файл SQLite."_s);
+                          u"настройках на странице «Реестр» «Файл SQLite в папке программы»."_s);
 }
 
 // The register is only read: the title says so, and the commands that would change it say why they cannot.
