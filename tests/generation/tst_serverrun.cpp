@@ -1,0 +1,94 @@
+// Outputs written from the register on a PostgreSQL server that goes away while they are written.
+
+#include "generation/generationrun.h"
+#include "generation/runobserver.h"
+#include "settings/options.h"
+#include "store/registercopy.h"
+#include "store/registerstore.h"
+#include "store/serverregistercreation.h"
+#include "support/postgresserver.h"
+#include "support/registerfixture.h"
+#include "support/syntheticregister.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace tarvex;
+using namespace tarvex::testing;
+
+namespace {
+
+// Calls `when` once, as soon as the walk reports a share of at least `share` percent.
+class ProgressTrigger : public RunObserver {
+public:
+    ProgressTrigger(int share, std::function<void()> when)
+        : m_share(share)
+        , m_when(std::move(when)) {}
+    void progressChanged(int percent) override {
+        if (percent >= m_share && m_when) {
+            std::exchange(m_when, nullptr)();
+        }
+    }
+    bool fired() const { return !m_when; }
+
+private:
+    int m_share;
+    std::function<void()> m_when;
+};
+
+} // namespace
+
+class TestServerRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { TARVEX_REQUIRE_POSTGRESQL(m_server); }
+
+    // The server stops in the middle of the walk, as a crash or a pulled cable would: the
+    // run fails with a message, and the file of the previous run stays as it was.
+    void serverLostMidRunReplacesNoFile_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s;
+        QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s;
+        QTest::newRow("workbook") << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s;
+        QTest::newRow("list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s;
+    }
+    void serverLostMidRunReplacesNoFile() {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        TempAppFolder folder;
+        insertRegister(folder.databasePath(), syntheticRegister(4000));
+        const QString database = u"lost%1"_s.arg(++m_databases);
+        QVERIFY(m_server.execute(u"CREATE DATABASE "_s + database));
+        {
+            RegisterStore file;
+            file.open(folder.appDir(), RegisterStore::Use::ForOutputs);
+            createServerRegister(m_server.address(database),
+                                 [&](QSqlDatabase& server) { copyRowsToServer(file, server); });
+        }
+        RegisterStore store;
+        store.openServer(m_server.address(database));
+        const QString previous = folder.filesDir() + u'/' + fileName;
+        writeFile(previous, "previous run");
+
+        ProgressTrigger killMidway(30, [&] { m_server.kill(); });
+        const Options options(folder.appDir());
+        GenerationRun run(store, options, killMidway);
+        const RunResult result = run.run({OutputKind(kind)});
+        QVERIFY(killMidway.fired());
+        QCOMPARE(result.status, RunResult::Status::Failed);
+        QVERIFY2(result.message.contains(u"PostgreSQL"_s), qPrintable(result.message));
+        QCOMPARE(readFile(previous), QByteArray("previous run"));
+        QVERIFY(m_server.start());
+    }
+
+private:
+    PostgresServer m_server;
+    int m_databases = 0;
+};
+
+QTEST_GUILESS_MAIN(TestServerRun)
+#include "tst_serverrun.moc"
