@@ -18,6 +18,7 @@ public:
     AirlineListCsv();
 
     bool wantsConditions(const AirlineRecord&) const override { return false; }
+    bool readsConditions() const override { return false; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
     // From now on the lines are written there in pieces as they come.

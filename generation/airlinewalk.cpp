@@ -14,7 +14,8 @@ int shareDone(int done, int count) {
 }
 
 void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer) {
-    AirlineStream stream(store);
+    AirlineStream stream(store,
+                         sink.readsConditions() ? AirlineStream::Conditions::Read : AirlineStream::Conditions::Skip);
     const int count = stream.airlineCount();
     int lastShare = -1;
     int done = 0;

@@ -22,10 +22,11 @@ int conditionOwnerColumn() {
     return column;
 }
 
-AirlineStream::AirlineStream(RegisterStore& store)
+AirlineStream::AirlineStream(RegisterStore& store, Conditions conditions)
     : m_source(store.engine() == RegisterEngine::Postgres ? serverAirlineSource(store) : sqliteAirlineSource(store)) {
     m_airlineCount = m_source->airlineCount();
-    m_conditionPending = m_source->nextCondition();
+    // SQLite sorts the conditions at their first step, which a skipping stream never takes.
+    m_conditionPending = conditions == Conditions::Read && m_source->nextCondition();
 }
 
 AirlineStream::~AirlineStream() = default;

@@ -16,8 +16,11 @@ class RegisterStore;
 // on the register file and on the server alike.
 class AirlineStream {
 public:
+    // Whether the conditions are read at all: a reader of the airlines alone spares the
+    // register the ordered query of every condition.
+    enum class Conditions { Read, Skip };
     // Begins the read transaction. Throws StoreError.
-    explicit AirlineStream(RegisterStore& store);
+    explicit AirlineStream(RegisterStore& store, Conditions conditions = Conditions::Read);
     ~AirlineStream();
     AirlineStream(const AirlineStream&) = delete;
     AirlineStream& operator=(const AirlineStream&) = delete;
@@ -28,7 +31,8 @@ public:
     // Reads the next airline into `airline`; false after the last one. Throws StoreError.
     bool nextAirline(AirlineRecord& airline);
     // The conditions of the airline last read, into `conditions`, whose records are
-    // reused; or, with nullptr, passes over them unread. Throws StoreError.
+    // reused; or, with nullptr, passes over them unread. None when the stream skips the
+    // conditions. Throws StoreError.
     void takeConditions(ConditionList* conditions);
 
 private:

@@ -47,14 +47,15 @@ private slots:
     void init() { TARVEX_REQUIRE_POSTGRESQL(m_server); }
 
     // The server stops in the middle of the walk, as a crash or a pulled cable would: the
-    // run fails with a message, and the file of the previous run stays as it was.
+    // run fails with a message, and the file of the previous run stays as it was. (The
+    // airline list is left out: the driver hands the airlines over in one piece before the
+    // list is written, so there is no middle to stop in.)
     void serverLostMidRunReplacesNoFile_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("fileName");
         QTest::newRow("smart key") << int(OutputKind::SmartKey) << u"Tarvex-Rules.txt"_s;
         QTest::newRow("smart flow") << int(OutputKind::SmartFlow) << u"Tarvex-SmartFlow.txt"_s;
         QTest::newRow("workbook") << int(OutputKind::Workbook) << u"Tarvex_comissions.xlsx"_s;
-        QTest::newRow("list") << int(OutputKind::AirlineList) << u"Tarvex_AviaList.csv"_s;
     }
     void serverLostMidRunReplacesNoFile() {
         QFETCH(int, kind);
