@@ -35,6 +35,10 @@ public:
         if (!begin.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s))
             throw readFailure(store, kAirlinesSubject, begin);
         m_inTransaction = true;
+        // The conditions are sorted in their airlines' order; the server's default sort memory (4 MB) sends the
+        // sort of a register of thousands of airlines to disk. For this transaction only.
+        if (!begin.exec(u"SET LOCAL work_mem = '64MB'"_s))
+            throw readFailure(store, kConditionsSubject, begin);
         // Qt's driver streams a forward-only query row by row, and a connection streams one query at a time: the
         // airlines, far fewer than the conditions, are read whole first, and the conditions stream.
         m_conditions.setForwardOnly(true);
