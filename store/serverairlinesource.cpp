@@ -57,8 +57,6 @@ public:
         const int airlines = count.value(0).toInt();
         run(m_airlines, airlinesInCodeOrder(serverschema::selectList(schema::tbMain(), m_store.format())),
             kAirlinesSubject);
-        run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
-            kConditionsSubject);
         return airlines;
     }
     bool nextAirline(AirlineRecord& airline) override {
@@ -67,7 +65,15 @@ public:
         readAirlineRow(m_airlines, 0, airline);
         return true;
     }
-    bool nextCondition() override { return step(m_conditions, kConditionsSubject); }
+    bool nextCondition() override {
+        // Sent at the first condition asked for, so a reader of the airlines alone never sends it.
+        if (!m_conditionsSent) {
+            run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
+                kConditionsSubject);
+            m_conditionsSent = true;
+        }
+        return step(m_conditions, kConditionsSubject);
+    }
     qint64 conditionOwner() const override { return m_conditions.value(conditionOwnerColumn()).toLongLong(); }
     void readCondition(ConditionRecord& condition) override { readConditionRow(m_conditions, 0, condition); }
 
@@ -89,6 +95,7 @@ private:
     QSqlQuery m_airlines;
     QSqlQuery m_conditions;
     bool m_inTransaction = false;
+    bool m_conditionsSent = false;
 };
 
 } // namespace
