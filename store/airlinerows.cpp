@@ -1,26 +1,12 @@
 #include "airlinerows.h"
 
+#include "airlinecolumns.h"
+
 #include "tablecursor.h"
 
 namespace tarvex {
 
 namespace {
-
-// The positions of the columns an airline record takes, looked up once.
-struct AirlineColumns {
-    int id, airCode, airName, comment, accCode, bsp, script;
-};
-
-const AirlineColumns& airlineColumns() {
-    static const AirlineColumns columns = [] {
-        const TableDef& table = schema::tbMain();
-        return AirlineColumns{table.columnIndex(u"id"),      table.columnIndex(u"AirCode"),
-                              table.columnIndex(u"AirName"), table.columnIndex(u"Comment"),
-                              table.columnIndex(u"AccCode"), table.columnIndex(u"BSP"),
-                              table.columnIndex(u"Script")};
-    }();
-    return columns;
-}
 
 // A number of the row, refused when the stored value is not one its field holds.
 const QVariant& numberAt(const TableCursor& airlines, int row, int column, qint64 rowId) {

@@ -1,5 +1,7 @@
 #include "storedrecords.h"
 
+#include "airlinecolumns.h"
+
 #include "heldvalue.h"
 #include "schema.h"
 #include "sqlitehandle.h"
@@ -14,22 +16,6 @@
 namespace tarvex {
 
 namespace {
-
-// The positions of a record's columns in its table, looked up once.
-struct AirlineColumns {
-    int id, airCode, airName, comment, accCode, bsp, script;
-};
-
-const AirlineColumns& airlineColumns() {
-    static const AirlineColumns columns = [] {
-        const TableDef& table = schema::tbMain();
-        return AirlineColumns{table.columnIndex(u"id"),      table.columnIndex(u"AirCode"),
-                              table.columnIndex(u"AirName"), table.columnIndex(u"Comment"),
-                              table.columnIndex(u"AccCode"), table.columnIndex(u"BSP"),
-                              table.columnIndex(u"Script")};
-    }();
-    return columns;
-}
 
 struct ConditionColumns {
     int id, comCondition, comPct, comSum, comVal, remarks, valLen, fee, comFrom, comTill;
