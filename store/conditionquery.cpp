@@ -2,9 +2,14 @@
 
 #include "enginerefusal.h"
 #include "schema.h"
+#include "serverconnection.h"
+#include "serverschema.h"
 #include "sqlitehandle.h"
 #include "storedrecords.h"
 #include "storeerror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -54,6 +59,10 @@ ConditionList ConditionQuery::conditionsOf(qint64 airlineId) {
 }
 
 void ConditionQuery::readConditionsOf(qint64 airlineId, ConditionList& conditions) {
+    if (isServerConnection(m_database)) {
+        readFromServer(airlineId, conditions);
+        return;
+    }
     sqlite3* handle = sqliteHandle(m_database);
     if (!m_statement && sqlite3_prepare_v2(handle, selectConditions(m_fileFormat).constData(), -1, &m_statement,
                                            nullptr) != SQLITE_OK) {
@@ -80,6 +89,30 @@ void ConditionQuery::readConditionsOf(qint64 airlineId, ConditionList& condition
         m_statement = nullptr;
         fail(refusal);
     }
+    conditions.resize(count);
+}
+
+// The windows read one airline's conditions at a time, so the statement is made for each
+// reading: one kept prepared would not survive a connection made again.
+void ConditionQuery::readFromServer(qint64 airlineId, ConditionList& conditions) {
+    reconnectIfLost(m_database, RegisterTask::Read, u"условия авиакомпании (tbComm)"_s);
+    QSqlQuery select(m_database);
+    select.setForwardOnly(true);
+    const QString sql = u"SELECT %1 FROM tbComm WHERE ComId = ? ORDER BY id"_s.arg(
+        serverschema::selectList(schema::tbComm(), m_fileFormat));
+    if (!select.prepare(sql))
+        fail(refusalOf(select.lastError(), m_database));
+    select.addBindValue(airlineId);
+    if (!select.exec())
+        fail(refusalOf(select.lastError(), m_database));
+    qsizetype count = 0;
+    while (select.next()) {
+        if (count == conditions.size())
+            conditions.emplace_back();
+        readConditionRow(select, 0, conditions[count++]);
+    }
+    if (select.lastError().isValid())
+        fail(refusalOf(select.lastError(), m_database));
     conditions.resize(count);
 }
 

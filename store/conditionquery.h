@@ -11,10 +11,9 @@ struct sqlite3_stmt;
 
 namespace tarvex {
 
-// Reads one airline's conditions in the order they were created. It runs once per
-// airline in every generation walk, so it keeps one prepared statement and reads the
-// columns straight from SQLite. Each number passes the columns' rule (readNumber): a stored value its
-// field cannot hold stops the reading with a StoreError naming it.
+// Reads one airline's conditions in the order they were created, for the editors. From a
+// register file it keeps one prepared statement and reads the columns straight from SQLite. Each number passes the
+// columns' rule (readNumber): a stored value its field cannot hold stops the reading with a StoreError naming it.
 class ConditionQuery {
 public:
     ConditionQuery() = default;
@@ -36,6 +35,7 @@ public:
 
 private:
     [[noreturn]] void fail(const EngineRefusal& refusal) const;
+    void readFromServer(qint64 airlineId, ConditionList& conditions);
 
     QSqlDatabase m_database;
     int m_fileFormat = kRegisterFormat;

@@ -3,6 +3,7 @@
 #include "enginerefusal.h"
 #include "heldvalue.h"
 #include "registerstore.h"
+#include "serverconnection.h"
 #include "sqlitehandle.h"
 #include "storeerror.h"
 
@@ -54,7 +55,9 @@ QList<EndingItem> endingSoon(RegisterStore& store, QDate today, int days) {
     };
 
     if (store.engine() == RegisterEngine::Postgres) {
-        QSqlQuery select(store.connection());
+        QSqlDatabase connection = store.connection();
+        reconnectIfLost(connection, RegisterTask::Read, what);
+        QSqlQuery select(connection);
         select.setForwardOnly(true);
         if (!select.exec(QString::fromUtf8(endingQuery(store.format()))))
             throw StoreError(u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(what, store.place(),

@@ -72,13 +72,13 @@ private:
     bool m_committed = false;
 };
 
-void execute(QSqlQuery& query, const QString& statement, const QVariantList& values = {}) {
+void execute(const QSqlDatabase& database, QSqlQuery& query, const QString& statement, const QVariantList& values) {
     if (!query.prepare(statement))
-        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), QSqlDatabase()));
+        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), database));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), QSqlDatabase()));
+        throw StoreError(query.lastError().text(), refusalOf(query.lastError(), database));
 }
 
 } // namespace
@@ -126,6 +126,12 @@ RegisterStore::NoBusyWait::~NoBusyWait() {
 }
 
 void RegisterStore::waitUntilFreeForWriting() {
+    // A server locks the rows a save writes, not the register: a save waits only for another
+    // save of the same row.
+    if (m_engine == RegisterEngine::Postgres) {
+        reconnectIfLost(m_connection, RegisterTask::Begin);
+        return;
+    }
     // An immediate transaction takes the write lock at once, waiting as any write would; it
     // writes nothing, so letting go of it changes nothing.
     QSqlQuery query(m_connection);
@@ -195,6 +201,10 @@ void RegisterStore::openFile(const QString& path, Use use) {
         return present;
     });
     m_readOnlyReason = readOnlyReason;
+    openCursors(use);
+}
+
+void RegisterStore::openCursors(Use use) {
     m_conditionQuery.setDatabase(m_connection, m_format);
     if (use == Use::ForOutputs) {
         m_airlines.close();
@@ -209,8 +219,8 @@ void RegisterStore::openFile(const QString& path, Use use) {
         m_fees.open(m_connection, m_format);
     } catch (const StoreError& error) {
         if (error.refusal())
-            throw retold(error, RegisterTask::Open, path);
-        throw StoreError(u"База данных %1: %2"_s.arg(path, error.message()));
+            throw retold(error, RegisterTask::Open, m_place);
+        throw StoreError(u"База данных %1: %2"_s.arg(m_place, error.message()));
     }
     m_airlines.setSort(u"AirCode ASC");
     m_open = true;
@@ -240,7 +250,7 @@ void RegisterStore::checkSchema(const QString& place,
     }
 }
 
-void RegisterStore::openServer(const ServerAddress& address, const QString& password) {
+void RegisterStore::openServer(const ServerAddress& address, const QString& password, Use use) {
     m_open = false;
     m_conditionQuery.close();
     m_airlines.close();
@@ -253,7 +263,8 @@ void RegisterStore::openServer(const ServerAddress& address, const QString& pass
     m_place = serverRegisterPlace(m_connection, address);
     m_format = serverschema::registerFormat(m_connection, m_place);
     checkSchema(m_place, [this](const QString& table) { return serverschema::columnsOf(m_connection, table); });
-    m_open = true;
+    m_readOnlyReason = serverRegisterWriteRefusal(m_connection, m_place).value_or(QString());
+    openCursors(use);
 }
 
 void RegisterStore::requireIntact() const {
@@ -305,11 +316,12 @@ void RegisterStore::deleteCurrentAirline() {
         throw StoreError(u"Нет авиакомпании для удаления"_s);
     const qint64 airlineId = m_airlines.value(0).toLongLong();
     try {
+        reconnectIfLost(m_connection, RegisterTask::Delete);
         Transaction transaction(m_connection);
         QSqlQuery query(m_connection);
-        execute(query, u"DELETE FROM tbComm WHERE ComId = ?"_s, {airlineId});
-        execute(query, u"DELETE FROM tbFee WHERE FeeId = ?"_s, {airlineId});
-        execute(query, u"DELETE FROM tbMain WHERE id = ?"_s, {airlineId});
+        execute(m_connection, query, u"DELETE FROM tbComm WHERE ComId = ?"_s, {airlineId});
+        execute(m_connection, query, u"DELETE FROM tbFee WHERE FeeId = ?"_s, {airlineId});
+        execute(m_connection, query, u"DELETE FROM tbMain WHERE id = ?"_s, {airlineId});
         transaction.commit();
     } catch (const StoreError& error) {
         throw retold(error, RegisterTask::Delete);

@@ -46,11 +46,12 @@ public:
     void open(const QString& appDir, Use use = Use::ForWindows);
     // The same for the register file at `path`, such as a new register not yet in its place.
     void openFile(const QString& path, Use use = Use::ForWindows);
-    // The register on a PostgreSQL server, for the outputs: the cursors stay closed. The
-    // password, when empty, is libpq's to find (PGPASSWORD, ~/.pgpass). Throws
-    // ServerConnectionError when the server cannot be reached, and StoreError, naming the
-    // database, when it lacks a table or column of the register or has an unknown format.
-    void openServer(const ServerAddress& address, const QString& password = {});
+    // The register on a PostgreSQL server. The password, when empty, is libpq's to find
+    // (PGPASSWORD, ~/.pgpass). Throws ServerConnectionError when the server cannot be reached,
+    // and StoreError, naming the database, when it lacks a table or column of the register or
+    // has an unknown format. A role that may not change the register's tables opens it for
+    // reading only. A connection lost later is made again at the next statement.
+    void openServer(const ServerAddress& address, const QString& password = {}, Use use = Use::ForOutputs);
     bool isOpen() const { return m_open; }
 
     // Which engine holds the register once open.
@@ -111,6 +112,8 @@ public:
 
 private:
     int readFormat(const QString& path);
+    // Makes the condition query and, for the windows, the three cursors read the connection.
+    void openCursors(Use use);
     void checkSchema(const QString& place, const std::function<QStringList(const QString& table)>& columnsOf);
     void closeConnection();
     void applyBusyTimeout(std::chrono::milliseconds timeout);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 
 #include <optional>
@@ -17,5 +18,12 @@ namespace tarvex {
 // made: it would take the write lock, wait for or hold up other copies of the program, and
 // leave a journal behind on every start.
 std::optional<QString> registerWriteRefusal(const QString& path);
+
+// The same for the register on the server the connection logs in to: the role may not insert,
+// change or delete rows of one of the register's tables, or the server takes no writes at all
+// (a standby). Asked of the server's own privilege checks, so that a role that may only read
+// opens the register for reading instead of failing at its first save. Throws StoreError when
+// the server cannot say.
+std::optional<QString> serverRegisterWriteRefusal(QSqlDatabase& connection, const QString& place);
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include "registerstore.h"
 #include "schema.h"
+#include "serverconnection.h"
 #include "serverschema.h"
 #include "storedrecords.h"
 #include "storeerror.h"
@@ -23,13 +24,20 @@ StoreError readFailure(const RegisterStore& store, const QString& subject, const
         u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(subject, store.place(), query.lastError().databaseText()));
 }
 
+// The store's connection, made again first when it was lost since the last command.
+QSqlDatabase liveConnection(RegisterStore& store) {
+    QSqlDatabase connection = store.connection();
+    reconnectIfLost(connection, RegisterTask::Read, kAirlinesSubject);
+    return connection;
+}
+
 // The register on the server through Qt's PostgreSQL driver. The snapshot of a repeatable
 // read transaction is taken at its first query and serves both result sets.
 class ServerAirlineSource : public AirlineSource {
 public:
     explicit ServerAirlineSource(RegisterStore& store)
         : m_store(store)
-        , m_airlines(store.connection())
+        , m_airlines(liveConnection(store))
         , m_conditions(store.connection()) {
         QSqlQuery begin(store.connection());
         if (!begin.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s))

@@ -1,12 +1,16 @@
 #include "serverconnection.h"
 
+#include "enginerefusal.h"
 #include "schema.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
 #include <atomic>
+
+#include <libpq-fe.h>
 
 using namespace Qt::StringLiterals;
 
@@ -89,6 +93,27 @@ QSqlDatabase openServerConnection(const ServerAddress& address, const QString& p
         reason = {ServerOutcome::Failed,
                   u"Не удалось подключиться к серверу PostgreSQL (%1).\n%2"_s.arg(describeServer(address), driverText)};
     throw ServerConnectionError(reason);
+}
+
+bool isServerConnection(const QSqlDatabase& database) {
+    return database.driverName() == kDriver;
+}
+
+void reconnectIfLost(QSqlDatabase& database, RegisterTask task, const QString& subject) {
+    if (!isServerConnection(database) || !database.isOpen())
+        return;
+    const QVariant handle = database.driver()->handle();
+    if (qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return;
+    if (PQstatus(*static_cast<PGconn* const*>(handle.constData())) != CONNECTION_BAD)
+        return;
+    // The driver keeps the address and the password: the same login again.
+    database.close();
+    if (!database.open()) {
+        EngineRefusal refusal = refusalOf(database.lastError(), database);
+        refusal.sqlState.clear(); // a login that fails is a connection not made again
+        throw refusalError(task, refusal, subject);
+    }
 }
 
 QString serverRegisterPlace(const QSqlDatabase& connection, const ServerAddress& address) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enginerefusal.h"
 #include "serverlogin.h"
 #include "storeerror.h"
 
@@ -28,6 +29,16 @@ private:
 // connection in memory only; an empty one leaves libpq to find it in PGPASSWORD or ~/.pgpass. On failure the
 // connection is removed again and ServerConnectionError says why.
 QSqlDatabase openServerConnection(const ServerAddress& address, const QString& password, const QString& connectionName);
+
+// Whether the connection is one to a PostgreSQL server (and not to a register file).
+bool isServerConnection(const QSqlDatabase& database);
+
+// Opens a server connection again when it was lost (a dropped network, a restarted server),
+// so that the command after the one that failed works again; nothing for a register file.
+// A connection works until a statement finds it cut: that statement fails, and the next
+// one comes here first. Throws StoreError with the cause Disconnected while the server
+// cannot be reached, told for the `task` about to begin (refusalError()).
+void reconnectIfLost(QSqlDatabase& database, RegisterTask task, const QString& subject = {});
 
 // How messages name the register on the server open through `connection`: its database and the server.
 QString serverRegisterPlace(const QSqlDatabase& connection, const ServerAddress& address);

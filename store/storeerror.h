@@ -1,15 +1,20 @@
 #pragma once
 
+#include "common/serveraddress.h"
 #include "common/tarvexerror.h"
 
 #include <optional>
 
 namespace tarvex {
 
-// SQLite's refusal of a statement, as the engine reported it.
+// The engine's refusal of a statement, as it reported it.
 struct EngineRefusal {
     int resultCode = 0; // SQLite's result code, possibly an extended one
-    QString engineText; // SQLite's own words, for support staff
+    QString engineText; // the engine's own words, for support staff
+    RegisterEngine engine = RegisterEngine::Sqlite;
+    // The server's SQLSTATE ("42501"); empty when the refusal came from the client, as when the
+    // connection was lost.
+    QString sqlState;
 };
 
 // The register failed: the database cannot be opened, a statement fails, or a row
@@ -22,7 +27,7 @@ public:
         : TarvexError(message)
         , m_refusal(std::move(refusal)) {}
 
-    // What SQLite said, when the failure is its refusal.
+    // What the engine said, when the failure is its refusal.
     const std::optional<EngineRefusal>& refusal() const { return m_refusal; }
 
 private:

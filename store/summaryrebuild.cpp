@@ -20,13 +20,6 @@ bool isCurrentAirline(const TableCursor& airlines, qint64 airlineId) {
     return airlines.currentRow() >= 0 && airlineId != 0 && heldInteger(airlines.value(0)) == airlineId;
 }
 
-qint64 lastInsertedId(const QSqlDatabase& database) {
-    QSqlQuery query(database);
-    if (!query.exec(u"SELECT last_insert_rowid()"_s) || !query.next())
-        throw refusalError(RegisterTask::Save, refusalOf(query.lastError(), database));
-    return query.value(0).toLongLong();
-}
-
 // The texts are written whatever the cursor last read: another copy of the program may
 // have changed them since, and they must match the conditions the register holds now.
 void writeSummary(const QSqlDatabase& database, qint64 airlineId, const CommissionSummary& summary) {
@@ -67,7 +60,7 @@ qint64 rebuildCommissionSummary(RegisterStore& store, qint64 airlineId) {
         // Not read from the cursor: a row that no longer passes its search leaves another
         // airline current.
         if (inserting)
-            airlineId = lastInsertedId(store.connection());
+            airlineId = airlines.lastInsertedId();
     }
     writeSummary(store.connection(), airlineId, summary);
     if (airlines.state() == TableCursor::State::Browse)

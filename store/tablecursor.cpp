@@ -19,8 +19,8 @@ TableCursor::TableCursor(const TableDef& table, QObject* parent)
     , m_table(table)
     , m_sortFilter(table) {}
 
-TableWriter TableCursor::writer() const {
-    return TableWriter(m_database, m_table, m_fileFormat);
+TableWriter TableCursor::writer(RegisterTask task) const {
+    return TableWriter(m_database, m_table, m_fileFormat, task);
 }
 
 void TableCursor::open(const QSqlDatabase& database, int fileFormat) {
@@ -156,10 +156,11 @@ void TableCursor::post() {
     const int rowIndex = currentIndex();
     std::optional<RowChangedElsewhere> refused;
     if (m_state == State::Insert) {
-        m_buffer[0] = QVariant::fromValue<qint64>(writer().insertRow(m_buffer));
+        m_lastInsertedId = writer(RegisterTask::Save).insertRow(m_buffer);
+        m_buffer[0] = QVariant::fromValue<qint64>(m_lastInsertedId);
     } else {
         try {
-            writer().updateRow(m_rows[rowIndex], m_buffer);
+            writer(RegisterTask::Save).updateRow(m_rows[rowIndex], m_buffer);
         } catch (const RowChangedElsewhere& changed) {
             // The other copy's values win: the row shows what is stored, and the edit ends.
             refused = changed;
@@ -208,7 +209,7 @@ void TableCursor::remove() {
     requireCurrent(u"удалить запись");
     const int row = m_current;
     const int rowIndex = m_visible[row];
-    writer().deleteRow(m_rows[rowIndex][0]);
+    writer(RegisterTask::Delete).deleteRow(m_rows[rowIndex][0]);
 
     emit rowAboutToBeRemoved(row);
     m_rows.erase(m_rows.begin() + rowIndex);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enginerefusal.h"
 #include "heldvalue.h"
 #include "rowsortfilter.h"
 #include "schema.h"
@@ -68,6 +69,8 @@ public:
     // the change is dropped and the row holds what is stored.
     void post();
     void cancel();
+    // The id the store gave the row this cursor inserted last; 0 before any.
+    qint64 lastInsertedId() const { return m_lastInsertedId; }
     // Deletes the current row from the store and from the cursor.
     void remove();
     // Re-reads from the store the rows already held, keeping the current row;
@@ -104,7 +107,7 @@ private:
     int currentIndex() const { return m_current >= 0 ? m_visible[m_current] : -1; }
     // Recomputes the visible rows; the row at `keepIndex` of m_rows stays current when visible.
     void rebuildVisible(int keepIndex);
-    TableWriter writer() const;
+    TableWriter writer(RegisterTask task) const;
 
     const TableDef& m_table;
     QSqlDatabase m_database;
@@ -117,6 +120,7 @@ private:
     bool m_eof = true;
     State m_state = State::Inactive;
     QVariantList m_buffer; // pending values of the current row in edit or insert state
+    qint64 m_lastInsertedId = 0;
 };
 
 } // namespace tarvex

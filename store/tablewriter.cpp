@@ -1,6 +1,7 @@
 #include "tablewriter.h"
 
 #include "heldvalue.h"
+#include "serverconnection.h"
 #include "storeerror.h"
 #include "tablereader.h"
 
@@ -14,13 +15,14 @@ namespace tarvex {
 
 namespace {
 
-// A transaction that holds the register's write lock from its start, so that the row read
-// to check it and the row written are the same: no other copy writes in between.
+// A transaction in which the row read to check it and the row written are the same: no other
+// copy writes the row in between. A register file's write lock is taken at its start; a
+// server locks the row as it is read (RowLock::ForUpdate).
 class WriteTransaction {
 public:
     explicit WriteTransaction(const QSqlDatabase& database)
         : m_query(database) {
-        if (!m_query.exec(u"BEGIN IMMEDIATE"_s))
+        if (!m_query.exec(isServerConnection(database) ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s))
             throw refusalError(RegisterTask::Save, refusalOf(m_query.lastError(), database));
     }
     ~WriteTransaction() {
@@ -56,10 +58,12 @@ bool sameHeld(const ColumnDef& column, const QVariant& a, const QVariant& b) {
 
 } // namespace
 
-TableWriter::TableWriter(const QSqlDatabase& database, const TableDef& table, int fileFormat)
+TableWriter::TableWriter(const QSqlDatabase& database, const TableDef& table, int fileFormat, RegisterTask task)
     : m_database(database)
     , m_table(table)
-    , m_fileFormat(fileFormat) {}
+    , m_fileFormat(fileFormat) {
+    reconnectIfLost(m_database, task);
+}
 
 void TableWriter::fail(RegisterTask task, const QSqlQuery& query) const {
     throw refusalError(task, refusalOf(query.lastError(), m_database), m_table.refusalSubject());
@@ -76,15 +80,21 @@ qint64 TableWriter::insertRow(const QVariantList& values) const {
         marks << u"?"_s;
         stored << toStorage(m_table.columns[c], values[c]);
     }
+    // A server gives the new id back with the row; a file keeps it as the connection's last row.
+    const bool server = isServerConnection(m_database);
     QSqlQuery query(m_database);
-    if (!query.prepare(
-            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table.name, names.join(u", "_s), marks.join(u", "_s))))
+    if (!query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)%4"_s.arg(
+            m_table.name, names.join(u", "_s), marks.join(u", "_s), server ? u" RETURNING id"_s : QString())))
         fail(RegisterTask::Save, query);
     for (const QVariant& value : stored)
         query.addBindValue(value);
     if (!query.exec())
         fail(RegisterTask::Save, query);
-    return query.lastInsertId().toLongLong();
+    if (!server)
+        return query.lastInsertId().toLongLong();
+    if (!query.next())
+        fail(RegisterTask::Save, query);
+    return query.value(0).toLongLong();
 }
 
 void TableWriter::updateRow(const QVariantList& stored, const QVariantList& changed) const {
@@ -96,7 +106,8 @@ void TableWriter::updateRow(const QVariantList& stored, const QVariantList& chan
     if (columns.isEmpty())
         return;
     WriteTransaction transaction(m_database);
-    const std::optional<QVariantList> now = readTableRow(m_database, m_table, m_fileFormat, stored[0].toLongLong());
+    const std::optional<QVariantList> now =
+        readTableRow(m_database, m_table, m_fileFormat, stored[0].toLongLong(), RowLock::ForUpdate);
     if (!now)
         throw StoreError(u"Запись таблицы %1 не найдена: возможно, её удалили в другой копии программы; изменения не "
                          u"сохранены"_s.arg(m_table.shownName()));

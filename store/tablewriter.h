@@ -31,8 +31,10 @@ private:
 // the store throws StoreError.
 class TableWriter {
 public:
-    // `fileFormat` is the register's format: columns of later formats are not written.
-    TableWriter(const QSqlDatabase& database, const TableDef& table, int fileFormat);
+    // `fileFormat` is the register's format: columns of later formats are not written. A
+    // connection to a server that was lost is made again first; when that fails, StoreError
+    // tells it for `task`, the write about to be made.
+    TableWriter(const QSqlDatabase& database, const TableDef& table, int fileFormat, RegisterTask task);
 
     // Stores a new row from every column but the id; returns the id the store gave it.
     qint64 insertRow(const QVariantList& values) const;

@@ -3,6 +3,7 @@
 #include "store/storeerror.h"
 #include "store/tablewriter.h"
 #include "support/registerfixture.h"
+#include "support/testregister.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -35,17 +36,19 @@ SearchFilter searchFor(const QString& text) {
 
 } // namespace
 
+// Every case runs on a register file and on a register on a server.
 class TestTableCursor : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase_data() { addEngineRows(); }
     void init() {
-        m_folder = std::make_unique<TempAppFolder>();
+        TARVEX_NEW_TEST_REGISTER(m_register, m_server);
         m_store = std::make_unique<RegisterStore>();
-        m_store->open(m_folder->appDir());
+        m_register->open(*m_store);
     }
     void cleanup() {
         m_store.reset();
-        m_folder.reset();
+        m_register.reset();
     }
 
     void insertPostAndCancelMoveThroughTheStates() {
@@ -142,7 +145,7 @@ private slots:
         rules.post();
 
         RegisterStore reopened;
-        reopened.open(m_folder->appDir());
+        m_register->open(reopened);
         TableCursor& stored = reopened.conditions();
         stored.first();
         QVERIFY(!stored.value(u"ComCondition").isNull());
@@ -319,7 +322,7 @@ private slots:
 
         {
             RegisterStore other;
-            other.open(m_folder->appDir());
+            m_register->open(other);
             other.airlines().setSort(u"AirCode ASC");
             other.airlines().setCurrentRow(2); // UT, after BU and S7
             other.airlines().edit();
@@ -382,7 +385,7 @@ private slots:
 
         {
             RegisterStore other;
-            other.open(m_folder->appDir());
+            m_register->open(other);
             other.airlines().setSort(u"AirCode ASC");
             other.airlines().setCurrentRow(1); // UT
             other.airlines().edit();
@@ -431,7 +434,7 @@ private slots:
 
         {
             RegisterStore other;
-            other.open(m_folder->appDir());
+            m_register->open(other);
             other.airlines().first(); // S7
             other.airlines().edit();
             other.airlines().setValue(u"AirName", u"S7 Airlines"_s);
@@ -450,7 +453,7 @@ private slots:
     void editingTwoCopiesKeepsBothColumns() {
         addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
         RegisterStore other;
-        other.open(m_folder->appDir());
+        m_register->open(other);
         other.airlines().first();
         other.airlines().edit();
         other.airlines().setValue(u"Comment", u"из другой копии"_s);
@@ -494,7 +497,7 @@ private slots:
         airlines.edit(); // this copy read the row before the other one changed it
         {
             RegisterStore other;
-            other.open(m_folder->appDir());
+            m_register->open(other);
             other.airlines().first();
             other.airlines().edit();
             other.airlines().setValue(otherField, otherValue);
@@ -516,7 +519,7 @@ private slots:
         // The other copy's change is never lost; a refused copy shows the stored row, a
         // saved one its own value.
         RegisterStore reread;
-        reread.open(m_folder->appDir());
+        m_register->open(reread);
         reread.airlines().first();
         QCOMPARE(reread.airlines().value(otherField), otherValue);
         if (refused) {
@@ -534,7 +537,7 @@ private slots:
         m_store->airlines().edit();
         {
             RegisterStore other;
-            other.open(m_folder->appDir());
+            m_register->open(other);
             other.airlines().first();
             other.deleteCurrentAirline();
         }
@@ -634,7 +637,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempAppFolder> m_folder;
+    PostgresServer m_server;
+    std::unique_ptr<TestRegister> m_register;
     std::unique_ptr<RegisterStore> m_store;
 };
 
