@@ -112,8 +112,15 @@ void RegisterStore::setBusyTimeout(std::chrono::milliseconds timeout) {
 }
 
 void RegisterStore::applyBusyTimeout(std::chrono::milliseconds timeout) {
-    if (isOpen() && m_engine == RegisterEngine::Sqlite)
+    if (!isOpen())
+        return;
+    if (m_engine == RegisterEngine::Sqlite) {
         sqlite3_busy_timeout(sqliteHandle(m_connection), int(timeout.count()));
+        return;
+    }
+    // A server makes a save wait only for another copy saving the same row; its 0 would mean
+    // waiting for ever, and no wait at all is the least it takes.
+    QSqlQuery(m_connection).exec(u"SET lock_timeout = %1"_s.arg(std::max<qint64>(1, timeout.count())));
 }
 
 RegisterStore::NoBusyWait::NoBusyWait(RegisterStore& store)
@@ -265,6 +272,7 @@ void RegisterStore::openServer(const ServerAddress& address, const QString& pass
     checkSchema(m_place, [this](const QString& table) { return serverschema::columnsOf(m_connection, table); });
     m_readOnlyReason = serverRegisterWriteRefusal(m_connection, m_place).value_or(QString());
     openCursors(use);
+    applyBusyTimeout(m_busyTimeout);
 }
 
 void RegisterStore::requireIntact() const {

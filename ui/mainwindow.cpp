@@ -15,6 +15,7 @@
 #include "settingsdialog.h"
 #include "store/expiry.h"
 #include "store/registerstore.h"
+#include "store/serverconnection.h"
 #include "ui/windowtitle.h"
 #include "userprompts.h"
 
@@ -347,8 +348,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::startUp() {
     try {
-        requireFileRegister();
-        m_store.open(m_appDir);
+        openRegister();
         m_store.airlines().first();
     } catch (const TarvexError& error) {
         // The window stays usable but empty; commands that need the register repeat this message.
@@ -365,13 +365,32 @@ void MainWindow::startUp() {
     updateCommandStates();
 }
 
-// The window edits the register file only: with the server chosen in the settings it opens
-// nothing, rather than let the user change a file the office no longer uses.
-void MainWindow::requireFileRegister() const {
-    if (Options(m_appDir).registerEngine() == RegisterEngine::Postgres)
-        throw TarvexError(u"В настройках выбран реестр на сервере PostgreSQL (options.ini, раздел [db]), а окно "
-                          u"программы пока работает только с файлом реестра. Чтобы работать в окне, выберите в "
-                          u"настройках на странице «Реестр» «Файл SQLite в папке программы»."_s);
+// The register the settings name: the file of the app folder, or the office's register on a
+// server. A server that wants a password nobody keeps for the user (~/.pgpass, PGPASSWORD) gets
+// it asked for; it is kept for this session only, in the connection, and never written anywhere.
+void MainWindow::openRegister() {
+    const Options options(m_appDir);
+    if (options.registerEngine() != RegisterEngine::Postgres) {
+        m_store.open(m_appDir);
+        return;
+    }
+    QString password;
+    for (;;) {
+        try {
+            m_store.openServer(options.serverAddress(), password, RegisterStore::Use::ForWindows);
+            return;
+        } catch (const ServerConnectionError& error) {
+            if (!error.check().asksForPassword())
+                throw;
+            const std::optional<QString> given = m_prompts.askPassword(
+                this, u"Пароль для реестра на сервере"_s,
+                u"%1\n\nВведите пароль пользователя «%2». Он нужен до закрытия программы и нигде не сохраняется."_s.arg(
+                    error.message(), options.serverAddress().user));
+            if (!given)
+                throw;
+            password = *given;
+        }
+    }
 }
 
 // The register is only read: the title says so, and the commands that would change it say why they cannot.

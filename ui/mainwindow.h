@@ -70,7 +70,7 @@ private:
     void nameUnnamedControls();
 
     void startUp();
-    void requireFileRegister() const;
+    void openRegister();
     void showReadOnly();
     void applySettings();
     void updateCommandStates();

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -71,6 +73,19 @@ void MessageBoxPrompts::showMessage(QWidget* parent, const QString& text) {
 
 int MessageBoxPrompts::runDialog(QDialog& dialog) {
     return dialog.exec();
+}
+
+std::optional<QString> MessageBoxPrompts::askPassword(QWidget* parent, const QString& title, const QString& text) {
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(text);
+    box.setTextEchoMode(QLineEdit::Password);
+    box.setOkButtonText(u"Подключиться"_s);
+    box.setCancelButtonText(u"Отмена"_s);
+    box.setAccessibleName(title);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
 }
 
 } // namespace tarvex

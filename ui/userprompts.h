@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QDialog;
 class QWidget;
 
@@ -29,6 +31,8 @@ public:
     // Shows one of the program's own windows modally until it is closed; how it was closed
     // (QDialog::Accepted or QDialog::Rejected).
     virtual int runDialog(QDialog& dialog) = 0;
+    // Asks for a password, its characters hidden as they are typed; nothing when the user cancels.
+    virtual std::optional<QString> askPassword(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 // The real boxes: QMessageBox with Russian button texts.
@@ -40,6 +44,7 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;
     int runDialog(QDialog& dialog) override;
+    std::optional<QString> askPassword(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 } // namespace tarvex

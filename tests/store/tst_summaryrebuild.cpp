@@ -1,4 +1,5 @@
 #include "support/registerfixture.h"
+#include "support/testregister.h"
 
 #include "store/airlineselection.h"
 #include "store/conditioncopy.h"
@@ -51,10 +52,14 @@ ConditionRecord withFee(ConditionRecord condition, const QString& fee) {
 
 } // namespace
 
+// Every case runs on a register file and on a register on a server.
 class SummaryRebuildTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase_data() { testing::addEngineRows(); }
+    void init() { TARVEX_NEW_TEST_REGISTER(m_register, m_server); }
+    void cleanup() { m_register.reset(); }
     void textsFollowTheConditions_data();
     void textsFollowTheConditions();
     void decimalCommaLocaleStillWritesFullStop();
@@ -66,6 +71,10 @@ private slots:
     void duplicateBelongsToTheSameAirline();
     void selectAirlineBringsBackARowTheSearchHides();
     void twoCopiesOnOneFile();
+
+private:
+    testing::PostgresServer m_server;
+    std::unique_ptr<testing::TestRegister> m_register;
 };
 
 void SummaryRebuildTest::textsFollowTheConditions_data() {
@@ -97,9 +106,8 @@ void SummaryRebuildTest::textsFollowTheConditions() {
     QFETCH(ConditionList, conditions);
     QFETCH(QString, commission);
     QFETCH(QString, fee);
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 id = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), conditions);
     store.airlines().first();
     QVERIFY(selectAirline(store.airlines(), id));
@@ -116,9 +124,8 @@ void SummaryRebuildTest::textsFollowTheConditions() {
 void SummaryRebuildTest::decimalCommaLocaleStillWritesFullStop() {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 id = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "7.5")});
     rebuildCommissionSummary(store, id);
     QLocale::setDefault(previous);
@@ -126,9 +133,8 @@ void SummaryRebuildTest::decimalCommaLocaleStillWritesFullStop() {
 }
 
 void SummaryRebuildTest::pendingAirlineChangesAreStoredWithTheTexts() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 id = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"A"_s, 500, u"RUB"_s)});
     store.airlines().edit();
     store.airlines().setValue(u"AirName", u"Аэрофлот-Россия"_s);
@@ -141,9 +147,8 @@ void SummaryRebuildTest::pendingAirlineChangesAreStoredWithTheTexts() {
 }
 
 void SummaryRebuildTest::newAirlineIsStoredAndGetsEmptyTexts() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     store.airlines().insert();
     store.airlines().setValue(u"AirCode", u"LH"_s);
 
@@ -156,9 +161,8 @@ void SummaryRebuildTest::newAirlineIsStoredAndGetsEmptyTexts() {
 }
 
 void SummaryRebuildTest::otherCurrentAirlineIsLeftAlone() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 edited = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "5")});
     const qint64 other = addAirline(store, airline(u"AF"_s, u"Air France"_s));
     QVERIFY(selectAirline(store.airlines(), other));
@@ -173,9 +177,8 @@ void SummaryRebuildTest::otherCurrentAirlineIsLeftAlone() {
 // Storing the texts can take the airline out of a search on them; the texts must still
 // go to that airline, not to the one the search then shows.
 void SummaryRebuildTest::airlineLeavingTheSearchKeepsItsOwnTexts() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 edited = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Сочи"_s, 100, u"RUB"_s)});
     const qint64 other = addAirline(store, airline(u"S7"_s, u"Сочи-Авиа"_s));
     QVERIFY(selectAirline(store.airlines(), edited));
@@ -193,9 +196,8 @@ void SummaryRebuildTest::airlineLeavingTheSearchKeepsItsOwnTexts() {
 }
 
 void SummaryRebuildTest::deletingTheOnlyConditionEmptiesTheTexts() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 id =
         addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {withFee(percentCondition(u"A"_s, "5"), u"1"_s)});
     rebuildCommissionSummary(store, id);
@@ -209,9 +211,8 @@ void SummaryRebuildTest::deletingTheOnlyConditionEmptiesTheTexts() {
 }
 
 void SummaryRebuildTest::duplicateBelongsToTheSameAirline() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     ConditionRecord condition = withFee(sumCondition(u"A"_s, 500, u"EUR"_s), u"2%"_s);
     condition.remarks = u"RM*X"_s;
     condition.valLen = 5;
@@ -234,9 +235,8 @@ void SummaryRebuildTest::duplicateBelongsToTheSameAirline() {
 }
 
 void SummaryRebuildTest::selectAirlineBringsBackARowTheSearchHides() {
-    testing::TempAppFolder folder;
     RegisterStore store;
-    store.open(folder.appDir());
+    m_register->open(store);
     const qint64 hidden = addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s));
     addAirline(store, airline(u"AF"_s, u"Air France"_s));
     store.airlines().setFilter(SearchFilter{u"France"_s, {u"AirName"_s}});
@@ -252,13 +252,12 @@ void SummaryRebuildTest::selectAirlineBringsBackARowTheSearchHides() {
 // Two copies of the program on one register: each stores only the fields it changed,
 // so the last save wins for a field both changed and nothing else is lost.
 void SummaryRebuildTest::twoCopiesOnOneFile() {
-    testing::TempAppFolder folder;
     RegisterStore first;
-    first.open(folder.appDir());
+    m_register->open(first);
     const qint64 shared = addAirline(first, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "5")});
     const qint64 bystander = addAirline(first, airline(u"AF"_s, u"Air France"_s));
     RegisterStore second;
-    second.open(folder.appDir());
+    m_register->open(second);
 
     // The first copy changes the name and adds a condition.
     QVERIFY(selectAirline(first.airlines(), shared));

@@ -37,6 +37,15 @@ void ScriptedPrompts::showMessage(QWidget*, const QString& text) {
     m_shown.append({u"message"_s, {}, text});
 }
 
+std::optional<QString> ScriptedPrompts::askPassword(QWidget*, const QString& title, const QString& text) {
+    m_shown.append({u"password"_s, title, text});
+    if (m_passwords.isEmpty()) {
+        QTest::qFail("a password was asked for that the test did not expect", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return m_passwords.dequeue();
+}
+
 int ScriptedPrompts::runDialog(QDialog& dialog) {
     dialog.setResult(QDialog::Rejected);
     if (m_dialogActions.isEmpty()) {

@@ -18,12 +18,14 @@ namespace tarvex {
 class ScriptedPrompts : public UserPrompts {
 public:
     struct Shown {
-        QString kind; // "yesno", "yesnocancel", "inform", "error" or "message"
+        QString kind; // "yesno", "yesnocancel", "inform", "error", "message" or "password"
         QString title;
         QString text;
     };
 
     void answerNext(Answer answer) { m_answers.enqueue(answer); }
+    // The next password asked for; nothing answers as a cancel does.
+    void givePassword(std::optional<QString> password) { m_passwords.enqueue(std::move(password)); }
     // What to do in the next window that opens, while it is open.
     void whenDialog(std::function<void(QDialog&)> action) { m_dialogActions.enqueue(std::move(action)); }
     int pendingDialogs() const { return int(m_dialogActions.size()); }
@@ -32,6 +34,7 @@ public:
     void clear() {
         m_shown.clear();
         m_answers.clear();
+        m_passwords.clear();
         m_dialogActions.clear();
     }
 
@@ -41,11 +44,13 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;
     int runDialog(QDialog& dialog) override;
+    std::optional<QString> askPassword(QWidget* parent, const QString& title, const QString& text) override;
 
 private:
     Answer nextAnswer();
 
     QQueue<Answer> m_answers;
+    QQueue<std::optional<QString>> m_passwords;
     QQueue<std::function<void(QDialog&)>> m_dialogActions;
     QList<Shown> m_shown;
 };

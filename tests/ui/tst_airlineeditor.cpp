@@ -3,6 +3,7 @@
 #include "scriptedprompts.h"
 #include "support/registerfixture.h"
 #include "support/registerlock.h"
+#include "support/testregister.h"
 #include "typing.h"
 
 #include "store/airlineselection.h"
@@ -58,10 +59,13 @@ char* toString(const Summary& summary) {
 
 } // namespace
 
+// Every case runs on a register file and on a register on a server; the lock of a register
+// file, which a server does not have, is tried on the file alone.
 class AirlineEditorTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase_data() { testing::addEngineRows(); }
     void init();
     void cleanup();
 
@@ -113,24 +117,31 @@ private:
     QString storedField(qint64 id, const QString& column) const;
     int storedConditionCount() const;
 
-    std::unique_ptr<testing::TempAppFolder> m_folder;
+    // The file's lock is taken by another program; a server locks rows, not the register.
+    bool onServer() const { return m_register->engine() == RegisterEngine::Postgres; }
+
+    testing::PostgresServer m_server;
+    std::unique_ptr<testing::TestRegister> m_register;
+    std::unique_ptr<RegisterStore> m_store;
     ScriptedPrompts m_prompts;
     std::unique_ptr<ConditionEditor> m_conditionEditor;
     std::unique_ptr<AirlineEditor> m_editor;
 };
 
 void AirlineEditorTest::init() {
-    m_folder = std::make_unique<testing::TempAppFolder>();
-    m_folder->openStore();
+    TARVEX_NEW_TEST_REGISTER(m_register, m_server);
+    m_store = std::make_unique<RegisterStore>();
+    m_register->open(*m_store);
     m_prompts.clear();
-    m_conditionEditor = std::make_unique<ConditionEditor>(m_folder->store(), m_prompts);
-    m_editor = std::make_unique<AirlineEditor>(m_folder->store(), *m_conditionEditor, m_prompts);
+    m_conditionEditor = std::make_unique<ConditionEditor>(*m_store, m_prompts);
+    m_editor = std::make_unique<AirlineEditor>(*m_store, *m_conditionEditor, m_prompts);
 }
 
 void AirlineEditorTest::cleanup() {
     m_editor.reset();
     m_conditionEditor.reset();
-    m_folder.reset();
+    m_store.reset();
+    m_register.reset();
 }
 
 // As the main window opens the editor for a new airline.
@@ -153,7 +164,7 @@ void AirlineEditorTest::airlineBoxMarksWhatTheScriptsWouldNotCarry() {
     QFETCH(QString, mark);
     QFETCH(QString, reason);
     QFETCH(bool, markedOutOfScripts);
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
     openExisting(id);
     auto* name = child<QLineEdit>("eAirName");
@@ -192,10 +203,10 @@ void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands_data() {
 void AirlineEditorTest::ruleEditorMarksRemarksThatRunAsCommands() {
     QFETCH(QString, typed);
     QFETCH(QString, mark);
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"Эконом"_s, "5"), percentCondition(u"Бизнес"_s, "7")});
-    QVERIFY(selectAirline(m_folder->store().airlines(), id));
-    TableCursor& conditions = m_folder->store().conditions();
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    TableCursor& conditions = m_store->conditions();
     conditions.setFilter(EqualsFilter{u"ComId"_s, id});
     conditions.setFiltered(true);
     conditions.first();
@@ -226,12 +237,12 @@ void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
     QFETCH(int, rubPerUsd);
     QFETCH(QString, mark);
     const qint64 id =
-        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
+        addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {sumCondition(u"Все рейсы"_s, 20, u"USD"_s, 2)});
     RoughRates rates;
     rates.rubPerUsd = rubPerUsd;
     m_editor->setRoughRates(rates); // the airline editor hands them on to the rule editor
-    QVERIFY(selectAirline(m_folder->store().airlines(), id));
-    TableCursor& conditions = m_folder->store().conditions();
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    TableCursor& conditions = m_store->conditions();
     conditions.setFilter(EqualsFilter{u"ComId"_s, id});
     conditions.setFiltered(true);
     conditions.first();
@@ -249,16 +260,16 @@ void AirlineEditorTest::ruleEditorChecksTheCaptureWithTheGivenRates() {
 }
 
 void AirlineEditorTest::openNew() {
-    m_folder->store().resetAirlineView();
-    m_folder->store().airlines().insert();
+    m_store->resetAirlineView();
+    m_store->airlines().insert();
     m_editor->setConditionControlsEnabled(false);
     m_editor->show();
 }
 
 // As the main window opens the editor for the current airline.
 void AirlineEditorTest::openExisting(qint64 id) {
-    QVERIFY(selectAirline(m_folder->store().airlines(), id));
-    m_folder->store().airlines().edit();
+    QVERIFY(selectAirline(m_store->airlines(), id));
+    m_store->airlines().edit();
     m_editor->setConditionControlsEnabled(true);
     m_editor->show();
 }
@@ -277,11 +288,11 @@ void AirlineEditorTest::withRuleEditor(const std::function<void()>& open, const 
 void AirlineEditorTest::selectCondition(int row) {
     auto* list = child<QTableView>("grComm");
     list->setCurrentIndex(list->model()->index(row, 1));
-    QCOMPARE(m_folder->store().conditions().currentRow(), row);
+    QCOMPARE(m_store->conditions().currentRow(), row);
 }
 
 Summary AirlineEditorTest::storedSummary(qint64 id) const {
-    QSqlQuery query(m_folder->store().connection());
+    QSqlQuery query(m_store->connection());
     query.prepare(u"SELECT Commision, Fee FROM tbMain WHERE id = ?"_s);
     query.addBindValue(id);
     if (!query.exec() || !query.next())
@@ -290,14 +301,14 @@ Summary AirlineEditorTest::storedSummary(qint64 id) const {
 }
 
 QString AirlineEditorTest::storedField(qint64 id, const QString& column) const {
-    QSqlQuery query(m_folder->store().connection());
+    QSqlQuery query(m_store->connection());
     query.prepare(u"SELECT %1 FROM tbMain WHERE id = ?"_s.arg(column));
     query.addBindValue(id);
     return query.exec() && query.next() ? query.value(0).toString() : u"<missing>"_s;
 }
 
 int AirlineEditorTest::storedConditionCount() const {
-    QSqlQuery query(m_folder->store().connection());
+    QSqlQuery query(m_store->connection());
     query.exec(u"SELECT COUNT(*) FROM tbComm"_s);
     return query.next() ? query.value(0).toInt() : -1;
 }
@@ -313,8 +324,8 @@ void AirlineEditorTest::newAirlineIsSavedAndReopened() {
     click("btnSave");
 
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_folder->store().airlines().state(), TableCursor::State::Browse);
-    const qint64 id = heldInteger(m_folder->store().airlines().value(0));
+    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
+    const qint64 id = heldInteger(m_store->airlines().value(0));
     QVERIFY(id > 0);
     QCOMPARE(storedField(id, u"AirCode"_s), u"SU"_s);
     QCOMPARE(storedField(id, u"AirName"_s), u"Аэрофлот"_s);
@@ -333,7 +344,7 @@ void AirlineEditorTest::newAirlineIsSavedAndReopened() {
 
 // Add a percent and a sum condition, duplicate, edit, delete: the summary follows each step.
 void AirlineEditorTest::conditionFlowKeepsTheSummary() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
 
     withRuleEditor([&] { click("btnAdd"); },
@@ -401,7 +412,7 @@ void AirlineEditorTest::conditionFlowKeepsTheSummary() {
 }
 
 void AirlineEditorTest::cancelInTheRuleEditorAtEachStep() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"A"_s, "0.125"), sumCondition(u"B"_s, 100, u"USD"_s)});
     openExisting(id);
     click("btnSave"); // a save without changes still writes the summary
@@ -424,8 +435,8 @@ void AirlineEditorTest::cancelInTheRuleEditorAtEachStep() {
                        rule<QLineEdit>("eSum")->setText(u"999"_s);
                        m_conditionEditor->close(); // the frame's close button acts as Cancel
                    });
-    QCOMPARE(m_folder->store().conditions().text(u"ComSum"), u"100"_s);
-    QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
+    QCOMPARE(m_store->conditions().text(u"ComSum"), u"100"_s);
+    QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
 
     m_prompts.answerNext(UserPrompts::Answer::No);
     click("btnDelete");
@@ -441,7 +452,7 @@ void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition_data() {
 
 void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition() {
     QFETCH(bool, doubleClick);
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s),
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s),
                                  {percentCondition(u"первое"_s, "1"), percentCondition(u"второе"_s, "2")});
     openExisting(id);
     selectCondition(1);
@@ -460,7 +471,7 @@ void AirlineEditorTest::enterAndDoubleClickEditTheSelectedCondition() {
         },
         [&] {
             shownWording = rule<QPlainTextEdit>("eComCondition")->toPlainText();
-            QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Edit);
+            QCOMPARE(m_store->conditions().state(), TableCursor::State::Edit);
             QTest::mouseClick(rule<QPushButton>("btnCancel"), Qt::LeftButton);
         });
     QCOMPARE(shownWording, u"второе"_s);
@@ -475,7 +486,7 @@ void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored_data() {
 // Every condition save stores the airline row too; Cancel drops only what was typed after it.
 void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored() {
     QFETCH(bool, byFrame);
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     child<QLineEdit>("eAirName")->clear();
     typeText(child<QLineEdit>("eAirName"), u"Первое имя"_s);
@@ -495,20 +506,20 @@ void AirlineEditorTest::cancelDropsOnlyWhatWasNotStored() {
         click("btnCancel");
 
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_folder->store().airlines().state(), TableCursor::State::Browse);
+    QCOMPARE(m_store->airlines().state(), TableCursor::State::Browse);
     QCOMPARE(storedField(id, u"AirName"_s), u"Первое имя"_s);
-    QCOMPARE(m_folder->store().airlines().text(u"AirName"), u"Первое имя"_s);
+    QCOMPARE(m_store->airlines().text(u"AirName"), u"Первое имя"_s);
     QVERIFY(storedField(id, u"Comment"_s).isEmpty());
     QCOMPARE(storedSummary(id).commission, u" - 3%\r"_s);
 }
 
 void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
-    addAirline(m_folder->store(), airline(u"AF"_s, u"Air France"_s));
+    addAirline(*m_store, airline(u"AF"_s, u"Air France"_s));
     openNew();
     typeText(child<QLineEdit>("eAirCode"), u"LH"_s);
     click("btnCancel");
-    QCOMPARE(m_folder->store().airlines().recordCount(), 1);
-    QSqlQuery query(m_folder->store().connection());
+    QCOMPARE(m_store->airlines().recordCount(), 1);
+    QSqlQuery query(m_store->connection());
     query.exec(u"SELECT COUNT(*) FROM tbMain"_s);
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 1);
@@ -517,19 +528,18 @@ void AirlineEditorTest::newAirlineCancelLeavesNoRow() {
 // Deleting the condition a search matched takes the airline out of the search; what is
 // typed next must still go to that airline, never to the row the search shows instead.
 void AirlineEditorTest::typingAfterTheAirlineLeftTheSearchEditsTheSameAirline() {
-    const qint64 edited =
-        addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
-    const qint64 bystander = addAirline(m_folder->store(), airline(u"MA"_s, u"Москва-Авиа"_s));
+    const qint64 edited = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"Москва"_s, "5")});
+    const qint64 bystander = addAirline(*m_store, airline(u"MA"_s, u"Москва-Авиа"_s));
     openExisting(edited);
     click("btnSave");
-    m_folder->store().airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
-    m_folder->store().airlines().setFiltered(true);
-    QCOMPARE(m_folder->store().airlines().recordCount(), 2);
+    m_store->airlines().setFilter(SearchFilter{u"Москва"_s, {u"AirName"_s, u"Commision"_s}});
+    m_store->airlines().setFiltered(true);
+    QCOMPARE(m_store->airlines().recordCount(), 2);
     openExisting(edited);
 
     m_prompts.answerNext(UserPrompts::Answer::Yes);
     click("btnDelete");
-    QCOMPARE(m_folder->store().airlines().recordCount(), 1); // only the bystander still matches
+    QCOMPARE(m_store->airlines().recordCount(), 1); // only the bystander still matches
     QTest::keyClick(child<QLineEdit>("eAirName"), Qt::Key_End);
     typeText(child<QLineEdit>("eAirName"), u"-Россия"_s);
     click("btnSave");
@@ -556,7 +566,7 @@ void AirlineEditorTest::codeBoxKeys_data() {
 void AirlineEditorTest::codeBoxKeys() {
     QFETCH(QString, character);
     QFETCH(QString, shown);
-    const qint64 id = addAirline(m_folder->store(), airline({}, u"Без кода"_s));
+    const qint64 id = addAirline(*m_store, airline({}, u"Без кода"_s));
     openExisting(id);
     typeText(child<QLineEdit>("eAirCode"), character);
     QCOMPARE(child<QLineEdit>("eAirCode")->text(), shown);
@@ -574,12 +584,12 @@ void AirlineEditorTest::capitalsAndWidths() {
     for (const auto& [name, width] : widths)
         QCOMPARE(child<QLineEdit>(name)->maxLength(), width);
     click("btnSave");
-    const qint64 id = heldInteger(m_folder->store().airlines().value(0));
+    const qint64 id = heldInteger(m_store->airlines().value(0));
     QCOMPARE(storedField(id, u"AccCode"_s), u"A5B"_s);
 }
 
 void AirlineEditorTest::dateBoxMayStayEmpty() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     auto* date = child<OptionalDateEdit>("eDogDate");
     QCOMPARE(date->calendarWidget()->firstDayOfWeek(), Qt::Monday);
@@ -604,7 +614,7 @@ void AirlineEditorTest::dateBoxMayStayEmpty() {
 }
 
 void AirlineEditorTest::noteGrowsAndShrinks() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     auto* group = child<QGroupBox>("gbAirline");
     auto* note = child<QPlainTextEdit>("eComment");
@@ -641,7 +651,7 @@ void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore_data() {
 void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore() {
     QFETCH(QString, note);
     QFETCH(bool, more);
-    const qint64 id = addAirline(m_folder->store(), testing::withComment(airline(u"KC"_s, u"Эйр Астана"_s), note));
+    const qint64 id = addAirline(*m_store, testing::withComment(airline(u"KC"_s, u"Эйр Астана"_s), note));
     openExisting(id);
     auto* box = child<QPlainTextEdit>("eComment");
     QCOMPARE(box->height(), 21);
@@ -658,7 +668,7 @@ void AirlineEditorTest::oneLineNoteShowsThatItHoldsMore() {
 }
 
 void AirlineEditorTest::focusOrderAndAccessibleNames() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
     openExisting(id);
     const QStringList expected{u"eAirCode"_s, u"eAccCode"_s, u"eAirName"_s, u"cbScript"_s, u"eContrAgent"_s,
                                u"eDog"_s,     u"eDogDate"_s, u"eComment"_s, u"cbBSP"_s};
@@ -718,10 +728,12 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped_data() {
 // The save waits a moment for the other program, then says why it failed; nothing typed is lost,
 // and once the other program is done the same save goes through.
 void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
+    if (onServer())
+        QSKIP("a server has no lock of the whole register for another program to hold");
     QFETCH(bool, inRuleEditor);
     QFETCH(testing::RegisterLock::Kind, lock);
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_folder->store().setBusyTimeout(std::chrono::milliseconds(100));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::milliseconds(100));
     openExisting(id);
     const QString busy = u"Реестр занят другой программой, которая сейчас в него записывает; изменения не "
                          u"сохранены, повторите через минуту. (SQLite: database is locked)\nВсё введённое осталось в "
@@ -729,7 +741,7 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
     const auto saveUnderLock = [&](QWidget* window, QLineEdit* box, const QString& typed) {
         box->clear();
         typeText(box, typed);
-        testing::RegisterLock other(m_folder->databasePath(), lock);
+        testing::RegisterLock other(RegisterStore::databasePath(m_register->appDir()), lock);
         QVERIFY(other.isHeld());
         QTest::mouseClick(testing::requireChild<QPushButton>(window, u"btnSave"_s), Qt::LeftButton);
         QCOMPARE(m_prompts.shown().size(), 1);
@@ -759,14 +771,14 @@ void AirlineEditorTest::saveWhileAnotherProgramWritesKeepsWhatWasTyped() {
 // Another copy of the program renamed the airline while this one was editing its name:
 // the save is refused and the window shows the stored name, to be typed again if need be.
 void AirlineEditorTest::savingOverAnotherCopysChangeShowsTheStoredAirline() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s));
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s));
     openExisting(id);
     QLineEdit* name = child<QLineEdit>("eAirName");
     name->clear();
     typeText(name, u"Aeroflot"_s);
     {
         RegisterStore other;
-        other.open(m_folder->appDir());
+        m_register->open(other);
         QSqlQuery rename(other.connection());
         QVERIFY(rename.exec(u"UPDATE tbMain SET AirName = 'Аэрофлот ПАО' WHERE id = %1"_s.arg(id)));
     }
@@ -782,11 +794,13 @@ void AirlineEditorTest::savingOverAnotherCopysChangeShowsTheStoredAirline() {
 
 // Opening the rule editor while another program writes would let the user type what cannot be stored.
 void AirlineEditorTest::ruleEditorDoesNotOpenWhileAnotherProgramWrites() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_folder->store().setBusyTimeout(std::chrono::milliseconds(100));
+    if (onServer())
+        QSKIP("a server has no lock of the whole register for another program to hold");
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::milliseconds(100));
     openExisting(id);
     selectCondition(0);
-    testing::RegisterLock other(m_folder->databasePath(), testing::RegisterLock::Kind::Write);
+    testing::RegisterLock other(RegisterStore::databasePath(m_register->appDir()), testing::RegisterLock::Kind::Write);
     QVERIFY(other.isHeld());
     for (const char* button : {"btnAdd", "btnEdit"}) {
         m_prompts.clear();
@@ -796,22 +810,25 @@ void AirlineEditorTest::ruleEditorDoesNotOpenWhileAnotherProgramWrites() {
         QCOMPARE(m_prompts.shown().first().text,
                  u"Реестр занят другой программой, которая сейчас в него записывает; изменение не начато, повторите "
                  u"через минуту. (SQLite: database is locked)"_s);
-        QCOMPARE(m_folder->store().conditions().state(), TableCursor::State::Browse);
-        QCOMPARE(m_folder->store().conditions().recordCount(), 1);
+        QCOMPARE(m_store->conditions().state(), TableCursor::State::Browse);
+        QCOMPARE(m_store->conditions().recordCount(), 1);
     }
 }
 
 // What is typed is checked against the stored conditions at every key; a lock on the register must not
 // hold up a single key for the store's wait, however long that is.
 void AirlineEditorTest::typingWhileAnotherProgramWritesDoesNotWait() {
-    const qint64 id = addAirline(m_folder->store(), airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
-    m_folder->store().setBusyTimeout(std::chrono::minutes(1));
+    if (onServer())
+        QSKIP("a server has no lock of the whole register for another program to hold");
+    const qint64 id = addAirline(*m_store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"A"_s, "1")});
+    m_store->setBusyTimeout(std::chrono::minutes(1));
     openExisting(id);
     selectCondition(0);
     QElapsedTimer typing;
     withRuleEditor([&] { click("btnEdit"); },
                    [&] {
-                       testing::RegisterLock other(m_folder->databasePath(), testing::RegisterLock::Kind::Exclusive);
+                       testing::RegisterLock other(RegisterStore::databasePath(m_register->appDir()),
+                                                   testing::RegisterLock::Kind::Exclusive);
                        QVERIFY(other.isHeld());
                        typing.start();
                        typeText(rule<QPlainTextEdit>("eRemarks"), u"RM"_s);
