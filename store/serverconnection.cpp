@@ -99,16 +99,33 @@ bool isServerConnection(const QSqlDatabase& database) {
     return database.driverName() == kDriver;
 }
 
-void reconnectIfLost(QSqlDatabase& database, RegisterTask task, const QString& subject) {
-    if (!isServerConnection(database) || !database.isOpen())
-        return;
+namespace {
+
+// Whether libpq knows the connection to be cut. A server that closed it has said so on its
+// socket: reading what waits there, which never blocks, lets libpq see it; a statement that
+// failed on a cut connection may not have let it see it yet.
+bool isCut(const QSqlDatabase& database) {
     const QVariant handle = database.driver()->handle();
-    if (qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // Qt's driver hands its libpq connection under the name of the struct behind PGconn.
+    if (qstrcmp(handle.typeName(), "pg_conn*") != 0)
+        return false;
+    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+    PQconsumeInput(connection);
+    return PQstatus(connection) == CONNECTION_BAD;
+}
+
+} // namespace
+
+void reconnectIfLost(QSqlDatabase& database, RegisterTask task, const QString& subject) {
+    if (!isServerConnection(database))
         return;
-    if (PQstatus(*static_cast<PGconn* const*>(handle.constData())) != CONNECTION_BAD)
-        return;
-    // The driver keeps the address and the password: the same login again.
-    database.close();
+    if (database.isOpen()) {
+        if (!isCut(database))
+            return;
+        database.close();
+    }
+    // Closed, or left closed by a login that failed before: the driver keeps the address and
+    // the password, and logs in the same way again.
     if (!database.open()) {
         EngineRefusal refusal = refusalOf(database.lastError(), database);
         refusal.sqlState.clear(); // a login that fails is a connection not made again

@@ -34,10 +34,10 @@ QSqlDatabase openServerConnection(const ServerAddress& address, const QString& p
 bool isServerConnection(const QSqlDatabase& database);
 
 // Opens a server connection again when it was lost (a dropped network, a restarted server),
-// so that the command after the one that failed works again; nothing for a register file.
-// A connection works until a statement finds it cut: that statement fails, and the next
-// one comes here first. Throws StoreError with the cause Disconnected while the server
-// cannot be reached, told for the `task` about to begin (refusalError()).
+// so that the next command works again; nothing for a register file. Every command of the
+// store comes here first; one under way when the connection is cut fails, and the next one
+// logs in again. Throws StoreError with the cause Disconnected while the server cannot be
+// reached, told for the `task` about to begin (refusalError()).
 void reconnectIfLost(QSqlDatabase& database, RegisterTask task, const QString& subject = {});
 
 // How messages name the register on the server open through `connection`: its database and the server.

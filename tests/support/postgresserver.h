@@ -32,6 +32,8 @@ public:
     // Why the server could not be started; empty when it runs.
     const QString& problem() const { return m_problem; }
     bool isRunning() const { return m_server.state() != QProcess::NotRunning; }
+    // The server's main process, which a signal may end from any thread.
+    qint64 processId() const { return m_server.processId(); }
 
     // The folder of the server's socket, for libpq's host.
     QString socketFolder() const { return m_folder.path(); }

@@ -19,9 +19,18 @@ TestRegister::TestRegister(RegisterEngine engine, const PostgresServer& server)
     if (!m_server.execute(u"CREATE DATABASE "_s + name, u"postgres"_s, &m_problem) ||
         !m_server.execute(serverschema::createStatements().join(u";\n"_s) + u";\n"_s, name, &m_problem))
         return;
+    writeServerOptions();
+}
+
+void TestRegister::writeServerOptions() const {
     m_folder.writeOptions("[db]\ndriver=postgresql\nhost=" + m_address.host.toUtf8() +
-                          "\nport=" + QByteArray::number(m_address.port) + "\nname=" + name.toUtf8() +
+                          "\nport=" + QByteArray::number(m_address.port) + "\nname=" + m_address.name.toUtf8() +
                           "\nuser=" + m_address.user.toUtf8() + "\n");
+}
+
+void TestRegister::logInAs(const QString& user) {
+    m_address.user = user;
+    writeServerOptions();
 }
 
 void TestRegister::open(RegisterStore& store, RegisterStore::Use use) const {

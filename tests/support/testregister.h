@@ -29,10 +29,16 @@ public:
     // Opens the register in `store`, as another copy of the program would.
     void open(RegisterStore& store, RegisterStore::Use use = RegisterStore::Use::ForWindows) const;
 
+    // From now on the register is opened, and the app folder's options.ini logs in, as `user`:
+    // a role the test made on the server.
+    void logInAs(const QString& user);
+
     // Runs SQL on the register as its owner: to change it behind the program's back.
     bool execute(const QString& sql) const;
 
 private:
+    void writeServerOptions() const;
+
     RegisterEngine m_engine;
     const PostgresServer& m_server;
     TempAppFolder m_folder;

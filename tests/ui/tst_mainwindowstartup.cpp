@@ -125,21 +125,6 @@ private slots:
         QVERIFY(!program.store().isOpen());
     }
 
-    // The office moved its register to the server: the window edits no file instead.
-    void serverChosenInTheSettingsLeavesTheFileClosed() {
-        TempAppFolder folder;
-        folder.writeOptions("[db]\r\ndriver=postgresql\r\nname=tarvex\r\n");
-        ScriptedPrompts prompts;
-        RecordingOpener opener;
-        DesktopProgram program(givenFolder(folder), prompts, opener);
-        QCOMPARE(prompts.shown().size(), 1);
-        QCOMPARE(prompts.shown().first().kind, u"error"_s);
-        QVERIFY2(prompts.shown().first().text.contains(u"сервере PostgreSQL"_s),
-                 qPrintable(prompts.shown().first().text));
-        QVERIFY(program.mainWindow().isVisible());
-        QVERIFY(!program.store().isOpen());
-    }
-
     void usersDataFolderGetsAnEmptyRegisterOnTheFirstStartOnly() {
         QTemporaryDir home;
         const AppFolder folder{home.path() + u"/.local/share/tarvex/"_s, AppFolderKind::UserData};
