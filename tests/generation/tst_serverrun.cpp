@@ -1,4 +1,5 @@
-// Outputs written from the register on a PostgreSQL server that goes away while they are written.
+// Outputs written from the register on a PostgreSQL server that other copies change, or that goes away,
+// while they are written.
 
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
@@ -7,9 +8,12 @@
 #include "store/registerstore.h"
 #include "store/serverregistercreation.h"
 #include "support/postgresserver.h"
+#include "support/recordingobserver.h"
 #include "support/registerfixture.h"
 #include "support/syntheticregister.h"
+#include "support/testregister.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 #include <functional>
@@ -84,6 +88,35 @@ private slots:
         QVERIFY2(result.message.contains(u"PostgreSQL"_s), qPrintable(result.message));
         QCOMPARE(readFile(previous), QByteArray("previous run"));
         QVERIFY(m_server.start());
+    }
+
+    // The window has the register open on the server while another copy deletes one airline and
+    // renames another with its conditions replaced: the output shows the register as it is now.
+    void outputIsWrittenFromOneStateOfTheRegister() {
+        TestRegister server(RegisterEngine::Postgres, m_server);
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        RegisterStore window;
+        server.open(window);
+        const qint64 su =
+            addAirline(window, airline(u"SU"_s, u"Аэрофлот"_s, u"555"_s),
+                       {percentCondition(u"старое условие SU"_s, "5"), percentCondition(u"бизнес SU"_s, "7")});
+        const qint64 ut = addAirline(window, airline(u"UT"_s, u"ЮТэйр"_s, u"298"_s),
+                                     {percentCondition(u"все рейсы UT"_s, "3"), percentCondition(u"бизнес UT"_s, "4")});
+        QVERIFY(server.execute(
+            u"BEGIN; DELETE FROM tbComm WHERE ComId = %1; DELETE FROM tbMain WHERE id = %1; "
+            u"UPDATE tbMain SET AirName = 'Аэрофлот ПАО' WHERE id = %2; UPDATE tbComm SET "
+            u"ComCondition = 'новое условие SU' WHERE ComCondition = 'старое условие SU'; COMMIT"_s.arg(ut)
+                .arg(su)));
+        const Options options(server.appDir());
+        RecordingObserver observer;
+        GenerationRun run(window, options, observer);
+        const RunResult result = run.run({OutputKind::SmartKey});
+        QCOMPARE(result.status, RunResult::Status::Written);
+        const QString script = QString::fromUtf8(readFile(result.filePath));
+        QVERIFY2(script.contains(u"Аэрофлот ПАО"_s) && script.contains(u"новое условие SU"_s), qPrintable(script));
+        QVERIFY2(!script.contains(u"старое условие SU"_s), qPrintable(script));
+        QVERIFY2(!script.contains(u"UT"_s) && !script.contains(u"ЮТэйр"_s), qPrintable(script));
+        QCOMPARE(window.airlines().recordCount(), 2); // the window shows what it read until it is refreshed
     }
 
 private:
