@@ -69,10 +69,24 @@ def make_register(cli, server, folder, airlines):
     finally:
         connection.close()
     makeregister.fill(register, airlines, 3 * airlines, first_id)
+    add_fees(register)
     server.psql(f"CREATE DATABASE {DATABASE}")
     write_options(seed, server.db_options(DATABASE))
     run([cli, "--app-dir", seed, "init-db"])
     run([cli, "--app-dir", seed, "copy-register", "--to-server"])
+
+
+def add_fees(register):
+    # Fee rows too, so the check after the run covers a third table that no one edits.
+    connection = sqlite3.connect(register)
+    try:
+        with connection:
+            connection.execute("INSERT INTO tbFee (FeeId, FeeCondition, FeePCT, FeeSumm, FeeVal) "
+                               "SELECT id, 'Сбор за оформление ' || AirCode, CASE WHEN id % 2 = 0 THEN 2.5 END, "
+                               "CASE WHEN id % 2 = 1 THEN 300 END, CASE WHEN id % 2 = 1 THEN 'RUB' END "
+                               "FROM tbMain WHERE id % 4 = 0")
+    finally:
+        connection.close()
 
 
 def snapshot(server):
@@ -89,27 +103,46 @@ class GenerateLoop(threading.Thread):
         self.runs = 0
         self.seconds = []  # each run's, start to exit
         self.failures = []
-        self.process = None
+        self._process = None
+        self._halted = False
+        self._lock = threading.Lock()  # no run starts once halted
 
     def run(self):
         while time.monotonic() < self._deadline:
             started = time.monotonic()
-            self.process = subprocess.Popen([str(self._cli), "--app-dir", str(self._app_dir), "generate", "all"],
-                                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-            out, err = self.process.communicate()
+            with self._lock:
+                if self._halted:
+                    return
+                self._process = subprocess.Popen(
+                    [str(self._cli), "--app-dir", str(self._app_dir), "generate", "all"],
+                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            out, err = self._process.communicate()
+            if self._halted:
+                return
             self.seconds.append(time.monotonic() - started)
             self.runs += 1
             label = f"{self._label} run {self.runs}"
             written = [Path(line) for line in out.splitlines() if line]
-            if self.process.returncode != 0 or not written:
-                self.failures.append(f"{label}: exit {self.process.returncode}: {err.strip()[-500:]}")
+            if self._process.returncode != 0 or not written:
+                self.failures.append(f"{label}: exit {self._process.returncode}: {err.strip()[-500:]}")
             for path in written:
                 self._outputs.check(label, path)
 
 
+    def halt(self):
+        """Ends the run under way, if any, and starts no other."""
+        with self._lock:
+            self._halted = True
+            if self._process and self._process.poll() is None:
+                self._process.kill()
+
+
 def stop_all(editors, generators):
-    for process in editors + [loop.process for loop in generators]:
-        if process and process.poll() is None:
+    for loop in generators:
+        loop.halt()
+        loop.join()
+    for process in editors:
+        if process.poll() is None:
             process.kill()
             process.wait()
 
@@ -179,7 +212,8 @@ def main():
     for program in (cli, editor):
         if not program.is_file():
             sys.exit(f"{program} is missing: build with -DTARVEX_BUILD_BENCH=ON, or name the build with --build")
-    # Ctrl-C and a plain kill both end in the clean-up below.
+    # Ctrl-C and a plain kill both end in the clean-up below, even where the shell ignores SIGINT.
+    signal.signal(signal.SIGINT, signal.default_int_handler)
     signal.signal(signal.SIGTERM, signal.default_int_handler)
     folder = Path(tempfile.mkdtemp(prefix="tarvex-load-"))
     try:
@@ -200,4 +234,7 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except KeyboardInterrupt:
+        sys.exit("interrupted: the server and the processes were stopped")

@@ -39,7 +39,7 @@ def read_log(path):
                 raise ValueError(f"{path}: unknown line {line!r}")
     if log.counts is None:
         raise ValueError(f"{path}: the editor did not finish (no counts line)")
-    if log.counts[0] != len(log.saves) or log.counts[2] != len(log.errors):
+    if log.counts != (len(log.saves), len(log.refused), len(log.errors)):
         raise ValueError(f"{path}: counts {log.counts} do not match the logged lines")
     return log
 
