@@ -124,7 +124,9 @@ class GenerateLoop(threading.Thread):
             label = f"{self._label} run {self.runs}"
             written = [Path(line) for line in out.splitlines() if line]
             if self._process.returncode != 0 or not written:
-                self.failures.append(f"{label}: exit {self._process.returncode}: {err.strip()[-500:]}")
+                # The script check's warnings (kind, output, ... separated by tabs) are no failure.
+                message = [line for line in err.splitlines() if not line.startswith("warning\t")]
+                self.failures.append(f"{label}: exit {self._process.returncode}: {' / '.join(message)}")
             for path in written:
                 self._outputs.check(label, path)
 

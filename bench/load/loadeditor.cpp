@@ -41,10 +41,11 @@ constexpr QStringView kDigits = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij
 constexpr int kNarrowTokens = 62 * 62;
 
 // A value no other save of any process writes to this airline's field: the process and the
-// number of this process's save of the airline.
-QString tokenFor(const EditedField& field, int process, int number) {
+// number of this process's save of the airline. A wide token names the airline too, so that no two
+// airlines come to share a name: a Smart Flow could not tell them apart and would not be written.
+QString tokenFor(const EditedField& field, int process, qint64 airline, int number) {
     if (!field.narrow)
-        return u"p%1-%2"_s.arg(process).arg(number);
+        return u"p%1-%2-%3"_s.arg(process).arg(airline).arg(number);
     return QString(QChar(u'a' + process)) + kDigits[number / 62] + kDigits[number % 62];
 }
 
@@ -105,7 +106,7 @@ Counts editUntil(RegisterStore& store, int process, int seconds, LoadLog& log) {
             const EditedField& field = kFields[number < kNarrowTokens ? anyField(random) : 0];
             airlines.edit();
             const QString from = airlines.value(field.name).toString();
-            const QString to = tokenFor(field, process, number++);
+            const QString to = tokenFor(field, process, id, number++);
             airlines.setValue(field.name, to);
             try {
                 airlines.post();
