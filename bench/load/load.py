@@ -9,6 +9,7 @@ changed, and that every output written meanwhile is whole. Exits 1 on any violat
 """
 
 import argparse
+import os
 import shutil
 import signal
 import statistics
@@ -44,8 +45,8 @@ def arguments():
     return parser.parse_args()
 
 
-def run(command, **options):
-    done = subprocess.run([str(part) for part in command], capture_output=True, text=True, **options)
+def run(command):
+    done = subprocess.run([str(part) for part in command], capture_output=True, encoding="utf-8", errors="replace")
     if done.returncode != 0:
         raise RuntimeError(f"{' '.join(map(str, command))} exited {done.returncode}: {done.stderr.strip()}")
     return done.stdout
@@ -100,7 +101,6 @@ class GenerateLoop(threading.Thread):
         super().__init__(name=f"generate-{number}", daemon=True)
         self._label = f"generator {number}"
         self._cli, self._app_dir, self._deadline, self._outputs = cli, app_dir, deadline, outputs
-        self.runs = 0
         self.seconds = []  # each run's, start to exit
         self.failures = []
         self._process = None
@@ -115,21 +115,26 @@ class GenerateLoop(threading.Thread):
                     return
                 self._process = subprocess.Popen(
                     [str(self._cli), "--app-dir", str(self._app_dir), "generate", "all"],
-                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, encoding="utf-8", errors="replace")
             out, err = self._process.communicate()
             if self._halted:
                 return
             self.seconds.append(time.monotonic() - started)
-            self.runs += 1
-            label = f"{self._label} run {self.runs}"
+            label = f"{self._label} run {len(self.seconds)}"
             written = [Path(line) for line in out.splitlines() if line]
             if self._process.returncode != 0 or not written:
                 # The script check's warnings (kind, output, ... separated by tabs) are no failure.
                 message = [line for line in err.splitlines() if not line.startswith("warning\t")]
                 self.failures.append(f"{label}: exit {self._process.returncode}: {' / '.join(message)}")
+            # The next run replaces the files: a second name keeps this run's for the check.
+            kept = self._app_dir / "runs" / str(len(self.seconds))
+            kept.mkdir(parents=True)
             for path in written:
-                self._outputs.check(label, path)
-
+                try:
+                    os.link(path, kept / path.name)
+                    self._outputs.submit(label, kept / path.name)
+                except OSError:
+                    self._outputs.submit(label, path)  # the check says what is wrong with it
 
     def halt(self):
         """Ends the run under way, if any, and starts no other."""
@@ -153,13 +158,14 @@ def run_load(options, cli, editor, server, folder):
     deadline = time.monotonic() + options.seconds
     airlines = len(server.table_rows(DATABASE, "tbMain"))
     outputs = OutputCheck(airlines)
+    outputs.start()
     editors, generators = [], []
     try:
         for number in range(1, options.editors + 1):
             editors.append(subprocess.Popen(
                 [str(editor), "--host", str(server.folder), "--port", str(PORT), "--name", DATABASE, "--user", SUPERUSER,
                  "--process", str(number), "--seconds", str(options.seconds), "--log", str(folder / f"editor-{number}.log")],
-                stderr=subprocess.PIPE, text=True))
+                stderr=subprocess.PIPE, encoding="utf-8", errors="replace"))
         for number in range(1, options.generators + 1):
             app_dir = folder / f"generate-{number}"
             write_options(app_dir, server.db_options(DATABASE))
@@ -173,6 +179,7 @@ def run_load(options, cli, editor, server, folder):
                 editor_failures.append(f"editor {number}: exit {process.returncode}: {err.strip()}")
         for loop in generators:
             loop.join()
+        outputs.finish()
     finally:
         stop_all(editors, generators)
     return editor_failures, generators, outputs

@@ -3,6 +3,7 @@ in airlines, menus or rows is that of every other copy of the same output writte
 load changes no code, flag or condition, so the register's shape stays as it was).
 """
 
+import queue
 import threading
 import xml.etree.ElementTree as ElementTree
 import zipfile
@@ -79,25 +80,36 @@ def output_size(path, airlines):
     return _smart_key(data)
 
 
-class OutputCheck:
-    """Checks every output written in a run against the first copy of the same output; any thread may call."""
+class OutputCheck(threading.Thread):
+    """Checks the outputs handed to it, in a thread of its own, against the first copy of each output."""
 
     def __init__(self, airlines):
+        super().__init__(name="output-check", daemon=True)
         self._airlines = airlines
-        self._lock = threading.Lock()
+        self._queue = queue.Queue()
         self._sizes = {}
         self.checked = 0
         self.problems = []
 
-    def check(self, label, path):
+    def submit(self, label, path):
+        self._queue.put((label, path))
+
+    def finish(self):
+        """Waits until every output handed over is checked."""
+        self._queue.put(None)
+        self.join()
+
+    def run(self):
+        while (item := self._queue.get()) is not None:
+            self._check(*item)
+
+    def _check(self, label, path):
+        self.checked += 1
         try:
-            size, problem = output_size(path, self._airlines), None
+            size = output_size(path, self._airlines)
         except (ValueError, UnicodeDecodeError, zipfile.BadZipFile, ElementTree.ParseError, OSError) as error:
-            size, problem = None, str(error)
-        with self._lock:
-            self.checked += 1
-            first = self._sizes.setdefault(path.name, size) if size is not None else None
-            if problem is None and size != first:
-                problem = f"size {size}, the first copy's {first}"
-            if problem:
-                self.problems.append(f"{label}: {path.name}: {problem}")
+            self.problems.append(f"{label}: {path.name}: {error}")
+            return
+        first = self._sizes.setdefault(path.name, size)
+        if size != first:
+            self.problems.append(f"{label}: {path.name}: {size} airlines, the first copy {first}")
