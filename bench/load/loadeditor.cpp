@@ -103,6 +103,7 @@ Counts editUntil(RegisterStore& store, int process, int seconds, LoadLog& log) {
             airlines.setCurrentRow(std::uniform_int_distribution<int>(0, airlines.recordCount() - 1)(random));
             const qint64 id = airlines.value(0).toLongLong();
             int& number = savesOfAirline[id];
+            // Once the airline's narrow tokens are spent, only a wide field is edited.
             const EditedField& field = kFields[number < kNarrowTokens ? anyField(random) : 0];
             airlines.edit();
             const QString from = airlines.value(field.name).toString();
