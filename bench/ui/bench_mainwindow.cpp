@@ -43,6 +43,9 @@ public:
     void showError(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
     void showMessage(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
     int runDialog(QDialog& dialog) override { qFatal("%s opened", qPrintable(dialog.windowTitle())); }
+    std::optional<QString> askPassword(QWidget*, const QString& title, const QString&) override {
+        qFatal("%s asked for a password", qPrintable(title));
+    }
 };
 
 // The bench register with summary texts, as the airline editor leaves them, and every task of Create all.

@@ -19,8 +19,8 @@ def _letter_code(rng):
     return rng.choice("ABCDEFGHIJKLMNOPQRSTUVWXYZ") + rng.choice("ABCDEFGHIJKLMNOPQRSTUVWXYZ")
 
 
-def _airline_rows(rng, airlines):
-    ids = list(range(1, airlines + 1))
+def _airline_rows(rng, airlines, first_id):
+    ids = list(range(first_id, first_id + airlines))
     rng.shuffle(ids)
     for airline_id in ids:
         comment = "Договор до конца года, только BSP" if airline_id % 3 == 0 else None
@@ -28,9 +28,9 @@ def _airline_rows(rng, airlines):
                str(100 + airline_id % 900), 1, 1)
 
 
-def _condition_rows(rng, airlines, conditions):
+def _condition_rows(rng, airlines, conditions, first_id):
     # Each airline gets at least one condition; the rest go to random owners.
-    owners = [i + 1 if i < airlines else rng.randint(1, airlines) for i in range(conditions)]
+    owners = [first_id + (i if i < airlines else rng.randint(0, airlines - 1)) for i in range(conditions)]
     rng.shuffle(owners)
     for i, owner in enumerate(owners):
         percent = i % 2 == 0
@@ -38,18 +38,20 @@ def _condition_rows(rng, airlines, conditions):
                "" if percent else "EUR", f"RM COMMISSION {i}", None if percent else 4, "300 руб.")
 
 
-def fill(database, airlines, conditions):
+def fill(database, airlines, conditions, first_id=1):
+    """Adds the airlines, with ids from first_id on, and their conditions to the register's rows."""
     rng = random.Random(SEED)
     connection = sqlite3.connect(database)
     try:
         with connection:
             connection.executemany(
                 "INSERT INTO tbMain (id, AirCode, AirName, Comment, AccCode, BSP, Script) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                _airline_rows(rng, airlines))
+                _airline_rows(rng, airlines, first_id))
             connection.executemany(
                 "INSERT INTO tbComm (ComId, ComCondition, ComPCT, ComSum, ComVal, Remarks, ValLen, Fee) "
-                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)", _condition_rows(rng, airlines, conditions))
-        stored = connection.execute("SELECT (SELECT count(*) FROM tbMain), (SELECT count(*) FROM tbComm)").fetchone()
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)", _condition_rows(rng, airlines, conditions, first_id))
+        stored = connection.execute("SELECT (SELECT count(*) FROM tbMain WHERE id >= ?), "
+                                    "(SELECT count(*) FROM tbComm WHERE ComId >= ?)", (first_id, first_id)).fetchone()
     finally:
         connection.close()
     if stored != (airlines, conditions):
