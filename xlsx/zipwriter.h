@@ -14,10 +14,13 @@ struct libdeflate_compressor;
 
 namespace tarvex::xlsx {
 
+struct DeflatedData;
+
 // Writes a ZIP archive of deflated entries into a device in one pass. The data of an
 // entry gathers in memory and is deflated in one piece when the entry ends: the
 // compressor works on whole buffers, at about twice the speed of a streaming one, so
 // the local header already carries the CRC-32 and sizes and the device need not seek.
+// An entry too large to gather comes compressed as it was written (writeDeflatedEntry).
 class ZipWriter : public ByteSink {
 public:
     // On large sheet parts libdeflate's level 6 comes out 3.5 % larger than zlib's default
@@ -33,6 +36,9 @@ public:
     bool beginEntry(const QByteArray& utf8Name);
     bool write(const char* data, qsizetype size) override;
     bool endEntry();
+
+    // Writes an entry compressed elsewhere (ChunkedDeflate), with no entry begun.
+    bool writeDeflatedEntry(const QByteArray& utf8Name, const DeflatedData& data);
 
     // Writes the central directory and the end record.
     bool finish();
@@ -51,6 +57,8 @@ private:
     bool writeDevice(const QByteArray& bytes);
     bool writeDevice(const char* data, qint64 size);
     bool fail(const QString& message);
+    // The local header, then the data; records the entry for the directory.
+    bool writeEntry(EntryRecord entry, const char* compressed, std::size_t compressedSize);
     QByteArray localHeader(const EntryRecord& entry) const;
     QByteArray centralHeader(const EntryRecord& entry) const;
 
