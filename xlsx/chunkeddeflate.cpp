@@ -19,27 +19,28 @@ constexpr std::size_t kWindowSize = 32 * 1024;
 
 DeflatedData deflateChunk(const std::string& chunk, std::size_t dictionary, int level, bool last) {
     DeflatedData result;
-    const auto* bytes = reinterpret_cast<const Bytef*>(chunk.data());
+    const auto* data = reinterpret_cast<const Bytef*>(chunk.data());
     const std::size_t size = chunk.size() - dictionary;
     result.size = size;
-    result.crc = libdeflate_crc32(0, bytes + dictionary, size);
+    result.crc = libdeflate_crc32(0, data + dictionary, size);
     z_stream stream{};
     if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
         result.failed = true;
         return result;
     }
-    bool ok = dictionary == 0 || deflateSetDictionary(&stream, bytes, uInt(dictionary)) == Z_OK;
+    bool ok = dictionary == 0 || deflateSetDictionary(&stream, data, uInt(dictionary)) == Z_OK;
     // The bound covers one call that finishes the stream; a sync flush adds an empty stored block.
-    result.bytes.resize(deflateBound(&stream, uLong(size)) + 16);
-    stream.next_in = const_cast<Bytef*>(bytes + dictionary);
+    std::string& bytes = result.pieces.emplace_back(deflateBound(&stream, uLong(size)) + 16, '\0');
+    stream.next_in = const_cast<Bytef*>(data + dictionary);
     stream.avail_in = uInt(size);
-    stream.next_out = reinterpret_cast<Bytef*>(result.bytes.data());
-    stream.avail_out = uInt(result.bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
+    stream.avail_out = uInt(bytes.size());
     if (ok) {
         const int status = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
         ok = last ? status == Z_STREAM_END : status == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
     }
-    result.bytes.resize(stream.total_out);
+    bytes.resize(stream.total_out);
+    bytes.shrink_to_fit(); // the bound is many times what the XML compresses to
     deflateEnd(&stream);
     result.failed = !ok;
     return result;
@@ -47,9 +48,17 @@ DeflatedData deflateChunk(const std::string& chunk, std::size_t dictionary, int 
 
 } // namespace
 
-void appendDeflated(DeflatedData& stream, const DeflatedData& continuation) {
+quint64 DeflatedData::compressedSize() const {
+    quint64 total = 0;
+    for (const std::string& piece : pieces)
+        total += piece.size();
+    return total;
+}
+
+void appendDeflated(DeflatedData& stream, DeflatedData&& continuation) {
     stream.failed = stream.failed || continuation.failed;
-    stream.bytes += continuation.bytes;
+    for (std::string& piece : continuation.pieces)
+        stream.pieces.push_back(std::move(piece));
     stream.crc = quint32(crc32_combine(stream.crc, continuation.crc, z_off_t(continuation.size)));
     stream.size += continuation.size;
 }

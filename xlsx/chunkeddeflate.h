@@ -7,19 +7,23 @@
 #include <deque>
 #include <future>
 #include <string>
+#include <vector>
 
 namespace tarvex::xlsx {
 
 // Deflated data with what a ZIP entry records of it.
 struct DeflatedData {
-    std::string bytes;
+    // The compressed bytes in pieces, in order: joining them would need twice their memory for a moment.
+    std::vector<std::string> pieces;
     quint32 crc = 0;  // of the data before compression
     quint64 size = 0; // before compression
     bool failed = false;
+
+    quint64 compressedSize() const;
 };
 
 // Joins a stream that ended on a sync flush (ChunkedDeflate::finish(false)) and the stream that continues it.
-void appendDeflated(DeflatedData& stream, const DeflatedData& continuation);
+void appendDeflated(DeflatedData& stream, DeflatedData&& continuation);
 
 // A raw deflate stream compressed while it is written, so the data is never held whole. The data is cut into
 // chunks that worker threads compress at once, each primed with the 32 KiB before it and ended on a byte

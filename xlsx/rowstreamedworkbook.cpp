@@ -4,6 +4,8 @@
 #include "workbook.h"
 #include "zipwriter.h"
 
+#include <utility>
+
 namespace tarvex::xlsx {
 
 namespace {
@@ -30,7 +32,7 @@ void RowStreamedWorkbook::addRow(const LineOptions& options, std::span<const Cel
 bool RowStreamedWorkbook::writePackage(QIODevice& out, QString* errorMessage) {
     writeSheetTail(m_rowsXml, m_mergedAreas, m_sheet.printSettings());
     m_rowsXml.finish();
-    const DeflatedData rows = m_rowsDeflate.finish();
+    DeflatedData rows = m_rowsDeflate.finish();
 
     // The head names the row count, so it is compressed last and put before the rows: a stream of its own that
     // ends on a byte boundary, which the rows' stream continues.
@@ -39,7 +41,7 @@ bool RowStreamedWorkbook::writePackage(QIODevice& out, QString* errorMessage) {
     writeSheetHead(headXml, m_sheet, m_rowCount, m_frame.styles());
     headXml.finish();
     DeflatedData sheet = headDeflate.finish(false);
-    appendDeflated(sheet, rows);
+    appendDeflated(sheet, std::move(rows));
 
     return writePackageEntries(m_frame, out, errorMessage, m_sharedStrings, [&](ZipWriter& zip) {
         return zip.writeDeflatedEntry("xl/worksheets/sheet1.xml", sheet);

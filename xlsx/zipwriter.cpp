@@ -146,7 +146,7 @@ bool ZipWriter::endEntry() {
     const EntryRecord entry{m_currentName, libdeflate_crc32(0, m_data.data(), m_data.size()), 0, quint32(m_data.size()),
                             0};
     m_data.clear();
-    return writeEntry(entry, m_compressed.data(), compressedSize);
+    return beginEntryData(entry, compressedSize) && writeDevice(m_compressed.data(), qint64(compressedSize));
 }
 
 bool ZipWriter::writeDeflatedEntry(const QByteArray& utf8Name, const DeflatedData& data) {
@@ -156,17 +156,23 @@ bool ZipWriter::writeDeflatedEntry(const QByteArray& utf8Name, const DeflatedDat
         return fail(QStringLiteral("Deflate failed"));
     if (data.size > kMaxZip32)
         return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(utf8Name)));
-    return writeEntry({utf8Name, data.crc, 0, quint32(data.size), 0}, data.bytes.data(), data.bytes.size());
+    if (!beginEntryData({utf8Name, data.crc, 0, quint32(data.size), 0}, data.compressedSize()))
+        return false;
+    for (const std::string& piece : data.pieces) {
+        if (!writeDevice(piece.data(), qint64(piece.size())))
+            return false;
+    }
+    return true;
 }
 
-bool ZipWriter::writeEntry(EntryRecord entry, const char* compressed, std::size_t compressedSize) {
+bool ZipWriter::beginEntryData(EntryRecord entry, quint64 compressedSize) {
     if (m_offset > kMaxZip32)
         return fail(QStringLiteral("The archive is too large"));
     if (compressedSize > kMaxZip32)
         return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(entry.name)));
     entry.compressedSize = quint32(compressedSize);
     entry.headerOffset = quint32(m_offset);
-    if (!writeDevice(localHeader(entry)) || !writeDevice(compressed, qint64(compressedSize)))
+    if (!writeDevice(localHeader(entry)))
         return false;
     m_entries.push_back(entry);
     return true;

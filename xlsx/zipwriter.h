@@ -57,8 +57,8 @@ private:
     bool writeDevice(const QByteArray& bytes);
     bool writeDevice(const char* data, qint64 size);
     bool fail(const QString& message);
-    // The local header, then the data; records the entry for the directory.
-    bool writeEntry(EntryRecord entry, const char* compressed, std::size_t compressedSize);
+    // Writes the local header and records the entry for the directory; its data follows.
+    bool beginEntryData(EntryRecord entry, quint64 compressedSize);
     QByteArray localHeader(const EntryRecord& entry) const;
     QByteArray centralHeader(const EntryRecord& entry) const;
 

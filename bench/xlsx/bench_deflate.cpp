@@ -92,7 +92,7 @@ void BM_ChunkedDeflate(benchmark::State& state) {
         const xlsx::DeflatedData data = deflate.finish();
         if (data.failed)
             state.SkipWithError("deflate failed");
-        compressed = data.bytes.size();
+        compressed = data.compressedSize();
     }
     addSizeCounters(state, compressed);
 }
