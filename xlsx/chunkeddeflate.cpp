@@ -26,37 +26,63 @@ constexpr int kMaxLazy = 16;
 constexpr int kNiceLength = 128;
 constexpr int kMaxChain = 64;
 
-DeflatedData deflateChunk(const std::string& chunk, std::size_t dictionary, bool last) {
-    DeflatedData result;
-    const auto* data = reinterpret_cast<const Bytef*>(chunk.data());
-    const std::size_t size = chunk.size() - dictionary;
-    result.size = size;
-    result.crc = libdeflate_crc32(0, data + dictionary, size);
-    z_stream stream{};
-    if (deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        result.failed = true;
+// One zlib compressor and its output buffer, kept from chunk to chunk.
+class ChunkCompressor {
+public:
+    ChunkCompressor() {
+        m_ready = deflateInit2(&m_stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~ChunkCompressor() {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+    ChunkCompressor(const ChunkCompressor&) = delete;
+    ChunkCompressor& operator=(const ChunkCompressor&) = delete;
+
+    // Compresses the data after the dictionary.
+    DeflatedData compress(const std::string& chunk, std::size_t dictionary, bool last) {
+        DeflatedData result;
+        const auto* data = reinterpret_cast<const Bytef*>(chunk.data());
+        const std::size_t size = chunk.size() - dictionary;
+        result.size = size;
+        result.crc = libdeflate_crc32(0, data + dictionary, size);
+        // The tuning goes with every reset.
+        bool ok = m_ready && deflateReset(&m_stream) == Z_OK &&
+                  deflateTune(&m_stream, kGoodLength, kMaxLazy, kNiceLength, kMaxChain) == Z_OK &&
+                  (dictionary == 0 || deflateSetDictionary(&m_stream, data, uInt(dictionary)) == Z_OK);
+        // The bound covers one call that finishes the stream; a sync flush adds an empty stored block.
+        const std::size_t bound = deflateBound(&m_stream, uLong(size)) + 16;
+        if (m_output.size() < bound)
+            m_output.resize(bound);
+        m_stream.next_in = const_cast<Bytef*>(data + dictionary);
+        m_stream.avail_in = uInt(size);
+        m_stream.next_out = reinterpret_cast<Bytef*>(m_output.data());
+        m_stream.avail_out = uInt(m_output.size());
+        if (ok) {
+            const int status = deflate(&m_stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+            ok = last ? status == Z_STREAM_END : status == Z_OK && m_stream.avail_in == 0 && m_stream.avail_out > 0;
+        }
+        // Copied out at its size: the bound is many times what the XML compresses to.
+        result.pieces.emplace_back(m_output.data(), ok ? std::size_t(m_stream.total_out) : 0);
+        result.failed = !ok;
         return result;
     }
-    bool ok = deflateTune(&stream, kGoodLength, kMaxLazy, kNiceLength, kMaxChain) == Z_OK &&
-              (dictionary == 0 || deflateSetDictionary(&stream, data, uInt(dictionary)) == Z_OK);
-    // The bound covers one call that finishes the stream; a sync flush adds an empty stored block.
-    std::string& bytes = result.pieces.emplace_back(deflateBound(&stream, uLong(size)) + 16, '\0');
-    stream.next_in = const_cast<Bytef*>(data + dictionary);
-    stream.avail_in = uInt(size);
-    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
-    stream.avail_out = uInt(bytes.size());
-    if (ok) {
-        const int status = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-        ok = last ? status == Z_STREAM_END : status == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
-    }
-    bytes.resize(stream.total_out);
-    bytes.shrink_to_fit(); // the bound is many times what the XML compresses to
-    deflateEnd(&stream);
-    result.failed = !ok;
-    return result;
-}
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+    std::string m_output;
+};
 
 } // namespace
+
+struct ChunkedDeflate::Chunk {
+    std::string data; // the dictionary, then the data
+    std::size_t dictionary = 0;
+    bool last = false;
+    DeflatedData result;
+    bool done = false;
+};
 
 quint64 DeflatedData::compressedSize() const {
     quint64 total = 0;
@@ -74,49 +100,103 @@ void appendDeflated(DeflatedData& stream, DeflatedData&& continuation) {
 }
 
 ChunkedDeflate::ChunkedDeflate()
-    : m_maxRunning(std::size_t(std::clamp(QThread::idealThreadCount(), 1, 4))) {}
+    : m_workerCount(std::size_t(std::clamp(QThread::idealThreadCount(), 1, 4))) {}
 
-// The futures of std::async wait for their threads as they are destroyed.
-ChunkedDeflate::~ChunkedDeflate() = default;
+ChunkedDeflate::~ChunkedDeflate() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_waiting.clear();
+    }
+    m_chunkWaiting.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
 
 bool ChunkedDeflate::write(const char* data, qsizetype size) {
     while (size > 0) {
-        const std::size_t room = m_dictionary + kChunkSize - m_chunk.size();
+        const std::size_t room = m_dictionary + kChunkSize - m_filling.size();
         const std::size_t taken = std::min(room, std::size_t(size));
-        m_chunk.append(data, taken);
+        m_filling.append(data, taken);
         data += taken;
         size -= qsizetype(taken);
-        if (m_chunk.size() == m_dictionary + kChunkSize)
+        if (m_filling.size() == m_dictionary + kChunkSize)
             startChunk(false);
     }
     return !m_result.failed;
 }
 
 void ChunkedDeflate::startChunk(bool last) {
-    const std::size_t window = std::min(kWindowSize, m_chunk.size() - m_dictionary);
-    std::string next(m_chunk.end() - std::ptrdiff_t(window), m_chunk.end());
-    // A part that fits one chunk is compressed here: a thread would cost more than it saves.
-    const auto policy = last && m_running.empty() ? std::launch::deferred : std::launch::async;
-    m_running.push_back(std::async(policy, [chunk = std::move(m_chunk), dictionary = m_dictionary, last] {
-        return deflateChunk(chunk, dictionary, last);
-    }));
-    m_chunk = std::move(next);
-    m_chunk.reserve(window + kChunkSize);
+    auto chunk = std::make_unique<Chunk>();
+    const std::size_t window = std::min(kWindowSize, m_filling.size() - m_dictionary);
+    std::string next;
+    if (!m_spareBuffers.empty()) {
+        next = std::move(m_spareBuffers.back());
+        m_spareBuffers.pop_back();
+    }
+    next.assign(m_filling.end() - std::ptrdiff_t(window), m_filling.end());
+    chunk->data = std::move(m_filling);
+    chunk->dictionary = m_dictionary;
+    chunk->last = last;
+    m_filling = std::move(next);
+    m_filling.reserve(window + kChunkSize);
     m_dictionary = window;
-    while (m_running.size() > m_maxRunning)
+
+    // A part that fits one chunk is compressed here: a thread would cost more than it saves.
+    if (last && m_started.empty()) {
+        ChunkCompressor compressor;
+        appendDeflated(m_result, compressor.compress(chunk->data, chunk->dictionary, last));
+        return;
+    }
+    while (m_workers.size() < m_workerCount)
+        m_workers.emplace_back([this] { work(); });
+    {
+        const std::lock_guard lock(m_mutex);
+        m_waiting.push_back(chunk.get());
+        m_started.push_back(std::move(chunk));
+    }
+    m_chunkWaiting.notify_one();
+    // One chunk more than the workers: each finds the next waiting when it is done.
+    while (m_started.size() > m_workerCount + 1)
         collectOldest();
 }
 
 void ChunkedDeflate::collectOldest() {
-    appendDeflated(m_result, m_running.front().get());
-    m_running.pop_front();
+    std::unique_ptr<Chunk> chunk;
+    {
+        std::unique_lock lock(m_mutex);
+        m_chunkDone.wait(lock, [&] { return m_started.front()->done; });
+        chunk = std::move(m_started.front());
+        m_started.pop_front();
+    }
+    appendDeflated(m_result, std::move(chunk->result));
+    // Its buffer takes the data of a later chunk.
+    chunk->data.clear();
+    m_spareBuffers.push_back(std::move(chunk->data));
+}
+
+void ChunkedDeflate::work() {
+    ChunkCompressor compressor;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_chunkWaiting.wait(lock, [&] { return m_stopping || !m_waiting.empty(); });
+        if (m_waiting.empty())
+            return;
+        Chunk* chunk = m_waiting.front();
+        m_waiting.pop_front();
+        lock.unlock();
+        chunk->result = compressor.compress(chunk->data, chunk->dictionary, chunk->last);
+        lock.lock();
+        chunk->done = true;
+        m_chunkDone.notify_all();
+    }
 }
 
 DeflatedData ChunkedDeflate::finish(bool last) {
     startChunk(last);
-    while (!m_running.empty())
+    while (!m_started.empty())
         collectOldest();
-    m_chunk.clear();
+    m_filling.clear();
     m_dictionary = 0;
     return std::exchange(m_result, DeflatedData{});
 }

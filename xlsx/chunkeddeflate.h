@@ -4,9 +4,12 @@
 
 #include <QtGlobal>
 
+#include <condition_variable>
 #include <deque>
-#include <future>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tarvex::xlsx {
@@ -33,7 +36,7 @@ void appendDeflated(DeflatedData& stream, DeflatedData&& continuation);
 class ChunkedDeflate : public ByteSink {
 public:
     ChunkedDeflate();
-    ~ChunkedDeflate() override;
+    ~ChunkedDeflate() override; // stops the workers
     ChunkedDeflate(const ChunkedDeflate&) = delete;
     ChunkedDeflate& operator=(const ChunkedDeflate&) = delete;
 
@@ -44,14 +47,24 @@ public:
     DeflatedData finish(bool last = true);
 
 private:
+    struct Chunk;
     void startChunk(bool last);
     void collectOldest();
+    void work(); // a worker thread's loop
 
-    std::size_t m_maxRunning;     // chunks being compressed at once
-    std::string m_chunk;          // the dictionary, then the data to compress
-    std::size_t m_dictionary = 0; // bytes at the start of m_chunk that only prime the compressor
-    std::deque<std::future<DeflatedData>> m_running;
+    std::size_t m_workerCount;
+    std::string m_filling;                   // the dictionary, then the data of the next chunk
+    std::size_t m_dictionary = 0;            // bytes at the start of m_filling that only prime the compressor
+    std::vector<std::string> m_spareBuffers; // of collected chunks, reused: fresh memory costs page faults
     DeflatedData m_result;
+
+    std::mutex m_mutex; // guards what follows
+    std::condition_variable m_chunkWaiting;
+    std::condition_variable m_chunkDone;
+    std::deque<std::unique_ptr<Chunk>> m_started; // in stream order, until collected
+    std::deque<Chunk*> m_waiting;                 // started, not yet taken by a worker
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers; // started with the first chunk that is not the last
 };
 
 } // namespace tarvex::xlsx
