@@ -22,6 +22,8 @@ constexpr quint16 kVersion = 20; // 2.0: deflate
 constexpr quint16 kUtf8NameFlag = 0x0800;
 constexpr quint16 kDeflated = 8;
 constexpr quint64 kMaxZip32 = std::numeric_limits<quint32>::max();
+// The device is written unbuffered: headers and the pieces of streamed entries go in blocks of this size.
+constexpr std::size_t kDeviceBlockSize = 256 * 1024;
 
 // Little-endian fields, as every ZIP structure has them.
 class FieldWriter {
@@ -68,9 +70,23 @@ bool ZipWriter::fail(const QString& message) {
 }
 
 bool ZipWriter::writeDevice(const char* data, qint64 size) {
-    if (!writeFully(m_device, data, size))
-        return fail(m_device.errorString());
     m_offset += quint64(size);
+    if (m_unwritten.size() + std::size_t(size) < kDeviceBlockSize) {
+        m_unwritten.append(data, std::size_t(size));
+        return true;
+    }
+    if (!flushDevice())
+        return false;
+    if (size >= qint64(kDeviceBlockSize))
+        return writeFully(m_device, data, size) || fail(m_device.errorString());
+    m_unwritten.assign(data, std::size_t(size));
+    return true;
+}
+
+bool ZipWriter::flushDevice() {
+    if (!writeFully(m_device, m_unwritten.data(), qint64(m_unwritten.size())))
+        return fail(m_device.errorString());
+    m_unwritten.clear();
     return true;
 }
 
@@ -197,7 +213,7 @@ bool ZipWriter::finish() {
         .u32(quint32(directorySize))
         .u32(quint32(directoryOffset))
         .u16(0); // no comment
-    return writeDevice(directory);
+    return writeDevice(directory) && flushDevice();
 }
 
 } // namespace tarvex::xlsx

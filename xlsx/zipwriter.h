@@ -56,6 +56,7 @@ private:
 
     bool writeDevice(const QByteArray& bytes);
     bool writeDevice(const char* data, qint64 size);
+    bool flushDevice();
     bool fail(const QString& message);
     // Writes the local header and records the entry for the directory; its data follows.
     bool beginEntryData(EntryRecord entry, quint64 compressedSize);
@@ -66,7 +67,8 @@ private:
     quint16 m_dosTime = 0;
     quint16 m_dosDate = 0;
     libdeflate_compressor* m_compressor = nullptr;
-    quint64 m_offset = 0;           // where the device stands
+    quint64 m_offset = 0;           // where the device stands, with what is still unwritten
+    std::string m_unwritten;        // for the device, gathered into large blocks
     std::string m_data;             // the current entry's data
     std::vector<char> m_compressed; // reused from entry to entry
     std::vector<EntryRecord> m_entries;
