@@ -3,9 +3,11 @@
 #include "common/trim.h"
 #include "store/validity.h"
 #include "xlsx/celltext.h"
+#include "xlsx/units.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -50,17 +52,16 @@ double commentRowHeight(const QString& comment) {
 
 CommissionWorkbook::CommissionWorkbook(const QString& dateText, bool includeFees)
     : m_includeFees(includeFees) {
-    m_workbook.setSheetCount(1);
-    m_sheet = m_workbook.sheet(0);
-    m_workbook.setSheetTitle(0, dateText);
-    m_sheet->setColumnCount(kColumnCount);
-    m_sheet->setRowCount(kMinimumRowCount);
+    m_frame.setSheetCount(1);
+    m_frame.setSheetTitle(0, dateText);
     setUpStyles();
+    setUpColumns();
+    m_sheet = std::make_unique<RowStreamedWorkbook>(m_frame);
     writeTitleAndHeaders(dateText);
 }
 
 void CommissionWorkbook::setUpStyles() {
-    StyleTable& styles = m_workbook.styles();
+    StyleTable& styles = m_frame.styles();
     styles.setCount(5);
 
     CellStyle& title = *styles.mutableStyle(TitleStyle);
@@ -93,44 +94,57 @@ void CommissionWorkbook::setUpStyles() {
     comment.backgroundColour = kTooltipBackground;
 }
 
-void CommissionWorkbook::writeTitleAndHeaders(const QString& dateText) {
-    m_sheet->setCellText(0, 0, QStringLiteral("Комиссионное вознаграждение авиакомпаний ") + dateText);
-    m_sheet->setCellStyle(0, 0, TitleStyle);
-    m_sheet->merge(0, 0, FeeColumn, 1);
-
-    m_sheet->setRowHeightMillimetres(1, 10);
+void CommissionWorkbook::setUpColumns() {
+    Sheet& sheet = *m_frame.sheet(0);
+    sheet.setColumnCount(kColumnCount);
     const double widths[] = {30, 30, 60, 30, 120, 120};
     for (int column = CodeColumn; column <= FeeColumn; ++column)
-        m_sheet->setColumnWidthMillimetres(column, widths[column]);
-    m_sheet->setRowHeightMillimetres(2, 15);
+        sheet.setColumnWidthMillimetres(column, widths[column]);
+}
+
+void CommissionWorkbook::writeTitleAndHeaders(const QString& dateText) {
+    m_row[0].text = QStringLiteral("Комиссионное вознаграждение авиакомпаний ") + dateText;
+    m_row[0].style = TitleStyle;
+    merge(0, 0, FeeColumn, 1);
+    endRow();
+
+    m_rowOptions.size = millimetresToPoints(10);
+    endRow();
 
     const QString headers[] = {QStringLiteral("Код а/к"), QStringLiteral("Код IATA"), QStringLiteral("Название"),
                                QStringLiteral("BSP"),     QStringLiteral("Комиссия"), QStringLiteral("Сервисный сбор")};
     for (int column = CodeColumn; column <= FeeColumn; ++column) {
-        m_sheet->setCellText(column, 2, headers[column]);
-        m_sheet->setCellStyle(column, 2, HeaderStyle);
+        m_row[column].text = headers[column];
+        m_row[column].style = HeaderStyle;
     }
+    m_rowOptions.size = millimetresToPoints(15);
+    endRow();
 }
 
-void CommissionWorkbook::ensureRow(int row) {
-    if (row >= m_sheet->rowCount())
-        m_sheet->setRowCount(row + 1);
+void CommissionWorkbook::endRow() {
+    m_sheet->addRow(m_rowOptions, m_row);
+    m_row.fill(Cell{});
+    m_rowOptions = LineOptions{Sheet::kDefaultRowHeight};
 }
 
-void CommissionWorkbook::styleAirlineCells(int row) {
+void CommissionWorkbook::merge(int column1, int row1, int column2, int row2) {
+    m_sheet->addMergedArea({column1, row1, column2, row2});
+}
+
+void CommissionWorkbook::styleAirlineCells() {
     for (int column = CodeColumn; column <= NameColumn; ++column)
-        m_sheet->setCellStyle(column, row, AirlineStyle);
-    m_sheet->setCellStyle(BspColumn, row, HeaderStyle);
+        m_row[column].style = AirlineStyle;
+    m_row[BspColumn].style = HeaderStyle;
 }
 
-void CommissionWorkbook::styleCommissionCells(int row, int style) {
-    m_sheet->setCellStyle(CommissionColumn, row, style);
-    m_sheet->setCellStyle(FeeColumn, row, style);
+void CommissionWorkbook::styleCommissionCells(int style) {
+    m_row[CommissionColumn].style = style;
+    m_row[FeeColumn].style = style;
 }
 
-void CommissionWorkbook::setRegisterText(int column, int row, const QString& text, const AirlineRecord& airline,
+void CommissionWorkbook::setRegisterText(int column, const QString& text, const AirlineRecord& airline,
                                          RegisterText what, qint64 conditionId) {
-    const QString fitted = xlsx::fitToCell(text);
+    QString fitted = xlsx::fitToCell(text);
     if (fitted.size() < text.size()) {
         QString part;
         switch (what) {
@@ -158,51 +172,53 @@ void CommissionWorkbook::setRegisterText(int column, int row, const QString& tex
                           QString::number(xlsx::kMaxCellTextLength), part, airline.airCode, QString::number(airline.id),
                           QString::number(text.size()));
     }
-    m_sheet->setCellText(column, row, fitted);
+    m_row[column].text = std::move(fitted);
 }
 
 void CommissionWorkbook::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
-    const int firstRow = m_nextRow;
-    int row = firstRow;
-    ensureRow(row);
-    setRegisterText(CodeColumn, row, airline.airCode, airline, RegisterText::Code);
-    setRegisterText(IataColumn, row, airline.accCode, airline, RegisterText::IataCode);
-    setRegisterText(NameColumn, row, airline.airName, airline, RegisterText::Name);
-    m_sheet->setCellText(BspColumn, row, airline.bsp ? QStringLiteral("+") : QStringLiteral("-"));
-    styleAirlineCells(row);
+    // The airline's texts stand in the first row of its block, the row of its comment when it has one.
+    const int firstRow = m_sheet->rowCount();
+    setRegisterText(CodeColumn, airline.airCode, airline, RegisterText::Code);
+    setRegisterText(IataColumn, airline.accCode, airline, RegisterText::IataCode);
+    setRegisterText(NameColumn, airline.airName, airline, RegisterText::Name);
+    m_row[BspColumn].text = airline.bsp ? QStringLiteral("+") : QStringLiteral("-");
+    styleAirlineCells();
 
     const QString comment = trimBlanksAndControls(airline.comment).toString();
     if (!comment.isEmpty()) {
-        styleCommissionCells(row, CommentStyle);
-        setRegisterText(CommissionColumn, row, comment, airline, RegisterText::Comment);
-        m_sheet->merge(CommissionColumn, row, FeeColumn, row);
-        m_sheet->setRowHeightPoints(row, commentRowHeight(comment));
-        ++row;
+        styleCommissionCells(CommentStyle);
+        setRegisterText(CommissionColumn, comment, airline, RegisterText::Comment);
+        merge(CommissionColumn, firstRow, FeeColumn, firstRow);
+        m_rowOptions.size = commentRowHeight(comment);
+        endRow();
     }
 
     for (const ConditionRecord& condition : conditions) {
-        ensureRow(row);
-        styleAirlineCells(row);
-        styleCommissionCells(row, ConditionStyle);
-        setRegisterText(CommissionColumn, row, commissionText(condition), airline, RegisterText::Commission,
+        styleAirlineCells();
+        styleCommissionCells(ConditionStyle);
+        setRegisterText(CommissionColumn, commissionText(condition), airline, RegisterText::Commission, condition.id);
+        setRegisterText(FeeColumn, m_includeFees ? feeText(condition) : QString(), airline, RegisterText::Fee,
                         condition.id);
-        setRegisterText(FeeColumn, row, m_includeFees ? feeText(condition) : QString(), airline, RegisterText::Fee,
-                        condition.id);
-        ++row;
+        endRow();
     }
 
     // An airline with neither comment nor conditions still takes its own row.
-    if (row == firstRow) {
-        styleCommissionCells(row, ConditionStyle);
-        ++row;
+    if (m_sheet->rowCount() == firstRow) {
+        styleCommissionCells(ConditionStyle);
+        endRow();
     }
 
-    const int lastRow = row - 1;
+    const int lastRow = m_sheet->rowCount() - 1;
     if (lastRow > firstRow) {
         for (int column = CodeColumn; column <= BspColumn; ++column)
-            m_sheet->merge(column, firstRow, column, lastRow);
+            merge(column, firstRow, column, lastRow);
     }
-    m_nextRow = row;
+}
+
+bool CommissionWorkbook::writePackage(QIODevice& out, QString* errorMessage) {
+    while (m_sheet->rowCount() < kMinimumRowCount)
+        endRow();
+    return m_sheet->writePackage(out, errorMessage);
 }
 
 } // namespace tarvex

@@ -1,16 +1,23 @@
 #pragma once
 
 #include "airlinesink.h"
+#include "xlsx/rowstreamedworkbook.h"
 #include "xlsx/workbook.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <memory>
+
+class QIODevice;
+
 namespace tarvex {
 
-// Builds the agency's commission table: a title, a header row and one block of rows per
+// Composes the agency's commission table: a title, a header row and one block of rows per
 // airline (its comment first, then one row per condition), with the airline's values
-// merged down the block. Writing the workbook to a file is the caller's part.
+// merged down the block. The rows are written as the airlines come, in the workbook's
+// compressed form; the caller has the package written at the end.
 class CommissionWorkbook : public AirlineSink {
 public:
     // The date text ("09.12.2024") names the sheet and ends the title. Without fees the
@@ -19,7 +26,10 @@ public:
 
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
-    const xlsx::Workbook& workbook() const { return m_workbook; }
+    // Fills the sheet to its minimum rows and writes the package into the device; once, after
+    // the last airline. On failure returns false and, when asked, the reason.
+    bool writePackage(QIODevice& out, QString* errorMessage = nullptr);
+
     // One line for each text of the register that was longer than a cell holds and went in cut, with "…" at
     // its end: a spreadsheet program would refuse the whole file otherwise.
     const QStringList& warnings() const { return m_warnings; }
@@ -31,20 +41,26 @@ public:
 
 private:
     void setUpStyles();
+    void setUpColumns();
     void writeTitleAndHeaders(const QString& dateText);
-    void ensureRow(int row);
-    void styleAirlineCells(int row);               // A to C, and D like the headers
-    void styleCommissionCells(int row, int style); // E and F
+    // The row being composed goes into the sheet and the next one starts empty.
+    void endRow();
+    void styleAirlineCells();             // A to C, and D like the headers
+    void styleCommissionCells(int style); // E and F
+    void merge(int column1, int row1, int column2, int row2);
     // Which text of the register a cell holds, named in the warning when it is cut.
     enum class RegisterText { Code, IataCode, Name, Comment, Commission, Fee };
-    // Puts a text of the airline (or of its condition `conditionId`) into a cell, cut to what a cell holds.
-    void setRegisterText(int column, int row, const QString& text, const AirlineRecord& airline, RegisterText what,
+    // Puts a text of the airline (or of its condition `conditionId`) into a cell of the row being composed,
+    // cut to what a cell holds.
+    void setRegisterText(int column, const QString& text, const AirlineRecord& airline, RegisterText what,
                          qint64 conditionId = 0);
 
-    xlsx::Workbook m_workbook;
-    xlsx::Sheet* m_sheet = nullptr;
+    // The styles, the sheet's title and columns: what the rows are written with.
+    xlsx::Workbook m_frame;
+    std::unique_ptr<xlsx::RowStreamedWorkbook> m_sheet;
+    std::array<xlsx::Cell, kColumnCount> m_row;
+    xlsx::LineOptions m_rowOptions{xlsx::Sheet::kDefaultRowHeight};
     bool m_includeFees = true;
-    int m_nextRow = kFirstBlockRow;
     QStringList m_warnings;
 };
 

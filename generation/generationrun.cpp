@@ -12,7 +12,6 @@
 #include "smartflowscript.h"
 #include "smartkeyscript.h"
 #include "store/registerstore.h"
-#include "xlsx/package.h"
 
 #include <QFileInfo>
 
@@ -57,7 +56,7 @@ struct GenerationRun::OutputWriter {
     // Receives the airlines of the walk.
     AirlineSink& sink;
     // Gives the sink the file before the walk, so it writes as the airlines come; none for
-    // the workbook, whose package is written at the end.
+    // the workbook, which holds its compressed sheet and writes the package at the end.
     std::function<void(OutputFile&)> startWriting = {};
     // What the user should know about the written file, filled by the walk; only the workbook has any.
     const QStringList* warnings = nullptr;
@@ -193,7 +192,7 @@ RunResult GenerationRun::writeCommissionWorkbook(const GenerationRequest& reques
          .warnings = &workbook.warnings(),
          .writeComposition = [&](OutputFile& file) {
              QString reason;
-             if (!xlsx::writePackage(workbook.workbook(), file.device(), &reason))
+             if (!workbook.writePackage(file.device(), &reason))
                  file.fail(reason);
          }});
 }

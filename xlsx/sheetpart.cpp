@@ -3,6 +3,7 @@
 #include "parts.h"
 #include "sharedstrings.h"
 #include "sheet.h"
+#include "sheetxml.h"
 #include "style.h"
 #include "units.h"
 #include "xmlwriter.h"
@@ -79,12 +80,12 @@ void writeSheetProperties(XmlWriter& xml, const Sheet& sheet) {
     xml.close("sheetPr");
 }
 
-void writeDimension(XmlWriter& xml, const Sheet& sheet) {
+void writeDimension(XmlWriter& xml, int columnCount, int rowCount) {
     xml.begin("dimension");
-    if (sheet.columnCount() == 0 || sheet.rowCount() == 0)
+    if (columnCount == 0 || rowCount == 0)
         xml.attributeVerbatim("ref", "A1");
     else
-        xml.attributeVerbatim("ref", "A1:" + cellReference(sheet.columnCount() - 1, sheet.rowCount() - 1));
+        xml.attributeVerbatim("ref", "A1:" + cellReference(columnCount - 1, rowCount - 1));
     xml.endEmpty();
 }
 
@@ -144,63 +145,8 @@ void writeColumns(XmlWriter& xml, const Sheet& sheet, const StyleTable& styles) 
     xml.close("cols");
 }
 
-void writeCell(XmlWriter& xml, const Cell& cell, std::string_view reference, const StyleTable& styles,
-               SharedStrings& sharedStrings) {
-    xml.begin("c");
-    xml.attributeVerbatim("r", reference);
-    xml.attributeVerbatim("s", integerText(styleAttribute(cell.style, styles)).view());
-    const bool shared = cell.type == CellType::String && needsSharedString(cell.text);
-    if (const char* type = shared ? "s" : cellTypeName(cell.type))
-        xml.attributeVerbatim("t", type);
-    if (cell.text.isEmpty()) {
-        xml.endEmpty();
-        return;
-    }
-    xml.endOpen();
-    xml.begin("v");
-    if (shared)
-        xml.endWithText("v", integerText(sharedStrings.indexOf(cell.text)).view());
-    else
-        xml.endWithText("v", QStringView(cell.text));
-    xml.close("c");
-}
-
-void writeSheetData(XmlWriter& xml, const Sheet& sheet, const StyleTable& styles, SharedStrings& sharedStrings) {
-    std::vector<std::string> letters;
-    for (int column = 0; column < sheet.columnCount(); ++column)
-        letters.push_back(columnLetters(column));
-    const NumberText defaultHeight = rowHeightText(Sheet::kDefaultRowHeight);
-
-    xml.openElement("sheetData");
-    std::string reference;
-    for (int row = 0; row < sheet.rowCount(); ++row) {
-        const LineOptions& options = *sheet.rowOptions(row);
-        const bool customHeight = std::abs(options.size - Sheet::kDefaultRowHeight) > 0.001;
-        const NumberText rowNumber = integerText(row + 1);
-        xml.begin("row");
-        xml.attribute("collapsed", false);
-        xml.attribute("customFormat", false);
-        xml.attribute("customHeight", customHeight);
-        xml.attribute("hidden", options.hidden);
-        xml.attributeVerbatim("ht", customHeight ? rowHeightText(options.size).view() : defaultHeight.view());
-        xml.attributeVerbatim("r", rowNumber.view());
-        if (sheet.columnCount() == 0) {
-            xml.endEmpty();
-            continue;
-        }
-        xml.endOpen();
-        for (int column = 0; column < sheet.columnCount(); ++column) {
-            reference.assign(letters[column]).append(rowNumber.view());
-            writeCell(xml, *sheet.cell(column, row), reference, styles, sharedStrings);
-        }
-        xml.close("row");
-    }
-    xml.close("sheetData");
-}
-
-void writeMergedAreas(XmlWriter& xml, const Sheet& sheet) {
-    const QList<CellRange> areas = sheet.mergedAreas();
-    if (areas.isEmpty())
+void writeMergedAreas(XmlWriter& xml, std::span<const CellRange> areas) {
+    if (areas.empty())
         return;
     xml.begin("mergeCells");
     xml.attribute("count", int(areas.size()));
@@ -257,21 +203,89 @@ void writePrintSettings(XmlWriter& xml, const PrintSettings& print) {
 
 } // namespace
 
-bool writeSheetPart(const Sheet& sheet, const StyleTable& styles, SharedStrings& sharedStrings, ByteSink& sink) {
-    XmlWriter xml(sink);
+void writeSheetHead(XmlWriter& xml, const Sheet& sheet, int rowCount, const StyleTable& styles) {
     xml.declaration();
     xml.begin("worksheet");
     xml.attribute("xmlns", "http://schemas.openxmlformats.org/spreadsheetml/2006/main");
     xml.attribute("xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
     xml.endOpen();
     writeSheetProperties(xml, sheet);
-    writeDimension(xml, sheet);
+    writeDimension(xml, sheet.columnCount(), rowCount);
     writeSheetViews(xml, sheet);
     writeColumns(xml, sheet, styles);
-    writeSheetData(xml, sheet, styles, sharedStrings);
-    writeMergedAreas(xml, sheet);
-    writePrintSettings(xml, sheet.printSettings());
+    xml.openElement("sheetData");
+}
+
+SheetRowWriter::SheetRowWriter(int columnCount, const StyleTable& styles, SharedStrings& sharedStrings)
+    : m_styles(styles)
+    , m_sharedStrings(sharedStrings) {
+    for (int column = 0; column < columnCount; ++column)
+        m_letters.push_back(columnLetters(column));
+}
+
+void SheetRowWriter::beginRow(XmlWriter& xml, int row, const LineOptions& options) {
+    static const NumberText defaultHeight = rowHeightText(Sheet::kDefaultRowHeight);
+    const bool customHeight = std::abs(options.size - Sheet::kDefaultRowHeight) > 0.001;
+    m_rowNumber = integerText(row + 1);
+    xml.begin("row");
+    xml.attribute("collapsed", false);
+    xml.attribute("customFormat", false);
+    xml.attribute("customHeight", customHeight);
+    xml.attribute("hidden", options.hidden);
+    xml.attributeVerbatim("ht", customHeight ? rowHeightText(options.size).view() : defaultHeight.view());
+    xml.attributeVerbatim("r", m_rowNumber.view());
+    if (m_letters.empty())
+        xml.endEmpty();
+    else
+        xml.endOpen();
+}
+
+void SheetRowWriter::cell(XmlWriter& xml, int column, const Cell& cell) {
+    m_reference.assign(m_letters[column]).append(m_rowNumber.view());
+    xml.begin("c");
+    xml.attributeVerbatim("r", m_reference);
+    xml.attributeVerbatim("s", integerText(styleAttribute(cell.style, m_styles)).view());
+    const bool shared = cell.type == CellType::String && needsSharedString(cell.text);
+    if (const char* type = shared ? "s" : cellTypeName(cell.type))
+        xml.attributeVerbatim("t", type);
+    if (cell.text.isEmpty()) {
+        xml.endEmpty();
+        return;
+    }
+    xml.endOpen();
+    xml.begin("v");
+    if (shared)
+        xml.endWithText("v", integerText(m_sharedStrings.indexOf(cell.text)).view());
+    else
+        xml.endWithText("v", QStringView(cell.text));
+    xml.close("c");
+}
+
+void SheetRowWriter::endRow(XmlWriter& xml) {
+    if (!m_letters.empty())
+        xml.close("row");
+}
+
+void writeSheetTail(XmlWriter& xml, std::span<const CellRange> mergedAreas, const PrintSettings& print) {
+    xml.close("sheetData");
+    writeMergedAreas(xml, mergedAreas);
+    writePrintSettings(xml, print);
     xml.close("worksheet");
+}
+
+bool writeSheetPart(const Sheet& sheet, const StyleTable& styles, SharedStrings& sharedStrings, ByteSink& sink) {
+    XmlWriter xml(sink);
+    writeSheetHead(xml, sheet, sheet.rowCount(), styles);
+    SheetRowWriter rows(sheet.columnCount(), styles, sharedStrings);
+    for (int row = 0; row < sheet.rowCount(); ++row) {
+        rows.beginRow(xml, row, *sheet.rowOptions(row));
+        for (int column = 0; column < sheet.columnCount(); ++column)
+            rows.cell(xml, column, *sheet.cell(column, row));
+        rows.endRow(xml);
+    }
+    const QList<CellRange> areas = sheet.mergedAreas();
+    writeSheetTail(xml, std::span<const CellRange>(areas.constData(), std::size_t(areas.size())),
+                   sheet.printSettings());
     return xml.finish();
 }
 

@@ -116,8 +116,9 @@ void appendEscaped(std::string& out, std::string_view utf8) {
     }
 }
 
-XmlWriter::XmlWriter(ByteSink& sink)
-    : m_sink(sink) {
+XmlWriter::XmlWriter(ByteSink& sink, int depth)
+    : m_sink(sink)
+    , m_depth(depth) {
     m_buffer.reserve(kFlushSize + 4096);
 }
 

@@ -24,7 +24,8 @@ void appendEscaped(std::string& out, std::string_view utf8);
 // that is handed to the sink whenever it fills.
 class XmlWriter {
 public:
-    explicit XmlWriter(ByteSink& sink);
+    // depth: the elements already open around what this writer writes, when a part is written in pieces.
+    explicit XmlWriter(ByteSink& sink, int depth = 0);
 
     void declaration();
 

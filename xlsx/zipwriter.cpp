@@ -1,5 +1,7 @@
 #include "zipwriter.h"
 
+#include "chunkeddeflate.h"
+
 #include "common/devicewrite.h"
 
 #include <QIODevice>
@@ -7,7 +9,6 @@
 
 #include <libdeflate.h>
 
-#include <cstring>
 #include <limits>
 
 namespace tarvex::xlsx {
@@ -20,8 +21,9 @@ constexpr quint32 kEndRecordSignature = 0x06054b50;
 constexpr quint16 kVersion = 20; // 2.0: deflate
 constexpr quint16 kUtf8NameFlag = 0x0800;
 constexpr quint16 kDeflated = 8;
-constexpr std::size_t kLocalHeaderSize = 30; // before the name
 constexpr quint64 kMaxZip32 = std::numeric_limits<quint32>::max();
+// The device is written unbuffered: headers and the pieces of streamed entries go in blocks of this size.
+constexpr std::size_t kDeviceBlockSize = 256 * 1024;
 
 // Little-endian fields, as every ZIP structure has them.
 class FieldWriter {
@@ -68,9 +70,23 @@ bool ZipWriter::fail(const QString& message) {
 }
 
 bool ZipWriter::writeDevice(const char* data, qint64 size) {
-    if (!writeFully(m_device, data, size))
-        return fail(m_device.errorString());
     m_offset += quint64(size);
+    if (m_unwritten.size() + std::size_t(size) < kDeviceBlockSize) {
+        m_unwritten.append(data, std::size_t(size));
+        return true;
+    }
+    if (!flushDevice())
+        return false;
+    if (size >= qint64(kDeviceBlockSize))
+        return writeFully(m_device, data, size) || fail(m_device.errorString());
+    m_unwritten.assign(data, std::size_t(size));
+    return true;
+}
+
+bool ZipWriter::flushDevice() {
+    if (!writeFully(m_device, m_unwritten.data(), qint64(m_unwritten.size())))
+        return fail(m_device.errorString());
+    m_unwritten.clear();
     return true;
 }
 
@@ -138,23 +154,41 @@ bool ZipWriter::write(const char* data, qsizetype size) {
 bool ZipWriter::endEntry() {
     if (!m_error.isEmpty())
         return false;
-    if (m_offset > kMaxZip32)
-        return fail(QStringLiteral("The archive is too large"));
-    // The local header goes before the data in the same buffer: one write per entry.
-    const std::size_t headerSize = kLocalHeaderSize + std::size_t(m_currentName.size());
-    m_compressed.resize(headerSize + libdeflate_deflate_compress_bound(m_compressor, m_data.size()));
-    const std::size_t compressedSize = libdeflate_deflate_compress(
-        m_compressor, m_data.data(), m_data.size(), m_compressed.data() + headerSize, m_compressed.size() - headerSize);
+    m_compressed.resize(libdeflate_deflate_compress_bound(m_compressor, m_data.size()));
+    const std::size_t compressedSize = libdeflate_deflate_compress(m_compressor, m_data.data(), m_data.size(),
+                                                                   m_compressed.data(), m_compressed.size());
     if (compressedSize == 0)
         return fail(QStringLiteral("Deflate failed"));
-    if (compressedSize > kMaxZip32)
-        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(m_currentName)));
-    const EntryRecord entry{m_currentName, libdeflate_crc32(0, m_data.data(), m_data.size()), quint32(compressedSize),
-                            quint32(m_data.size()), quint32(m_offset)};
+    const EntryRecord entry{m_currentName, libdeflate_crc32(0, m_data.data(), m_data.size()), 0, quint32(m_data.size()),
+                            0};
     m_data.clear();
-    const QByteArray header = localHeader(entry);
-    std::memcpy(m_compressed.data(), header.constData(), headerSize);
-    if (!writeDevice(m_compressed.data(), qint64(headerSize + compressedSize)))
+    return beginEntryData(entry, compressedSize) && writeDevice(m_compressed.data(), qint64(compressedSize));
+}
+
+bool ZipWriter::writeDeflatedEntry(const QByteArray& utf8Name, const DeflatedData& data) {
+    if (!m_error.isEmpty())
+        return false;
+    if (data.failed)
+        return fail(QStringLiteral("Deflate failed"));
+    if (data.size > kMaxZip32)
+        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(utf8Name)));
+    if (!beginEntryData({utf8Name, data.crc, 0, quint32(data.size), 0}, data.compressedSize()))
+        return false;
+    for (const std::string& piece : data.pieces) {
+        if (!writeDevice(piece.data(), qint64(piece.size())))
+            return false;
+    }
+    return true;
+}
+
+bool ZipWriter::beginEntryData(EntryRecord entry, quint64 compressedSize) {
+    if (m_offset > kMaxZip32)
+        return fail(QStringLiteral("The archive is too large"));
+    if (compressedSize > kMaxZip32)
+        return fail(QStringLiteral("The entry %1 is too large").arg(QString::fromUtf8(entry.name)));
+    entry.compressedSize = quint32(compressedSize);
+    entry.headerOffset = quint32(m_offset);
+    if (!writeDevice(localHeader(entry)))
         return false;
     m_entries.push_back(entry);
     return true;
@@ -179,7 +213,7 @@ bool ZipWriter::finish() {
         .u32(quint32(directorySize))
         .u32(quint32(directoryOffset))
         .u16(0); // no comment
-    return writeDevice(directory);
+    return writeDevice(directory) && flushDevice();
 }
 
 } // namespace tarvex::xlsx

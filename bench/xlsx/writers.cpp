@@ -2,8 +2,6 @@
 
 #include "common/trim.h"
 #include "generation/commissionworkbook.h"
-#include "xlsx/package.h"
-#include "xlsx/workbook.h"
 
 #include <QFile>
 
@@ -161,7 +159,7 @@ bool writeWithTarvex(const testing::Register& airlines, const QString& path) {
         book.addAirline(entry.airline, entry.conditions);
     QFile file(path);
     // Unbuffered, as the program writes its files.
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && xlsx::writePackage(book.workbook(), file);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && book.writePackage(file);
 }
 
 bool writeWithLibxlsxwriter(const testing::Register& airlines, const QString& path) {

@@ -1,5 +1,8 @@
 #include "generation/commissionworkbook.h"
+#include "support/syntheticregister.h"
+#include "xlsx/chunkeddeflate.h"
 #include "xlsx/package.h"
+#include "xlsx/rowstreamedworkbook.h"
 #include "xlsx/workbook.h"
 #include "zipentries.h"
 
@@ -10,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+
+#include <zlib.h>
+
+#include <random>
 
 using namespace tarvex;
 using namespace tarvex::xlsx;
@@ -90,6 +97,10 @@ private slots:
     void cellTexts();
     void equalMultiLineTextsShareOneEntry();
     void largeSheetStreamsEveryRow();
+    void chunkedDeflateMakesOneStream_data();
+    void chunkedDeflateMakesOneStream();
+    void streamedSheetMatchesTheModel();
+    void commissionSheetStaysNearZlibDefaultSize();
     void workbookWithoutSheetsWritesNothing();
     void writeErrorIsReported();
 };
@@ -166,8 +177,11 @@ void TestXlsxPackage::partsMatchFixtures() {
 }
 
 void TestXlsxPackage::commissionStylesMatchFixture() {
-    const CommissionWorkbook commission(QStringLiteral("09.12.2024"), true);
-    const ZipArchive archive = writeAndRead(commission.workbook());
+    CommissionWorkbook commission(QStringLiteral("09.12.2024"), true);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(commission.writePackage(buffer));
+    const ZipArchive archive = readZip(buffer.data());
     QVERIFY2(archive.problems.isEmpty(), qPrintable(archive.problems.join(u'\n')));
     QCOMPARE(archive.data("xl/styles.xml"), fixture("commission-styles.xml"));
 }
@@ -284,6 +298,151 @@ void TestXlsxPackage::largeSheetStreamsEveryRow() {
     QCOMPARE(xml.count("<row "), kRows);
     QVERIFY(xml.contains("<dimension ref=\"A1:B70000\"/>"));
     QVERIFY(xml.contains("<c r=\"B70000\" s=\"0\" t=\"str\">\r\n    <v>last</v>"));
+}
+
+// Text much like a sheet's: few distinct lines, with numbers that change.
+static std::string sheetLikeText(std::size_t size) {
+    std::mt19937 random(7);
+    std::string text;
+    while (text.size() < size)
+        text +=
+            "   <c r=\"E" + std::to_string(random() % 100000) + "\" s=\"" + std::to_string(random() % 5) + "\"/>\r\n";
+    text.resize(size);
+    return text;
+}
+
+static QByteArray inflated(const xlsx::DeflatedData& stream, bool* ok) {
+    QByteArray compressed;
+    for (const std::string& piece : stream.pieces)
+        compressed.append(piece.data(), qsizetype(piece.size()));
+    QByteArray out(qsizetype(stream.size) + 1, '\0'); // one more: a longer stream must not fit
+    z_stream inflater{};
+    *ok = inflateInit2(&inflater, -MAX_WBITS) == Z_OK;
+    inflater.next_in = reinterpret_cast<Bytef*>(compressed.data());
+    inflater.avail_in = uInt(compressed.size());
+    inflater.next_out = reinterpret_cast<Bytef*>(out.data());
+    inflater.avail_out = uInt(out.size());
+    *ok = *ok && inflate(&inflater, Z_FINISH) == Z_STREAM_END && inflater.avail_in == 0;
+    out.truncate(qsizetype(inflater.total_out));
+    inflateEnd(&inflater);
+    return out;
+}
+
+void TestXlsxPackage::chunkedDeflateMakesOneStream_data() {
+    QTest::addColumn<qsizetype>("headSize"); // a stream of its own, continued by the rest
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<qsizetype>("piece"); // as the data is written
+    QTest::newRow("empty") << qsizetype(0) << qsizetype(0) << qsizetype(1);
+    QTest::newRow("small, one write") << qsizetype(0) << qsizetype(1000) << qsizetype(1000);
+    QTest::newRow("exactly one chunk") << qsizetype(0) << qsizetype(1 << 20) << qsizetype(64 * 1024);
+    QTest::newRow("one chunk and a byte") << qsizetype(0) << qsizetype((1 << 20) + 1) << qsizetype(64 * 1024);
+    QTest::newRow("many chunks, odd writes") << qsizetype(0) << qsizetype(7'500'000) << qsizetype(65'537);
+    QTest::newRow("one huge write") << qsizetype(0) << qsizetype(3'000'000) << qsizetype(3'000'000);
+    QTest::newRow("head before many chunks") << qsizetype(2000) << qsizetype(5'000'000) << qsizetype(4096);
+}
+
+// The chunks, each compressed on its own thread, join into one stream that inflates to the data, with the
+// CRC-32 of the whole; a head stream ended on a sync flush joins the same way.
+void TestXlsxPackage::chunkedDeflateMakesOneStream() {
+    QFETCH(qsizetype, headSize);
+    QFETCH(qsizetype, size);
+    QFETCH(qsizetype, piece);
+    const std::string text = sheetLikeText(std::size_t(headSize + size));
+
+    xlsx::DeflatedData stream;
+    if (headSize > 0) {
+        xlsx::ChunkedDeflate head;
+        QVERIFY(head.write(text.data(), headSize));
+        stream = head.finish(false);
+    }
+    xlsx::ChunkedDeflate rest;
+    for (qsizetype at = headSize; at < headSize + size; at += piece)
+        QVERIFY(rest.write(text.data() + at, std::min(piece, headSize + size - at)));
+    xlsx::appendDeflated(stream, rest.finish());
+
+    QVERIFY(!stream.failed);
+    QCOMPARE(stream.size, quint64(text.size()));
+    QCOMPARE(stream.crc, quint32(crc32(0, reinterpret_cast<const Bytef*>(text.data()), uInt(text.size()))));
+    bool ok = false;
+    const QByteArray out = inflated(stream, &ok);
+    QVERIFY(ok);
+    QVERIFY(out == QByteArray::fromRawData(text.data(), qsizetype(text.size())));
+}
+
+// Rows written one at a time make the same parts as the whole sheet written from its cells: the head, which
+// is compressed last, the rows over many chunks, the shared strings, the merged areas and the tail.
+void TestXlsxPackage::streamedSheetMatchesTheModel() {
+    constexpr int kRows = 40000;
+    Workbook model;
+    buildSampleWorkbook(model);
+    model.setSheetCount(1);
+    Sheet& sheet = *model.sheet(0);
+    sheet.setRowCount(kRows);
+    sheet.setSelected(true);
+    sheet.printSettings().headerText = QStringLiteral("Заголовок & <печать>");
+    for (int row = 2; row < kRows; ++row) {
+        sheet.setCellText(0, row, QStringLiteral("Строка %1").arg(row));
+        sheet.setCellStyle(1, row, row % 3);
+        if (row % 1000 == 0) {
+            sheet.setCellText(2, row, QStringLiteral(" общий текст"));
+            sheet.setRowHeightPoints(row, 30 + row % 7);
+            sheet.merge(1, row, 2, row + 1);
+        }
+    }
+
+    QBuffer whole;
+    whole.open(QIODevice::WriteOnly);
+    QVERIFY(writePackage(model, whole));
+
+    RowStreamedWorkbook streamed(model); // the model is also the frame: its cells are not read
+    for (int row = 0; row < kRows; ++row) {
+        std::vector<Cell> cells;
+        for (int column = 0; column < sheet.columnCount(); ++column)
+            cells.push_back(*sheet.cell(column, row));
+        streamed.addRow(*sheet.rowOptions(row), cells);
+    }
+    for (const CellRange& area : sheet.mergedAreas())
+        streamed.addMergedArea(area);
+    QBuffer rows;
+    rows.open(QIODevice::WriteOnly);
+    QVERIFY(streamed.writePackage(rows));
+
+    const ZipArchive expected = readZip(whole.data());
+    const ZipArchive actual = readZip(rows.data());
+    QVERIFY2(actual.problems.isEmpty(), qPrintable(actual.problems.join(u'\n')));
+    QCOMPARE(actual.names(), expected.names());
+    QVERIFY(expected.data("xl/worksheets/sheet1.xml").size() > 4 * 1024 * 1024); // several chunks
+    for (const ZipEntry& entry : expected.entries)
+        QVERIFY2(actual.data(entry.name) == entry.data, qPrintable(entry.name));
+}
+
+// The sheet is compressed in chunks with a shortened search, yet stays within 2 % of what zlib's
+// default level makes of it in one pass.
+void TestXlsxPackage::commissionSheetStaysNearZlibDefaultSize() {
+    CommissionWorkbook book(QStringLiteral("09.12.2024"), true);
+    for (const testing::RegisterEntry& entry : testing::syntheticRegister(5000))
+        book.addAirline(entry.airline, entry.conditions);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(book.writePackage(buffer));
+    const ZipArchive archive = readZip(buffer.data());
+    QVERIFY2(archive.problems.isEmpty(), qPrintable(archive.problems.join(u'\n')));
+    const ZipEntry* sheet = archive.entry(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet);
+
+    QByteArray reference(qsizetype(compressBound(uLong(sheet->data.size()))), '\0');
+    z_stream deflater{};
+    QCOMPARE(deflateInit2(&deflater, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    deflater.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(sheet->data.constData()));
+    deflater.avail_in = uInt(sheet->data.size());
+    deflater.next_out = reinterpret_cast<Bytef*>(reference.data());
+    deflater.avail_out = uInt(reference.size());
+    QCOMPARE(deflate(&deflater, Z_FINISH), Z_STREAM_END);
+    const qint64 zlibSize = qint64(deflater.total_out);
+    deflateEnd(&deflater);
+
+    QVERIFY2(sheet->compressedSize <= zlibSize * 102 / 100,
+             qPrintable(QStringLiteral("%1 against zlib's %2").arg(sheet->compressedSize).arg(zlibSize)));
 }
 
 void TestXlsxPackage::workbookWithoutSheetsWritesNothing() {

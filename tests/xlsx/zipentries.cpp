@@ -40,11 +40,16 @@ QStringList ZipArchive::names() const {
 }
 
 QByteArray ZipArchive::data(const QString& name) const {
-    for (const ZipEntry& entry : entries) {
-        if (entry.name == name)
-            return entry.data;
+    const ZipEntry* found = entry(name);
+    return found ? found->data : QByteArray();
+}
+
+const ZipEntry* ZipArchive::entry(const QString& name) const {
+    for (const ZipEntry& candidate : entries) {
+        if (candidate.name == name)
+            return &candidate;
     }
-    return {};
+    return nullptr;
 }
 
 ZipArchive readZip(const QByteArray& archive) {
@@ -88,7 +93,7 @@ ZipArchive readZip(const QByteArray& archive) {
             result.problems.append(label + QStringLiteral(": deflate data"));
         if (crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())) != crc)
             result.problems.append(label + QStringLiteral(": CRC-32"));
-        result.entries.append({label, data});
+        result.entries.append({label, data, compressedSize});
     }
     return result;
 }

@@ -10,6 +10,7 @@
 struct ZipEntry {
     QString name;
     QByteArray data;
+    qint64 compressedSize = 0;
 };
 
 struct ZipArchive {
@@ -18,6 +19,7 @@ struct ZipArchive {
 
     QStringList names() const;
     QByteArray data(const QString& name) const;
+    const ZipEntry* entry(const QString& name) const; // nullptr when missing
 };
 
 ZipArchive readZip(const QByteArray& archive);
