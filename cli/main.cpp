@@ -4,7 +4,7 @@
 #include "checkcommand.h"
 #include "common/tarvexerror.h"
 #include "demoregister.h"
-#include "generation/findingtext.h"
+#include "findingprinter.h"
 #include "generation/generationrun.h"
 #include "generation/runobserver.h"
 #include "registeropening.h"
@@ -22,7 +22,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -254,45 +253,29 @@ std::optional<GenerationRequest> requestFor(const Command& command, QString* pro
     return request;
 }
 
-// Prints each result, and each finding once however many of the scripts it concerns;
-// true when every one was written.
-bool report(const QList<RunResult>& results) {
-    bool allWritten = true;
-    QSet<QString> printed;
-    const auto printNewFindings = [&](const ScriptFindings& findings) {
-        ScriptFindings fresh;
-        for (const ScriptFinding& finding : findings) {
-            if (!printed.contains(findingLine(finding))) {
-                printed.insert(findingLine(finding));
-                fresh << finding;
-            }
-        }
-        printFindings(err(), fresh);
-    };
-    for (const RunResult& result : results) {
-        switch (result.status) {
-        case RunResult::Status::Written:
-            out() << result.filePath << Qt::endl;
-            printNewFindings(result.findings);
-            for (const QString& warning : result.warnings)
-                err() << warning << Qt::endl;
-            break;
-        case RunResult::Status::ScriptErrors:
-            err() << result.message << Qt::endl;
-            printNewFindings(result.findings);
-            allWritten = false;
-            break;
-        case RunResult::Status::Refused:
-            err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;
-            allWritten = false;
-            break;
-        case RunResult::Status::Failed:
-            err() << result.message << Qt::endl;
-            allWritten = false;
-            break;
-        }
+// Prints a result and the findings it leaves to print; true when the file was written.
+bool report(const RunResult& result, FindingPrinter& findings) {
+    switch (result.status) {
+    case RunResult::Status::Written:
+        out() << result.filePath << Qt::endl;
+        findings.print(err());
+        for (const QString& warning : result.warnings)
+            err() << warning << Qt::endl;
+        return true;
+    case RunResult::Status::ScriptErrors:
+        err() << result.message << Qt::endl;
+        findings.print(err());
+        return false;
+    case RunResult::Status::Refused:
+        findings.drop();
+        err() << u"Ошибка сохранения: "_s << result.message << Qt::endl;
+        return false;
+    case RunResult::Status::Failed:
+        findings.drop();
+        err() << result.message << Qt::endl;
+        return false;
     }
-    return allWritten;
+    Q_UNREACHABLE();
 }
 
 int generate(const Command& command) {
@@ -314,8 +297,16 @@ int generate(const Command& command) {
     openRegisterForOutputs(store, command.appDir, options);
     RunObserver quiet;
     GenerationRun run(store, options, quiet);
-    const QList<RunResult> results = all ? run.createAll(*day) : QList<RunResult>{run.run(*request)};
-    return report(results) ? 0 : kExitFailure;
+    // Each finding is printed once in the run, after the result of the first output it concerns.
+    FindingPrinter findings(all);
+    run.passFindingsTo(&findings);
+    bool allWritten = true;
+    const auto reportEach = [&](const RunResult& result) { allWritten = report(result, findings) && allWritten; };
+    if (all)
+        run.createAll(*day, reportEach);
+    else
+        reportEach(run.run(*request));
+    return allWritten ? 0 : kExitFailure;
 }
 
 // "report expiring": what ends soon or has ended, one line each.

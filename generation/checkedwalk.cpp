@@ -29,24 +29,41 @@ private:
     AirlineSink& m_second;
 };
 
+// Passes on the findings that concern one script and notes whether an error was among them.
+class FindingsOfScript : public FindingReceiver {
+public:
+    FindingsOfScript(FindingScript written, FindingReceiver& receiver)
+        : m_written(written)
+        , m_receiver(receiver) {}
+
+    void receive(const ScriptFinding& finding) override {
+        if (!finding.concerns(m_written))
+            return;
+        m_hasErrors = m_hasErrors || finding.kind == FindingKind::Error;
+        m_receiver.receive(finding);
+    }
+    bool hasErrors() const { return m_hasErrors; }
+
+private:
+    FindingScript m_written;
+    FindingReceiver& m_receiver;
+    bool m_hasErrors = false;
+};
+
 } // namespace
 
 CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate onDay) {
     return {options.scriptPrefix(), withRemarks, options.roughRates(), onDay};
 }
 
-ScriptFindings walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings,
-                           FindingScript written, RunObserver& observer) {
-    ScriptCheck check(settings);
+bool walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings, FindingScript written,
+                 FindingReceiver& receiver, RunObserver& observer) {
+    FindingsOfScript concerning(written, receiver);
+    ScriptCheck check(settings, concerning);
     InForceOn inForce(settings.onDay, script);
     BothSinks sinks(inForce, check);
     walkAirlines(store, sinks, observer);
-    ScriptFindings findings;
-    for (const ScriptFinding& finding : check.findings()) {
-        if (finding.concerns(written))
-            findings.append(finding);
-    }
-    return findings;
+    return concerning.hasErrors();
 }
 
 ScriptFindings checkRegister(RegisterStore& store, const Options& options, QDate onDay) {

@@ -102,7 +102,7 @@ RunResult GenerationRun::writeOutput(const GenerationRequest& request) {
     Q_UNREACHABLE();
 }
 
-QList<RunResult> GenerationRun::createAll(QDate onDay) {
+QList<RunResult> GenerationRun::createAll(QDate onDay, const std::function<void(const RunResult&)>& eachResult) {
     QStringList tasks;
     try {
         tasks = m_options.groupTasks();
@@ -120,6 +120,8 @@ QList<RunResult> GenerationRun::createAll(QDate onDay) {
         request.includeFees = task->flag;
         request.onDay = onDay;
         results << run(request);
+        if (eachResult)
+            eachResult(results.last());
         if (results.last().status == RunResult::Status::Failed)
             break;
     }
@@ -134,13 +136,12 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, const Outpu
         writer.startWriting(file);
     m_observer.runStarted();
     const EndOfRun ended{m_observer};
-    ScriptFindings findings;
+    HeldFindings held;
     if (writer.checkedScript) {
-        findings = walkChecked(m_store, writer.sink, checkSettingsFrom(m_options, request.withRemarks, dayOf(request)),
-                               *writer.checkedScript, m_observer);
-        if (hasErrors(findings)) {
+        if (walkChecked(m_store, writer.sink, checkSettingsFrom(m_options, request.withRemarks, dayOf(request)),
+                        *writer.checkedScript, m_findingReceiver ? *m_findingReceiver : held, m_observer)) {
             return {RunResult::Status::ScriptErrors, writer.path,
-                    refusedScriptMessage(*writer.checkedScript, writer.path), std::move(findings)};
+                    refusedScriptMessage(*writer.checkedScript, writer.path), errorsFirst(std::move(held.findings))};
         }
     } else {
         walkAirlines(m_store, writer.sink, m_observer);
@@ -150,7 +151,7 @@ RunResult GenerationRun::writeFile(const GenerationRequest& request, const Outpu
     return {RunResult::Status::Written,
             writer.path,
             {},
-            std::move(findings),
+            std::move(held.findings), // a written script has no errors to put first
             writer.warnings ? *writer.warnings : QStringList()};
 }
 

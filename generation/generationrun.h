@@ -57,12 +57,18 @@ public:
     // Tests place a device before the output file, one that fails at a given byte.
     void setDeviceFilter(DeviceFilter filter) { m_deviceFilter = std::move(filter); }
 
+    // From now on the findings of a checked script go to `receiver` as the walk finds
+    // them, those of a script with errors too, and the results carry none: for a caller
+    // that shows them at once, where a register with many findings would hold them all.
+    // A receiver learns from each result what became of the findings it got since the last.
+    void passFindingsTo(FindingReceiver* receiver) { m_findingReceiver = receiver; }
+
     RunResult run(const GenerationRequest& request);
 
     // "Create all": the tasks of section group in file order, each with the flag its
     // line gives. A read-only target or a script with errors skips that task; a failure
-    // stops the rest.
-    QList<RunResult> createAll(QDate onDay = {});
+    // stops the rest. `eachResult`, when given, is told each result as it comes.
+    QList<RunResult> createAll(QDate onDay = {}, const std::function<void(const RunResult&)>& eachResult = {});
 
 private:
     struct OutputWriter;
@@ -81,6 +87,7 @@ private:
     RunObserver& m_observer;
     std::function<QDate()> m_today;
     DeviceFilter m_deviceFilter;
+    FindingReceiver* m_findingReceiver = nullptr;
     // A damaged register is refused before the first output; the outputs after it share that check.
     bool m_registerChecked = false;
 };

@@ -263,19 +263,35 @@ void checkPrefix(const QString& prefix, ScriptFindings& findings) {
 }
 
 ScriptCheck::ScriptCheck(CheckSettings settings)
-    : m_settings(std::move(settings)) {
-    checkPrefix(m_settings.prefix, m_findings);
+    : ScriptCheck(std::move(settings), m_held) {}
+
+ScriptCheck::ScriptCheck(CheckSettings settings, FindingReceiver& receiver)
+    : m_settings(std::move(settings))
+    , m_receiver(receiver) {
+    checkPrefix(m_settings.prefix, m_found);
+    passOn();
+}
+
+void ScriptCheck::passOn() {
+    for (const ScriptFinding& finding : std::as_const(m_found))
+        m_receiver.receive(finding);
+    m_found.clear(); // keeps its room for the next airline
 }
 
 void ScriptCheck::addAirline(const AirlineRecord& airline, const ConditionList& conditions) {
+    checkOne(airline, conditions);
+    passOn();
+}
+
+void ScriptCheck::checkOne(const AirlineRecord& airline, const ConditionList& conditions) {
     const std::optional<ConditionList> inForce = conditionsInForce(conditions, m_settings.onDay);
-    AirlineFindings found(airline, m_findings);
+    AirlineFindings found(airline, m_found);
     if (!inForce) {
         checkOutOfForce(conditions, m_settings.onDay, found);
         checkListCharacters(airline, found);
         return;
     }
-    checkAirline(airline, *inForce, m_settings, m_findings);
+    checkAirline(airline, *inForce, m_settings, m_found);
     if (!airline.script)
         return;
 

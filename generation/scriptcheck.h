@@ -52,24 +52,50 @@ struct CheckSettings {
     QDate onDay = {}; // the scripts carry the conditions in force on this day; null: every condition
 };
 
+// Takes the findings of a check one at a time, in the order the walk finds them: the
+// prefix's first, then each airline's together. A register with many findings need not
+// hold them all.
+class FindingReceiver {
+public:
+    virtual ~FindingReceiver() = default;
+    virtual void receive(const ScriptFinding& finding) = 0;
+};
+
+// A receiver that keeps every finding, in the order received.
+class HeldFindings : public FindingReceiver {
+public:
+    void receive(const ScriptFinding& finding) override { findings.append(finding); }
+    ScriptFindings findings;
+};
+
 // Checks the prefix once and then each airline of a walk as both scripts would write
 // it, and every airline as the CSV list would; the scripts leave out airlines whose
 // Script flag is off.
 class ScriptCheck : public AirlineSink {
 public:
+    // The findings are held for findings().
     explicit ScriptCheck(CheckSettings settings);
+    // The findings go to `receiver` as they are found; findings() gives none.
+    ScriptCheck(CheckSettings settings, FindingReceiver& receiver);
+    ScriptCheck(const ScriptCheck&) = delete; // it may hold its own receiver
+    ScriptCheck& operator=(const ScriptCheck&) = delete;
 
     bool wantsConditions(const AirlineRecord& airline) const override { return airline.script; }
     void addAirline(const AirlineRecord& airline, const ConditionList& conditions) override;
 
     // Errors first.
-    ScriptFindings findings() const { return errorsFirst(m_findings); }
+    ScriptFindings findings() const { return errorsFirst(m_held.findings); }
 
 private:
+    void checkOne(const AirlineRecord& airline, const ConditionList& conditions);
+    void passOn();
+
     CheckSettings m_settings;
+    FindingReceiver& m_receiver;
     QSet<QString> m_branchCodes; // Smart Key branches written so far
     QSet<QString> m_flowKeys;    // Smart Flow list entries written so far
-    ScriptFindings m_findings;
+    ScriptFindings m_found;      // of the airline being checked, until passed on
+    HeldFindings m_held;         // every finding, when there is no other receiver
 };
 
 // The findings of one airline on its own, everything but what only another airline

@@ -10,9 +10,9 @@ namespace tarvex {
 
 class RegisterStore;
 
-// What an engine gives AirlineStream: the airlines in code order and the conditions in the
-// order of their airlines, two result sets read inside one read transaction that the source
-// holds while it lives. Every method throws StoreError when the engine refuses.
+// What an engine gives AirlineStream: the airlines in code order, and for each airline in
+// turn its conditions in the order they were created, read inside one read transaction
+// that the source holds while it lives. Every method throws StoreError when the engine refuses.
 class AirlineSource {
 public:
     virtual ~AirlineSource() = default;
@@ -20,14 +20,17 @@ public:
     virtual int airlineCount() = 0;
     // Steps to the next airline and reads it; false after the last one.
     virtual bool nextAirline(AirlineRecord& airline) = 0;
-    // Steps to the next condition; false after the last one.
-    virtual bool nextCondition() = 0;
-    // The id of the airline the current condition belongs to.
-    virtual qint64 conditionOwner() const = 0;
+    // Steps to the next condition of the airline last read, whose id is given; false after its last one.
+    virtual bool nextConditionOf(qint64 airlineId) = 0;
+    // Passes over the conditions of the airline last read, unread.
+    virtual void passConditionsOf(qint64 airlineId) {
+        while (nextConditionOf(airlineId)) {
+        }
+    }
     virtual void readCondition(ConditionRecord& condition) = 0;
 };
 
-// The two queries, one text for every engine. Airlines sort by code in code points, ties
+// The two queries of a walk merged in step, one text for every engine. Airlines sort by code in code points, ties
 // by id: the order the airline list shows. SQLite compares UTF-8 texts byte by byte, and
 // the server's texts are created with the collation "C", which compares the same way.
 // `columns` is the engine's select list of the table (schema::selectList()), the conditions' with the qualifier "c".

@@ -25,8 +25,7 @@ int conditionOwnerColumn() {
 AirlineStream::AirlineStream(RegisterStore& store, Conditions conditions)
     : m_source(store.engine() == RegisterEngine::Postgres ? serverAirlineSource(store) : sqliteAirlineSource(store)) {
     m_airlineCount = m_source->airlineCount();
-    // SQLite sorts the conditions at their first step, which a skipping stream never takes.
-    m_conditionPending = conditions == Conditions::Read && m_source->nextCondition();
+    m_readsConditions = conditions == Conditions::Read;
 }
 
 AirlineStream::~AirlineStream() = default;
@@ -40,13 +39,12 @@ bool AirlineStream::nextAirline(AirlineRecord& airline) {
 
 void AirlineStream::takeConditions(ConditionList* conditions) {
     qsizetype count = 0;
-    while (m_conditionPending && m_source->conditionOwner() == m_airlineId) {
-        if (conditions) {
-            if (count == conditions->size())
-                conditions->emplace_back();
-            m_source->readCondition((*conditions)[count++]);
-        }
-        m_conditionPending = m_source->nextCondition();
+    if (m_readsConditions && !conditions)
+        m_source->passConditionsOf(m_airlineId);
+    while (m_readsConditions && conditions && m_source->nextConditionOf(m_airlineId)) {
+        if (count == conditions->size())
+            conditions->emplace_back();
+        m_source->readCondition((*conditions)[count++]);
     }
     if (conditions)
         conditions->resize(count);

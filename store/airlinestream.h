@@ -12,8 +12,8 @@ class RegisterStore;
 // The airlines of the register in code order, each followed by its conditions in the
 // order they were created, read from one state of the register: both are read inside one
 // read transaction, so a change another copy makes meanwhile is either wholly in or
-// wholly out. Two ordered queries are merged in step, however many airlines there are,
-// on the register file and on the server alike.
+// wholly out. On the server two ordered queries are merged in step, however many airlines
+// there are; the register file is read as SQLite reads it fastest (see sqliteAirlineSource()).
 class AirlineStream {
 public:
     // Whether the conditions are read at all: a reader of the airlines alone spares the
@@ -39,7 +39,7 @@ private:
     std::unique_ptr<AirlineSource> m_source;
     int m_airlineCount = 0;
     qint64 m_airlineId = 0;
-    bool m_conditionPending = false; // the source stands on a condition not yet taken
+    bool m_readsConditions = false;
 };
 
 } // namespace tarvex

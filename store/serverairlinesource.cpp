@@ -73,16 +73,20 @@ public:
         readAirlineRow(m_airlines, 0, airline);
         return true;
     }
-    bool nextCondition() override {
+    // The conditions of all airlines in their airlines' order: the airline's own stand next.
+    bool nextConditionOf(qint64 airlineId) override {
         // Sent at the first condition asked for, so a reader of the airlines alone never sends it.
         if (!m_conditionsSent) {
             run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
                 kConditionsSubject);
             m_conditionsSent = true;
+            m_conditionStanding = step(m_conditions, kConditionsSubject);
+        } else if (m_conditionTaken) {
+            m_conditionStanding = step(m_conditions, kConditionsSubject);
         }
-        return step(m_conditions, kConditionsSubject);
+        m_conditionTaken = m_conditionStanding && m_conditions.value(conditionOwnerColumn()).toLongLong() == airlineId;
+        return m_conditionTaken;
     }
-    qint64 conditionOwner() const override { return m_conditions.value(conditionOwnerColumn()).toLongLong(); }
     void readCondition(ConditionRecord& condition) override { readConditionRow(m_conditions, 0, condition); }
 
 private:
@@ -104,6 +108,8 @@ private:
     QSqlQuery m_conditions;
     bool m_inTransaction = false;
     bool m_conditionsSent = false;
+    bool m_conditionStanding = false; // the conditions' query stands on a row
+    bool m_conditionTaken = false;    // that row was handed out: the next call steps past it
 };
 
 } // namespace

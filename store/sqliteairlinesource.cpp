@@ -22,6 +22,16 @@ namespace {
 const QString kAirlinesSubject = u"авиакомпании (tbMain)"_s;
 const QString kConditionsSubject = u"условия авиакомпаний (tbComm)"_s;
 
+// The airlines' columns with those an airline record does not take read as NULL in their
+// places: the sort of every airline then carries no contract, fee or counterparty texts.
+QString airlineColumnsTaken(int fileFormat) {
+    static const QStringList taken{u"id"_s,      u"AirCode"_s, u"AirName"_s, u"Comment"_s,
+                                   u"AccCode"_s, u"BSP"_s,     u"Script"_s};
+    return schema::selectList(schema::tbMain(), fileFormat, {}, [](const ColumnDef& column, const QString& name) {
+        return taken.contains(column.name) ? name : u"NULL"_s;
+    });
+}
+
 // Steps a statement; true on a row, false at its end. Throws the refusal of reading the subject.
 bool stepRow(sqlite3_stmt* statement, const QString& subject) {
     const int step = sqlite3_step(statement);
@@ -33,6 +43,10 @@ bool stepRow(sqlite3_stmt* statement, const QString& subject) {
 }
 
 // The register file through SQLite's own interface: texts as stored, numbers by storage class.
+// The conditions of each airline are looked up by their index as the airline comes: inside the
+// process a lookup costs no round trip, and unlike the merged query it needs no sort of every
+// condition, which would hold them all in memory at once. A reader of the airlines alone, or
+// of some airlines' conditions only, reads no others.
 class SqliteAirlineSource : public AirlineSource {
 public:
     explicit SqliteAirlineSource(RegisterStore& store)
@@ -41,10 +55,12 @@ public:
         if (!m_database.transaction())
             throw refusalError(RegisterTask::Read, refusalOf(m_database.lastError(), m_database), kAirlinesSubject);
         m_inTransaction = true;
-        m_airlines.emplace(m_handle, airlinesInCodeOrder(schema::selectList(schema::tbMain(), store.format())).toUtf8(),
+        m_airlines.emplace(m_handle, airlinesInCodeOrder(airlineColumnsTaken(store.format())).toUtf8(),
                            kAirlinesSubject);
         m_conditions.emplace(m_handle,
-                             conditionsInCodeOrder(schema::selectList(schema::tbComm(), store.format(), u"c")).toUtf8(),
+                             u"SELECT %1 FROM tbComm WHERE ComId = ?1 ORDER BY id"_s
+                                 .arg(schema::selectList(schema::tbComm(), store.format()))
+                                 .toUtf8(),
                              kConditionsSubject);
     }
     ~SqliteAirlineSource() override {
@@ -66,8 +82,20 @@ public:
         readAirlineRow(m_airlines->get(), 0, airline);
         return true;
     }
-    bool nextCondition() override { return stepRow(m_conditions->get(), kConditionsSubject); }
-    qint64 conditionOwner() const override { return sqlite3_column_int64(m_conditions->get(), conditionOwnerColumn()); }
+    bool nextConditionOf(qint64 airlineId) override {
+        sqlite3_stmt* const conditions = m_conditions->get();
+        if (airlineId != m_conditionsOf) {
+            sqlite3_reset(conditions); // its error, if any, was thrown by the step that met it
+            if (sqlite3_bind_int64(conditions, 1, airlineId) != SQLITE_OK)
+                throw refusalError(RegisterTask::Read, refusalOf(m_handle), kConditionsSubject);
+            m_conditionsOf = airlineId;
+            m_conditionsEnded = false;
+        }
+        // SQLite would run a finished statement again from its start.
+        m_conditionsEnded = m_conditionsEnded || !stepRow(conditions, kConditionsSubject);
+        return !m_conditionsEnded;
+    }
+    void passConditionsOf(qint64) override {}
     void readCondition(ConditionRecord& condition) override { readConditionRow(m_conditions->get(), 0, condition); }
 
 private:
@@ -76,6 +104,8 @@ private:
     bool m_inTransaction = false;
     std::optional<SqliteStatement> m_airlines;
     std::optional<SqliteStatement> m_conditions;
+    std::optional<qint64> m_conditionsOf; // the airline the conditions' statement is bound to
+    bool m_conditionsEnded = false;       // its last condition has been passed
 };
 
 } // namespace

@@ -446,6 +446,45 @@ private slots:
         QCOMPARE(snapshot(folder.appDir()), before);
     }
 
+    // More findings than the tool holds before it sets them aside: every one is printed, in
+    // the order of the airlines, and once in a run that writes two scripts they concern.
+    void manyFindingsArePrintedWholeInOrderAndOnce() {
+        TempAppFolder folder;
+        folder.writeOptions("[group]\r\n1=cbSK\r\n2=cbSKrmk\r\n");
+        constexpr int kAirlines = 4000;
+        {
+            RegisterStore data;
+            data.open(folder.appDir());
+            QSqlDatabase connection = data.connection();
+            QVERIFY(connection.transaction());
+            QSqlQuery airlines(connection);
+            QSqlQuery conditions(connection);
+            QVERIFY(airlines.prepare(u"INSERT INTO tbMain (id, AirCode, AirName, AccCode, Script) "
+                                     "VALUES (?, 'SU', 'Аэрофлот', '555', 1)"_s));
+            QVERIFY(conditions.prepare(u"INSERT INTO tbComm (ComId, ComCondition, ComPCT) VALUES (?, 'все', 5)"_s));
+            for (int id = 1; id <= kAirlines; ++id) {
+                airlines.addBindValue(id);
+                conditions.addBindValue(id);
+                QVERIFY(airlines.exec() && conditions.exec());
+            }
+            QVERIFY(connection.commit());
+        }
+        QStringList expected;
+        for (int id = 2; id <= kAirlines; ++id)
+            expected << u"warning\tsmartkey\tSU\t%1\t\tAirCode\tSU\tкод SU уже есть выше: в Smart Key выбрать можно "
+                        u"только первую авиакомпанию с ним"_s.arg(id);
+
+        const Outcome single = runCli(folder.appDir(), {u"generate"_s, u"smartkey"_s});
+        QCOMPARE(single.exitCode, 0);
+        QVERIFY(single.err.toUtf8().size() > 512 * 1024); // beyond what is held before it is set aside
+        QCOMPARE(single.err.split(u'\n', Qt::SkipEmptyParts), expected);
+
+        const Outcome all = runCli(folder.appDir(), {u"generate"_s, u"all"_s});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.out.count(u'\n'), 2);
+        QCOMPARE(all.err.split(u'\n', Qt::SkipEmptyParts), expected);
+    }
+
     void checkListsFindingsAndFailsOnErrors() {
         TempAppFolder folder;
         folder.writeOptions("[params]\r\nrateUSD=95\r\n");

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -329,6 +330,58 @@ private slots:
             QVERIFY2(error.message().startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
                      qPrintable(error.message()));
             QVERIFY2(error.message().contains(u".recover"_s), qPrintable(error.message()));
+        }
+    }
+
+    // A file found intact is not read whole again while it is unchanged, but any write to
+    // it, even one that keeps its size and SQLite's change counter, has it checked again.
+    void rememberedCheckTrustsOnlyTheUnchangedFile() {
+        QTemporaryDir cache;
+        const QByteArray previousCache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", previousCache); });
+        TempAppFolder folder;
+        qint64 rootPage = 0;
+        qint64 pageSize = 0;
+        {
+            RegisterStore store;
+            store.open(folder.appDir());
+            addAirline(store, airline(u"SU"_s, u"Аэрофлот"_s), {percentCondition(u"все"_s, "5")});
+            QSqlQuery query(store.connection());
+            QVERIFY(query.exec(u"SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema "
+                               "WHERE name = 'tbComm'"_s) &&
+                    query.next());
+            rootPage = query.value(0).toLongLong();
+            pageSize = query.value(1).toLongLong();
+        }
+        const QString remembered = cache.path() + u"/tarvex/checked-registers"_s;
+        {
+            RegisterStore store;
+            store.open(folder.appDir());
+            requireIntactRegister(store.connection());
+            // A file written moments ago could still change within its file system's time tick.
+            QVERIFY(QDir(remembered).isEmpty());
+            QTest::qSleep(2100);
+            requireIntactRegister(store.connection());
+            QCOMPARE(QDir(remembered).entryList(QDir::Files).size(), 1);
+            requireIntactRegister(store.connection()); // trusted now
+        }
+
+        // Another program breaks a page in place: same size, same change counter.
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek((rootPage - 1) * pageSize));
+        QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
+        file.close();
+
+        RegisterStore store;
+        store.open(folder.appDir(), RegisterStore::Use::ForOutputs); // reads no rows
+        try {
+            requireIntactRegister(store.connection());
+            QFAIL("a file changed since its check was trusted");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().startsWith(u"База данных %1 повреждена: "_s.arg(folder.databasePath())),
+                     qPrintable(error.message()));
         }
     }
 
