@@ -1,6 +1,7 @@
 #include "serverconnection.h"
 
 #include "enginerefusal.h"
+#include "libpq.h"
 #include "schema.h"
 
 #include <QSqlDriver>
@@ -9,8 +10,6 @@
 #include <QStringList>
 
 #include <atomic>
-
-#include <libpq-fe.h>
 
 using namespace Qt::StringLiterals;
 
@@ -110,8 +109,8 @@ bool isCut(const QSqlDatabase& database) {
     if (qstrcmp(handle.typeName(), "pg_conn*") != 0)
         return false;
     PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
-    PQconsumeInput(connection);
-    return PQstatus(connection) == CONNECTION_BAD;
+    libpq().consumeInput(connection);
+    return libpq().status(connection) == CONNECTION_BAD;
 }
 
 } // namespace

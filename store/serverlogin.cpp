@@ -1,10 +1,10 @@
 #include "serverlogin.h"
 
+#include "libpq.h"
+
 #include <QByteArrayList>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
-
-#include <libpq-fe.h>
 
 #include <poll.h>
 
@@ -56,20 +56,20 @@ private:
     std::vector<const char*> m_values;
 };
 
-using Connection = std::unique_ptr<PGconn, decltype(&PQfinish)>;
+using Connection = std::unique_ptr<PGconn, decltype(Libpq::finish)>;
 
 // Waits for the socket as libpq asks until the login ends; false when it takes too long.
 bool completeLogin(PGconn* connection) {
     const QDeadlineTimer deadline{std::chrono::seconds(kLoginSeconds)};
     PostgresPollingStatusType status = PGRES_POLLING_WRITING;
     while (status != PGRES_POLLING_OK && status != PGRES_POLLING_FAILED) {
-        pollfd socket{PQsocket(connection), short(status == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        pollfd socket{libpq().socket(connection), short(status == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
         const int ready = ::poll(&socket, 1, int(std::max<qint64>(deadline.remainingTime(), 0)));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
             return false;
-        status = PQconnectPoll(connection);
+        status = libpq().connectPoll(connection);
     }
     return true;
 }
@@ -78,7 +78,7 @@ bool completeLogin(PGconn* connection) {
 // ("FATAL:  28P01: password authentication failed for user …"); the code in `sqlState`, and the text without
 // the code and without the line naming the server's source file.
 QString loginFailureText(PGconn* connection, QString* sqlState) {
-    QString text = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+    QString text = QString::fromUtf8(libpq().errorMessage(connection)).trimmed();
     static const QRegularExpression code(u":  ([0-9A-Z]{5}): "_s);
     if (const QRegularExpressionMatch match = code.match(text); match.hasMatch()) {
         *sqlState = match.captured(1);
@@ -89,12 +89,12 @@ QString loginFailureText(PGconn* connection, QString* sqlState) {
 }
 
 QString shownUser(PGconn* connection, const ServerAddress& address) {
-    const char* user = PQuser(connection);
+    const char* user = libpq().user(connection);
     return user && *user ? QString::fromUtf8(user) : address.user;
 }
 
 QString shownDatabase(PGconn* connection, const ServerAddress& address) {
-    const char* database = PQdb(connection);
+    const char* database = libpq().db(connection);
     return database && *database ? QString::fromUtf8(database) : address.name;
 }
 
@@ -110,23 +110,24 @@ ServerCheck diagnoseServerLogin(const ServerAddress& address, const QString& pas
     if (const auto problem = address.problem())
         return {ServerOutcome::BadAddress, u"Настройки подключения неверны: %1."_s.arg(*problem)};
     const LoginParameters parameters(address, password);
-    const Connection connection(PQconnectStartParams(parameters.keywords(), parameters.values(), 0), &PQfinish);
+    const Connection connection(libpq().connectStartParams(parameters.keywords(), parameters.values(), 0),
+                                libpq().finish);
     if (!connection)
         return {ServerOutcome::Failed, u"Не удалось начать подключение к серверу PostgreSQL: недостаточно памяти."_s};
-    PQsetErrorVerbosity(connection.get(), PQERRORS_VERBOSE);
-    const bool answered = PQstatus(connection.get()) != CONNECTION_BAD && completeLogin(connection.get());
-    if (answered && PQstatus(connection.get()) == CONNECTION_OK)
+    libpq().setErrorVerbosity(connection.get(), PQERRORS_VERBOSE);
+    const bool answered = libpq().status(connection.get()) != CONNECTION_BAD && completeLogin(connection.get());
+    if (answered && libpq().status(connection.get()) == CONNECTION_OK)
         return {ServerOutcome::Connected, QString()};
 
     const QString server = describeServer(address);
     const QString user = shownUser(connection.get(), address);
     const QString database = shownDatabase(connection.get(), address);
-    if (!answered && PQstatus(connection.get()) != CONNECTION_BAD)
+    if (!answered && libpq().status(connection.get()) != CONNECTION_BAD)
         return {
             ServerOutcome::NoServer,
             u"Нет ответа от сервера PostgreSQL (%1) за %2 секунд: проверьте адрес и порт и что сервер запущен."_s.arg(
                 server, QString::number(kLoginSeconds))};
-    if (PQconnectionNeedsPassword(connection.get()))
+    if (libpq().connectionNeedsPassword(connection.get()))
         return {ServerOutcome::PasswordNeeded,
                 u"Сервер PostgreSQL (%1) требует пароль пользователя «%2», а он не задан. Введите пароль: программа "
                 u"запомнит его до выхода, но не сохранит (его можно также записать в ~/.pgpass)."_s.arg(server, user)};
@@ -143,7 +144,7 @@ ServerCheck diagnoseServerLogin(const ServerAddress& address, const QString& pas
         return {ServerOutcome::NoRights,
                 u"Пользователю «%1» не разрешено подключаться к базе данных «%2» на сервере PostgreSQL (%3).\n%4"_s.arg(
                     user, database, server, said)};
-    if (sqlState.isEmpty() && PQpingParams(parameters.keywords(), parameters.values(), 0) == PQPING_NO_RESPONSE)
+    if (sqlState.isEmpty() && libpq().pingParams(parameters.keywords(), parameters.values(), 0) == PQPING_NO_RESPONSE)
         return {ServerOutcome::NoServer,
                 u"Нет сервера PostgreSQL (%1): проверьте адрес и порт и что сервер запущен.\n%2"_s.arg(server, said)};
     return {ServerOutcome::Failed, u"Не удалось подключиться к серверу PostgreSQL (%1).\n%2"_s.arg(server, said)};
