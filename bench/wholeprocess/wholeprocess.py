@@ -5,11 +5,17 @@ work, on registers of several sizes.
 Builds a Release tarvex-cli (unless --cli names one) and the two C baselines, makes the registers once,
 then for each size and command runs the command and its baseline alternately, and prints the median wall
 time and peak memory of each, their ratios, and how each grows from one size to the next.
+
+With --engines sqlite,postgresql the same registers are also copied to a throwaway PostgreSQL server, and
+each command runs on the server's register too, alternately with the others; its outputs must be the
+same as from the register file, and its figures are also given as ratios to the file's.
 """
 
 import argparse
+import contextlib
 import os
 import shutil
+import signal
 import sqlite3
 import statistics
 import subprocess
@@ -19,11 +25,17 @@ import time
 from dataclasses import dataclass
 from pathlib import Path
 
-from makeregister import make_app_dir
-
 HERE = Path(__file__).resolve().parent
 SOURCE_ROOT = HERE.parents[1]
+sys.path.insert(0, str(HERE.parent / "load"))
+
+from makeregister import make_app_dir  # noqa: E402
+from sameoutputs import output_differences  # noqa: E402
+from throwawayserver import ThrowawayServer  # noqa: E402
+
 COMMANDS = ("csv", "smartkey", "smartflow", "excel")
+ENGINES = ("sqlite", "postgresql")
+ENGINE_NAMES = {"sqlite": "SQLite", "postgresql": "PostgreSQL"}
 BASELINE_NAMES = {
     "csv": "sqlite3 shell listing",
     "smartkey": "raw C-API walk",
@@ -99,6 +111,20 @@ def register_app_dir(cli, cache, airlines, conditions):
     return app_dir
 
 
+def server_app_dir(cli, server, file_app_dir, scratch):
+    """An app folder whose register is a copy of file_app_dir's on a new database of the server."""
+    database = f"register_{file_app_dir.name}"
+    app_dir = scratch / f"server-{file_app_dir.name}"
+    progress(f"copying the register {file_app_dir.name} to the server's database {database}")
+    (app_dir / "DB").mkdir(parents=True)
+    shutil.copyfile(file_app_dir / "DB" / "Tarvex.mdb", app_dir / "DB" / "Tarvex.mdb")  # copy-register's source
+    (app_dir / "options.ini").write_text(server.db_options(database), encoding="utf-8")
+    server.psql(f"CREATE DATABASE {database}")
+    for arguments in (["init-db"], ["copy-register", "--to-server"]):
+        run_checked([cli, "--app-dir", app_dir] + arguments, stdout=subprocess.DEVNULL)
+    return app_dir
+
+
 @dataclass
 class Sample:
     seconds: float
@@ -134,7 +160,8 @@ class Bench:
         self.workbook = workbook
         self.scratch = scratch
 
-    def run_command(self, command, app_dir):
+    def _generate(self, command, app_dir):
+        """Runs the command once; returns its sample and the files it named, each checked to be there."""
         stdout_path = self.scratch / "cli-stdout.txt"
         sample = measured([self.cli, "--app-dir", app_dir, "generate", command], stdout_path, self.scratch)
         written = [Path(line) for line in stdout_path.read_text().splitlines() if line.strip()]
@@ -142,8 +169,32 @@ class Bench:
             raise RunFailed(f"tarvex-cli generate {command} named no written file")
         for path in written:
             require_file(path, f"tarvex-cli generate {command}")
+        return sample, written
+
+    def run_command(self, command, app_dir):
+        sample, written = self._generate(command, app_dir)
+        for path in written:
             path.unlink()  # so that the next run must write it again
         return sample
+
+    def outputs(self, command, app_dir):
+        """What one run of the command writes, as {file name: bytes}."""
+        _, written = self._generate(command, app_dir)
+        contents = {path.name: path.read_bytes() for path in written}
+        for path in written:
+            path.unlink()
+        return contents
+
+    def require_same_outputs(self, command, app_dirs):
+        """Stops the benchmark unless every engine's run writes what the register file's run writes."""
+        expected = self.outputs(command, app_dirs["sqlite"])
+        for engine, app_dir in app_dirs.items():
+            if engine == "sqlite":
+                continue
+            differences = output_differences(expected, self.outputs(command, app_dir))
+            if differences:
+                raise RunFailed(f"generate {command} on {ENGINE_NAMES[engine]} wrote other outputs than on SQLite "
+                                f"for the register {app_dirs['sqlite'].name}: {', '.join(differences)}")
 
     def run_baseline(self, command, app_dir, airlines):
         database = app_dir / "DB" / "Tarvex.mdb"
@@ -170,6 +221,7 @@ class Bench:
 @dataclass
 class Result:
     command: str
+    engine: str
     airlines: int
     seconds: float
     peak_mib: float
@@ -177,34 +229,71 @@ class Result:
     baseline_peak_mib: float
 
 
-def median_result(command, airlines, samples, baseline_samples):
-    return Result(command, airlines, statistics.median(s.seconds for s in samples),
+def median_result(command, engine, airlines, samples, baseline_samples):
+    return Result(command, engine, airlines, statistics.median(s.seconds for s in samples),
                   statistics.median(s.peak_mib for s in samples), statistics.median(s.seconds for s in baseline_samples),
                   statistics.median(s.peak_mib for s in baseline_samples))
 
 
-def print_table(results, runs, conditions_per_airline):
-    print(f"Medians of {runs} alternating runs, {conditions_per_airline} conditions per airline.\n")
-    print("| command | airlines | time ms | peak MiB | baseline | baseline ms | baseline MiB | time ratio | memory ratio |")
-    print("|---|---:|---:|---:|---|---:|---:|---:|---:|")
-    for r in results:
-        print(f"| {r.command} | {r.airlines:,} | {r.seconds * 1000:,.0f} | {r.peak_mib:.1f} | "
-              f"{BASELINE_NAMES[r.command]} | {r.baseline_seconds * 1000:,.0f} | {r.baseline_peak_mib:.1f} | "
-              f"{r.seconds / r.baseline_seconds:.2f} | {r.peak_mib / r.baseline_peak_mib:.2f} |")
+@dataclass
+class Column:
+    header: str
+    right_aligned: bool
+    cell: object  # row -> text
 
 
-def print_growth(results, commands, sizes):
+def print_markdown(columns, rows):
+    print("| " + " | ".join(column.header for column in columns) + " |")
+    print("|" + "|".join("---:" if column.right_aligned else "---" for column in columns) + "|")
+    for row in rows:
+        print("| " + " | ".join(column.cell(row) for column in columns) + " |")
+
+
+def print_table(results, arguments):
+    print(f"Medians of {arguments.runs} alternating runs, {arguments.conditions_per_airline} conditions per airline.\n")
+    on_file = {(r.command, r.airlines): r for r in results if r.engine == "sqlite"}
+
+    def against_file(r, figure):
+        return "" if r.engine == "sqlite" else f"{getattr(r, figure) / getattr(on_file[(r.command, r.airlines)], figure):.2f}"
+
+    columns = [Column("command", False, lambda r: r.command)]
+    if len(arguments.engines) > 1:
+        columns.append(Column("register", False, lambda r: ENGINE_NAMES[r.engine]))
+    columns += [
+        Column("airlines", True, lambda r: f"{r.airlines:,}"),
+        Column("time ms", True, lambda r: f"{r.seconds * 1000:,.0f}"),
+        Column("peak MiB", True, lambda r: f"{r.peak_mib:.1f}"),
+        Column("baseline", False, lambda r: BASELINE_NAMES[r.command]),
+        Column("baseline ms", True, lambda r: f"{r.baseline_seconds * 1000:,.0f}"),
+        Column("baseline MiB", True, lambda r: f"{r.baseline_peak_mib:.1f}"),
+        Column("time ratio", True, lambda r: f"{r.seconds / r.baseline_seconds:.2f}"),
+        Column("memory ratio", True, lambda r: f"{r.peak_mib / r.baseline_peak_mib:.2f}"),
+    ]
+    if len(arguments.engines) > 1:
+        columns += [Column("time / SQLite", True, lambda r: against_file(r, "seconds")),
+                    Column("memory / SQLite", True, lambda r: against_file(r, "peak_mib"))]
+    print_markdown(columns, results)
+
+
+def print_growth(results, arguments):
+    sizes = arguments.sizes
     if len(sizes) < 2:
         return
     print("\nGrowth of the median time from one size to the next (linear would be the size ratio):\n")
-    print("| command | sizes | size ratio | time ratio | baseline time ratio |")
-    print("|---|---|---:|---:|---:|")
-    by_key = {(r.command, r.airlines): r for r in results}
-    for command in commands:
-        for smaller, larger in zip(sizes, sizes[1:]):
-            small, large = by_key[(command, smaller)], by_key[(command, larger)]
-            print(f"| {command} | {larger:,} / {smaller:,} | {larger / smaller:.1f} | "
-                  f"{large.seconds / small.seconds:.2f} | {large.baseline_seconds / small.baseline_seconds:.2f} |")
+    by_key = {(r.command, r.engine, r.airlines): r for r in results}
+    pairs = [(by_key[(command, engine, smaller)], by_key[(command, engine, larger)])
+             for command in arguments.commands for engine in arguments.engines
+             for smaller, larger in zip(sizes, sizes[1:])]
+    columns = [Column("command", False, lambda pair: pair[0].command)]
+    if len(arguments.engines) > 1:
+        columns.append(Column("register", False, lambda pair: ENGINE_NAMES[pair[0].engine]))
+    columns += [
+        Column("sizes", False, lambda pair: f"{pair[1].airlines:,} / {pair[0].airlines:,}"),
+        Column("size ratio", True, lambda pair: f"{pair[1].airlines / pair[0].airlines:.1f}"),
+        Column("time ratio", True, lambda pair: f"{pair[1].seconds / pair[0].seconds:.2f}"),
+        Column("baseline time ratio", True, lambda pair: f"{pair[1].baseline_seconds / pair[0].baseline_seconds:.2f}"),
+    ]
+    print_markdown(columns, pairs)
 
 
 def parse_arguments():
@@ -218,20 +307,45 @@ def parse_arguments():
     parser.add_argument("--conditions-per-airline", type=int, default=3, help="(default: %(default)s)")
     parser.add_argument("--runs", type=int, default=5, help="runs of each program per size (default: %(default)s)")
     parser.add_argument("--commands", default=",".join(COMMANDS), help="(default: %(default)s)")
+    parser.add_argument("--engines", default="sqlite",
+                        help="where the register is kept: sqlite, or sqlite,postgresql to measure a throwaway "
+                             "PostgreSQL server's copy of it too (default: %(default)s)")
     arguments = parser.parse_args()
     arguments.sizes = sorted(int(size) for size in arguments.sizes.split(","))
     arguments.commands = arguments.commands.split(",")
-    unknown = set(arguments.commands) - set(COMMANDS)
-    if unknown or arguments.runs < 1 or min(arguments.sizes) < 1 or arguments.conditions_per_airline < 1:
-        parser.error(f"unknown commands {sorted(unknown)}" if unknown else "sizes, runs and conditions must be positive")
+    engines = set(arguments.engines.split(","))
+    unknown = (set(arguments.commands) - set(COMMANDS)) | (engines - set(ENGINES))
+    if unknown:
+        parser.error(f"unknown commands or engines {sorted(unknown)}")
+    arguments.engines = [engine for engine in ENGINES if engine in engines]  # SQLite first, as the rows are
+    if "sqlite" not in arguments.engines:
+        parser.error("the engines must include sqlite: the other engines are measured against it")
+    if arguments.runs < 1 or min(arguments.sizes) < 1 or arguments.conditions_per_airline < 1:
+        parser.error("sizes, runs and conditions must be positive")
     return arguments
+
+
+def measure_size(bench, command, app_dirs, airlines, runs):
+    """Runs the command on each engine's register and the baseline alternately; one result per engine."""
+    samples = {engine: [] for engine in app_dirs}
+    baseline_samples = []
+    for _ in range(runs):
+        for engine, app_dir in app_dirs.items():
+            samples[engine].append(bench.run_command(command, app_dir))
+        baseline_samples.append(bench.run_baseline(command, app_dirs["sqlite"], airlines))
+    return [median_result(command, engine, airlines, samples[engine], baseline_samples) for engine in app_dirs]
 
 
 def main():
     arguments = parse_arguments()
     if not Path("/usr/bin/time").is_file():
         raise RunFailed("/usr/bin/time is missing (Debian package time)")
-    with tempfile.TemporaryDirectory(prefix="tarvex-wholeprocess-") as temporary:
+    # Ctrl-C and a plain kill both unwind through the clean-up, which stops the server.
+    signal.signal(signal.SIGINT, signal.default_int_handler)
+    signal.signal(signal.SIGTERM, signal.default_int_handler)
+    needs_server = "postgresql" in arguments.engines
+    with tempfile.TemporaryDirectory(prefix="tarvex-wholeprocess-") as temporary, \
+            (ThrowawayServer() if needs_server else contextlib.nullcontext()) as server:
         scratch = Path(temporary)
         cli = arguments.cli.resolve() if arguments.cli else build_cli(arguments.build_dir.resolve())
         if not cli.is_file():
@@ -242,16 +356,17 @@ def main():
         bench = Bench(cli, walk, workbook, scratch)
         results = []
         for airlines in arguments.sizes:
-            app_dir = register_app_dir(cli, cache, airlines, airlines * arguments.conditions_per_airline)
+            app_dirs = {"sqlite": register_app_dir(cli, cache, airlines, airlines * arguments.conditions_per_airline)}
+            if needs_server:
+                app_dirs["postgresql"] = server_app_dir(cli, server, app_dirs["sqlite"], scratch)
             for command in arguments.commands:
+                if needs_server:
+                    progress(f"{command} at {airlines} airlines: comparing the outputs")
+                    bench.require_same_outputs(command, app_dirs)
                 progress(f"{command} at {airlines} airlines")
-                samples, baseline_samples = [], []
-                for _ in range(arguments.runs):
-                    samples.append(bench.run_command(command, app_dir))
-                    baseline_samples.append(bench.run_baseline(command, app_dir, airlines))
-                results.append(median_result(command, airlines, samples, baseline_samples))
-    print_table(results, arguments.runs, arguments.conditions_per_airline)
-    print_growth(results, arguments.commands, arguments.sizes)
+                results += measure_size(bench, command, app_dirs, airlines, arguments.runs)
+    print_table(results, arguments)
+    print_growth(results, arguments)
 
 
 if __name__ == "__main__":
@@ -259,3 +374,5 @@ if __name__ == "__main__":
         main()
     except (RunFailed, RuntimeError, subprocess.CalledProcessError) as failure:
         sys.exit(f"wholeprocess: {failure}")
+    except KeyboardInterrupt:
+        sys.exit("wholeprocess: interrupted; the server, if any, was stopped")
