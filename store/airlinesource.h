@@ -40,6 +40,7 @@ QString conditionsInCodeOrder(const QString& columns);
 int conditionOwnerColumn();
 
 std::unique_ptr<AirlineSource> sqliteAirlineSource(RegisterStore& store);
-std::unique_ptr<AirlineSource> serverAirlineSource(RegisterStore& store);
+// `withConditions` false: the reader asks for airlines alone, which the server can then stream as well.
+std::unique_ptr<AirlineSource> serverAirlineSource(RegisterStore& store, bool withConditions);
 
 } // namespace tarvex

@@ -23,7 +23,8 @@ int conditionOwnerColumn() {
 }
 
 AirlineStream::AirlineStream(RegisterStore& store, Conditions conditions)
-    : m_source(store.engine() == RegisterEngine::Postgres ? serverAirlineSource(store) : sqliteAirlineSource(store)) {
+    : m_source(store.engine() == RegisterEngine::Postgres ? serverAirlineSource(store, conditions == Conditions::Read)
+                                                          : sqliteAirlineSource(store)) {
     m_airlineCount = m_source->airlineCount();
     m_readsConditions = conditions == Conditions::Read;
 }

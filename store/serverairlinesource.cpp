@@ -35,7 +35,7 @@ QSqlDatabase liveConnection(RegisterStore& store) {
 // read transaction is taken at its first query and serves both result sets.
 class ServerAirlineSource : public AirlineSource {
 public:
-    explicit ServerAirlineSource(RegisterStore& store)
+    ServerAirlineSource(RegisterStore& store, bool withConditions)
         : m_store(store)
         , m_airlines(liveConnection(store))
         , m_conditions(store.connection()) {
@@ -48,8 +48,10 @@ public:
         if (!begin.exec(u"SET LOCAL work_mem = '64MB'"_s))
             throw readFailure(store, kConditionsSubject, begin);
         // Qt's driver streams a forward-only query row by row, and a connection streams one query at a time: the
-        // airlines, far fewer than the conditions, are read whole first, and the conditions stream.
+        // airlines, far fewer than the conditions, are read whole first, and the conditions stream. A reader of the
+        // airlines alone has them streamed.
         m_conditions.setForwardOnly(true);
+        m_airlines.setForwardOnly(!withConditions);
     }
     ~ServerAirlineSource() override {
         m_airlines.finish();
@@ -114,8 +116,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<AirlineSource> serverAirlineSource(RegisterStore& store) {
-    return std::make_unique<ServerAirlineSource>(store);
+std::unique_ptr<AirlineSource> serverAirlineSource(RegisterStore& store, bool withConditions) {
+    return std::make_unique<ServerAirlineSource>(store, withConditions);
 }
 
 } // namespace tarvex
