@@ -2,6 +2,7 @@
 
 #include "common/tarvexerror.h"
 #include "settings/appfolder.h"
+#include "settings/options.h"
 #include "store/registercreation.h"
 #include "store/registerstore.h"
 #include "userprompts.h"
@@ -13,12 +14,30 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
+namespace {
+
+// Whether the settings already in the folder name a register on a server: the office keeps no
+// register file here then. Settings that cannot be read are the main window's to report.
+bool choosesServer(const QString& appDir) {
+    try {
+        return Options(appDir).registerEngine() == RegisterEngine::Postgres;
+    } catch (const TarvexError&) {
+        return false;
+    }
+}
+
+} // namespace
+
 FirstStart::FirstStart(const AppFolder& folder)
     : m_appDir(folder.path) {
     const QString database = RegisterStore::databasePath(folder.path);
     if (folder.kind != AppFolderKind::UserData || QFileInfo::exists(database))
         return;
     try {
+        if (choosesServer(folder.path)) {
+            createOutputFolder(folder.path);
+            return;
+        }
         createRegister(database);
         m_createdRegister = database;
         createOutputFolder(folder.path);

@@ -125,6 +125,25 @@ private slots:
         QVERIFY(!program.store().isOpen());
     }
 
+    // An office's settings, handed out before the first start, name the register on a server: no
+    // register file is made, and the window tries the server.
+    void usersDataFolderWhoseSettingsNameAServerGetsNoRegisterFile() {
+        QTemporaryDir home;
+        const AppFolder folder{home.path() + u"/.local/share/tarvex/"_s, AppFolderKind::UserData};
+        QVERIFY(QDir().mkpath(folder.path));
+        writeFile(folder.path + u"options.ini"_s,
+                  "[db]\ndriver=postgresql\nhost=" + QFile::encodeName(home.path()) + "\nport=1\nname=tarvex\n");
+        ScriptedPrompts prompts;
+        RecordingOpener opener;
+        DesktopProgram program(folder, prompts, opener);
+        QVERIFY(!QFileInfo::exists(RegisterStore::databasePath(folder.path)));
+        QVERIFY(QFileInfo(folder.path + u"Files"_s).isDir());
+        QCOMPARE(prompts.shown().size(), 1);
+        QCOMPARE(prompts.shown().first().kind, u"error"_s);
+        QVERIFY2(prompts.shown().first().text.contains(u"сервер"_s), qPrintable(prompts.shown().first().text));
+        QVERIFY(!program.store().isOpen());
+    }
+
     void usersDataFolderGetsAnEmptyRegisterOnTheFirstStartOnly() {
         QTemporaryDir home;
         const AppFolder folder{home.path() + u"/.local/share/tarvex/"_s, AppFolderKind::UserData};
