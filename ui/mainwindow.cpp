@@ -384,8 +384,7 @@ void MainWindow::openRegister() {
                 throw;
             const std::optional<QString> given = m_prompts.askPassword(
                 this, u"Пароль для реестра на сервере"_s,
-                u"%1\n\nВведите пароль пользователя «%2». Он нужен до закрытия программы и нигде не сохраняется."_s.arg(
-                    error.message(), options.serverAddress().user));
+                u"%1\n\nПароль пользователя «%2»:"_s.arg(error.message(), options.serverAddress().user));
             if (!given)
                 throw;
             password = *given;

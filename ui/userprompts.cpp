@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +84,11 @@ std::optional<QString> MessageBoxPrompts::askPassword(QWidget* parent, const QSt
     box.setOkButtonText(u"Подключиться"_s);
     box.setCancelButtonText(u"Отмена"_s);
     box.setAccessibleName(title);
+    // A message of the server's may be long: it wraps instead of widening the box past the screen.
+    if (auto* label = box.findChild<QLabel*>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(480);
+    }
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();
