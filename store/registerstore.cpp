@@ -123,13 +123,17 @@ void RegisterStore::applyBusyTimeout(std::chrono::milliseconds timeout) {
     QSqlQuery(m_connection).exec(u"SET lock_timeout = %1"_s.arg(std::max<qint64>(1, timeout.count())));
 }
 
+// A server's reads never wait for a lock, so only a register file has a wait to switch off; on a
+// server it would cost two statements a keystroke.
 RegisterStore::NoBusyWait::NoBusyWait(RegisterStore& store)
     : m_store(store) {
-    m_store.applyBusyTimeout(std::chrono::milliseconds(0));
+    if (m_store.m_engine == RegisterEngine::Sqlite)
+        m_store.applyBusyTimeout(std::chrono::milliseconds(0));
 }
 
 RegisterStore::NoBusyWait::~NoBusyWait() {
-    m_store.applyBusyTimeout(m_store.m_busyTimeout);
+    if (m_store.m_engine == RegisterEngine::Sqlite)
+        m_store.applyBusyTimeout(m_store.m_busyTimeout);
 }
 
 void RegisterStore::waitUntilFreeForWriting() {
