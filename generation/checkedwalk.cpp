@@ -59,7 +59,7 @@ CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate 
 bool walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings, FindingScript written,
                  FindingReceiver& receiver, RunObserver& observer) {
     FindingsOfScript concerning(written, receiver);
-    ScriptCheck check(settings, concerning);
+    ScriptCheck check(settings, concerning, written);
     InForceOn inForce(settings.onDay, script);
     BothSinks sinks(inForce, check);
     walkAirlines(store, sinks, observer);

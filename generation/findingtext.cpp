@@ -11,46 +11,52 @@ namespace {
 // As many findings as a message box shows without growing past the screen.
 constexpr qsizetype kListedInMessage = 10;
 
-QString scriptName(FindingScript script) {
+QStringView scriptName(FindingScript script) {
     switch (script) {
     case FindingScript::SmartKey:
-        return u"smartkey"_s;
+        return u"smartkey";
     case FindingScript::SmartFlow:
-        return u"smartflow"_s;
+        return u"smartflow";
     case FindingScript::Both:
-        return u"both"_s;
+        return u"both";
     case FindingScript::AirlineList:
-        return u"csv"_s;
+        return u"csv";
     }
     Q_UNREACHABLE();
 }
 
-QString oneLine(const QString& text) {
-    QString line;
-    line.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
-            line += u"\\t";
-            break;
-        case u'\r':
-            line += u"\\r";
-            break;
-        case u'\n':
-            line += u"\\n";
-            break;
-        case u'\\':
-            line += u"\\\\";
-            break;
-        default:
-            line += c;
-        }
+// The escape of a character that would break the line, or nothing for one that stays as it is.
+QStringView lineEscape(QChar c) {
+    switch (c.unicode()) {
+    case u'\t':
+        return u"\\t";
+    case u'\r':
+        return u"\\r";
+    case u'\n':
+        return u"\\n";
+    case u'\\':
+        return u"\\\\";
+    default:
+        return {};
     }
-    return line;
 }
 
-QString numberOrEmpty(std::optional<std::int64_t> number) {
-    return number ? QString::number(*number) : QString();
+void appendOneLine(QString& line, QStringView text) {
+    // Findings are many and their texts seldom hold anything to escape: those go in whole.
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QStringView escape = lineEscape(text[i]);
+        if (escape.isEmpty())
+            continue;
+        line.append(text.sliced(plainFrom, i - plainFrom)).append(escape);
+        plainFrom = i + 1;
+    }
+    line += text.sliced(plainFrom);
+}
+
+void appendNumberOrEmpty(QString& line, std::optional<std::int64_t> number) {
+    if (number)
+        line += QString::number(*number);
 }
 
 } // namespace
@@ -91,15 +97,21 @@ QString findingText(const ScriptFinding& finding) {
 }
 
 QString findingLine(const ScriptFinding& finding) {
-    return QStringList{finding.kind == FindingKind::Error ? u"error"_s : u"warning"_s,
-                       scriptName(finding.script),
-                       oneLine(finding.airCode),
-                       numberOrEmpty(finding.airlineId),
-                       numberOrEmpty(finding.conditionId),
-                       finding.field,
-                       oneLine(finding.text),
-                       oneLine(finding.effect)}
-        .join(u'\t');
+    QString line;
+    line.reserve(64 + finding.airCode.size() + finding.field.size() + finding.text.size() + finding.effect.size());
+    line.append(finding.kind == FindingKind::Error ? u"error\t" : u"warning\t")
+        .append(scriptName(finding.script))
+        .append(u'\t');
+    appendOneLine(line, finding.airCode);
+    line += u'\t';
+    appendNumberOrEmpty(line, finding.airlineId);
+    line += u'\t';
+    appendNumberOrEmpty(line, finding.conditionId);
+    line.append(u'\t').append(finding.field).append(u'\t');
+    appendOneLine(line, finding.text);
+    line += u'\t';
+    appendOneLine(line, finding.effect);
+    return line;
 }
 
 QString messageWithFindings(const QString& message, const ScriptFindings& findings) {

@@ -53,15 +53,23 @@ QString wordsRunTogether(QStringView text) {
     return {};
 }
 
-// Collects the findings of one airline with its code and id filled in.
+// Collects the findings of one airline with its code and id filled in: all of them, or those
+// that concern the one output written.
 class AirlineFindings {
 public:
-    AirlineFindings(const AirlineRecord& airline, ScriptFindings& findings)
+    AirlineFindings(const AirlineRecord& airline, ScriptFindings& findings,
+                    std::optional<FindingScript> written = std::nullopt)
         : m_airline(airline)
-        , m_findings(findings) {}
+        , m_findings(findings)
+        , m_written(written) {}
+
+    // Whether findings about the script are wanted: a check whose findings would be dropped is not run.
+    bool wants(FindingScript script) const { return !m_written || findingsOfConcern(script, *m_written); }
 
     void add(FindingKind kind, FindingScript script, const ConditionRecord* condition, const QString& field,
              const QString& text, const QString& effect) {
+        if (!wants(script))
+            return;
         ScriptFinding finding{kind, script, m_airline.airCode, m_airline.id, std::nullopt, field, text, effect};
         if (condition)
             finding.conditionId = condition->id;
@@ -71,10 +79,10 @@ public:
     // A text only shown to the agent, which the writers neutralise.
     void addShown(bool inSmartKey, bool inSmartFlow, const ConditionRecord* condition, const QString& field,
                   const QString& text) {
-        if (inSmartKey && hasSmartKeyMarkup(text))
+        if (inSmartKey && wants(FindingScript::SmartKey) && hasSmartKeyMarkup(text))
             add(FindingKind::Warning, FindingScript::SmartKey, condition, field, text,
                 u"в Smart Key это стало бы командой; в скрипт записано: %1"_s.arg(writtenAs(text, u"<>")));
-        if (inSmartFlow && hasSmartFlowMarkup(text))
+        if (inSmartFlow && wants(FindingScript::SmartFlow) && hasSmartFlowMarkup(text))
             add(FindingKind::Warning, FindingScript::SmartFlow, condition, field, text,
                 u"в подсказке Smart Flow это стало бы разметкой HTML; в скрипт записано: %1"_s.arg(
                     writtenAs(text, u"<>&")));
@@ -82,6 +90,8 @@ public:
 
     // A text the Smart Flow writes in one line: a line break in it glues two words.
     void addRunTogether(const ConditionRecord* condition, const QString& field, const QString& text) {
+        if (!wants(FindingScript::SmartFlow))
+            return;
         if (const QString glued = wordsRunTogether(text); !glued.isEmpty())
             add(FindingKind::Warning, FindingScript::SmartFlow, condition, field, text,
                 u"Smart Flow уберёт перенос строки, и слова сольются: «%1»"_s.arg(glued));
@@ -89,6 +99,8 @@ public:
 
     // A text the Smart Key hands to Amadeus as it stands.
     void addCommand(const ConditionRecord& condition, const QString& field, const QString& text) {
+        if (!wants(FindingScript::SmartKey))
+            return;
         switch (bracketsOf(text)) {
         case Brackets::None:
             break;
@@ -105,6 +117,7 @@ public:
 private:
     const AirlineRecord& m_airline;
     ScriptFindings& m_findings;
+    std::optional<FindingScript> m_written;
 };
 
 int digitCount(qint64 number) {
@@ -203,6 +216,8 @@ void checkScripts(const AirlineRecord& airline, const ConditionList& conditions,
 
 // The fields of the CSV list, which is written in Windows-1251 for every airline.
 void checkListCharacters(const AirlineRecord& airline, AirlineFindings& found) {
+    if (!found.wants(FindingScript::AirlineList))
+        return;
     for (const auto& [field, text] :
          {std::pair{u"AirCode"_s, &airline.airCode}, std::pair{u"AirName"_s, &airline.airName},
           std::pair{u"AccCode"_s, &airline.accCode}}) {
@@ -228,6 +243,13 @@ void checkOutOfForce(const ConditionList& conditions, QDate day, AirlineFindings
         u"ни одно условие не действует на %1: авиакомпании не будет в скриптах"_s.arg(day.toString(u"dd.MM.yyyy"_s)));
 }
 
+void checkAirlineItself(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
+                        AirlineFindings& found) {
+    if (airline.script)
+        checkScripts(airline, conditions, settings, found);
+    checkListCharacters(airline, found);
+}
+
 } // namespace
 
 ScriptFindings errorsFirst(ScriptFindings findings) {
@@ -244,9 +266,7 @@ bool hasErrors(const ScriptFindings& findings) {
 void checkAirline(const AirlineRecord& airline, const ConditionList& conditions, const CheckSettings& settings,
                   ScriptFindings& findings) {
     AirlineFindings found(airline, findings);
-    if (airline.script)
-        checkScripts(airline, conditions, settings, found);
-    checkListCharacters(airline, found);
+    checkAirlineItself(airline, conditions, settings, found);
 }
 
 void checkPrefix(const QString& prefix, ScriptFindings& findings) {
@@ -265,10 +285,12 @@ void checkPrefix(const QString& prefix, ScriptFindings& findings) {
 ScriptCheck::ScriptCheck(CheckSettings settings)
     : ScriptCheck(std::move(settings), m_held) {}
 
-ScriptCheck::ScriptCheck(CheckSettings settings, FindingReceiver& receiver)
+ScriptCheck::ScriptCheck(CheckSettings settings, FindingReceiver& receiver, std::optional<FindingScript> written)
     : m_settings(std::move(settings))
-    , m_receiver(receiver) {
-    checkPrefix(m_settings.prefix, m_found);
+    , m_receiver(receiver)
+    , m_written(written) {
+    if (!m_written || findingsOfConcern(FindingScript::SmartKey, *m_written))
+        checkPrefix(m_settings.prefix, m_found);
     passOn();
 }
 
@@ -285,31 +307,35 @@ void ScriptCheck::addAirline(const AirlineRecord& airline, const ConditionList& 
 
 void ScriptCheck::checkOne(const AirlineRecord& airline, const ConditionList& conditions) {
     const std::optional<ConditionList> inForce = conditionsInForce(conditions, m_settings.onDay);
-    AirlineFindings found(airline, m_found);
+    AirlineFindings found(airline, m_found, m_written);
     if (!inForce) {
         checkOutOfForce(conditions, m_settings.onDay, found);
         checkListCharacters(airline, found);
         return;
     }
-    checkAirline(airline, *inForce, m_settings, m_found);
+    checkAirlineItself(airline, *inForce, m_settings, found);
     if (!airline.script)
         return;
 
-    if (m_branchCodes.contains(airline.airCode))
-        found.add(
-            FindingKind::Warning, FindingScript::SmartKey, nullptr, u"AirCode"_s, airline.airCode,
-            u"код %1 уже есть выше: в Smart Key выбрать можно только первую авиакомпанию с ним"_s.arg(airline.airCode));
-    else
-        m_branchCodes.insert(airline.airCode);
+    if (found.wants(FindingScript::SmartKey)) {
+        if (m_branchCodes.contains(airline.airCode))
+            found.add(FindingKind::Warning, FindingScript::SmartKey, nullptr, u"AirCode"_s, airline.airCode,
+                      u"код %1 уже есть выше: в Smart Key выбрать можно только первую авиакомпанию с ним"_s.arg(
+                          airline.airCode));
+        else
+            m_branchCodes.insert(airline.airCode);
+    }
 
     // The Smart Flow tests the chosen entry in every block: two airlines with one entry
     // both have their commission entered.
-    const QString key = smartFlowAirlineKey(airline);
-    if (m_flowKeys.contains(key))
-        found.add(FindingKind::Error, FindingScript::SmartFlow, nullptr, u"AirName"_s, airline.airName,
-                  u"в списке Smart Flow уже есть «%1»: при выборе сработают блоки обеих авиакомпаний"_s.arg(key));
-    else
-        m_flowKeys.insert(key);
+    if (found.wants(FindingScript::SmartFlow)) {
+        const QString key = smartFlowAirlineKey(airline);
+        if (m_flowKeys.contains(key))
+            found.add(FindingKind::Error, FindingScript::SmartFlow, nullptr, u"AirName"_s, airline.airName,
+                      u"в списке Smart Flow уже есть «%1»: при выборе сработают блоки обеих авиакомпаний"_s.arg(key));
+        else
+            m_flowKeys.insert(key);
+    }
 }
 
 } // namespace tarvex

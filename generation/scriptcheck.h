@@ -21,6 +21,11 @@ enum class FindingKind { Error, Warning };
 enum class FindingScript { SmartKey, SmartFlow, Both, AirlineList };
 
 // One text of the register that a script would not carry as its author meant.
+// Whether findings about `script` matter to a run that writes `written` (never Both).
+constexpr bool findingsOfConcern(FindingScript script, FindingScript written) {
+    return script == written || (script == FindingScript::Both && written != FindingScript::AirlineList);
+}
+
 struct ScriptFinding {
     FindingKind kind = FindingKind::Warning;
     FindingScript script = FindingScript::Both;
@@ -32,9 +37,7 @@ struct ScriptFinding {
     QString effect;                          // what the output would do with it, as the agent would say it
 
     // Whether the finding matters to a run that writes `written` (never Both).
-    bool concerns(FindingScript written) const {
-        return script == written || (script == FindingScript::Both && written != FindingScript::AirlineList);
-    }
+    bool concerns(FindingScript written) const { return findingsOfConcern(script, written); }
 };
 using ScriptFindings = QList<ScriptFinding>;
 
@@ -75,8 +78,9 @@ class ScriptCheck : public AirlineSink {
 public:
     // The findings are held for findings().
     explicit ScriptCheck(CheckSettings settings);
-    // The findings go to `receiver` as they are found; findings() gives none.
-    ScriptCheck(CheckSettings settings, FindingReceiver& receiver);
+    // The findings go to `receiver` as they are found; findings() gives none. With `written`,
+    // only what concerns that output is checked: a run that writes one output skips the rest.
+    ScriptCheck(CheckSettings settings, FindingReceiver& receiver, std::optional<FindingScript> written = {});
     ScriptCheck(const ScriptCheck&) = delete; // it may hold its own receiver
     ScriptCheck& operator=(const ScriptCheck&) = delete;
 
@@ -92,10 +96,11 @@ private:
 
     CheckSettings m_settings;
     FindingReceiver& m_receiver;
-    QSet<QString> m_branchCodes; // Smart Key branches written so far
-    QSet<QString> m_flowKeys;    // Smart Flow list entries written so far
-    ScriptFindings m_found;      // of the airline being checked, until passed on
-    HeldFindings m_held;         // every finding, when there is no other receiver
+    std::optional<FindingScript> m_written; // none: every output
+    QSet<QString> m_branchCodes;            // Smart Key branches written so far
+    QSet<QString> m_flowKeys;               // Smart Flow list entries written so far
+    ScriptFindings m_found;                 // of the airline being checked, until passed on
+    HeldFindings m_held;                    // every finding, when there is no other receiver
 };
 
 // The findings of one airline on its own, everything but what only another airline

@@ -60,17 +60,19 @@ QString concat(std::initializer_list<QStringView> parts) {
 QString commentText(const AirlineRecord& airline) {
     const QString comment = escapeFlowShownText(trimBlanksAndControls(airline.comment));
     QString text;
+    qsizetype lineFrom = 0;
     for (qsizetype i = 0; i < comment.size(); ++i) {
         const QChar c = comment[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < comment.size() && comment[i + 1] == u'\n')
-                ++i;
-            text += u"<br>";
-        } else {
-            text += c;
-        }
+        if (c != u'\r' && c != u'\n')
+            continue;
+        text.append(QStringView(comment).sliced(lineFrom, i - lineFrom)).append(u"<br>");
+        if (c == u'\r' && i + 1 < comment.size() && comment[i + 1] == u'\n')
+            ++i;
+        lineFrom = i + 1;
     }
-    return text;
+    if (lineFrom == 0)
+        return comment; // shared, not copied
+    return text.append(QStringView(comment).sliced(lineFrom));
 }
 
 // The menu label of a condition: 7.5% or 50EUR.

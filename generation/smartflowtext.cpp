@@ -11,17 +11,29 @@ namespace {
 constexpr qsizetype kSeparatorLength = 36;
 
 // Puts a backslash before each quotation mark and backslash, writing each character as
-// `shown` gives it.
+// `shown` gives it. The runs of characters that stay as they are go in whole.
 template <typename Shown>
 QString escapedForString(QStringView text, Shown shown) {
     QString escaped;
-    escaped.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'"' || c == u'\\')
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool quoted = c == u'"' || c == u'\\';
+        const QChar written = shown(c);
+        if (!quoted && written == c)
+            continue;
+        escaped += text.sliced(plainFrom, i - plainFrom);
+        if (quoted)
             escaped += u'\\';
-        escaped += shown(c);
+        escaped += written;
+        plainFrom = i + 1;
     }
+    escaped += text.sliced(plainFrom);
     return escaped;
+}
+
+bool isLineEnd(QChar c) {
+    return c == u'\r' || c == u'\n';
 }
 
 } // namespace
@@ -47,22 +59,22 @@ QString escapeFlowShownText(QStringView text) {
 }
 
 void appendFlattened(QString& out, QStringView text) {
-    const auto isLineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
-    qsizetype i = 0;
-    while (i < text.size()) {
-        qsizetype next = i;
-        if (text[i] == u'-') {
-            while (next < text.size() && text[next] == u'-')
+    const QChar* const end = text.end();
+    const QChar* at = text.begin();
+    while (at != end) {
+        const QChar* next = at;
+        if (*at == u'-') {
+            while (next != end && *next == u'-')
                 ++next;
-            out += text.sliced(i, (next - i) % kSeparatorLength);
-        } else if (isLineEnd(text[i])) {
-            next = i + 1;
+            out += QStringView(at, (next - at) % kSeparatorLength);
+        } else if (isLineEnd(*at)) {
+            next = at + 1;
         } else {
-            while (next < text.size() && text[next] != u'-' && !isLineEnd(text[next]))
+            while (next != end && *next != u'-' && !isLineEnd(*next))
                 ++next;
-            out += text.sliced(i, next - i);
+            out += QStringView(at, next);
         }
-        i = next;
+        at = next;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "decimal4.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace tarvex {
 
@@ -56,11 +57,29 @@ std::optional<Decimal4> Decimal4::parse(QStringView text) {
     return Decimal4(negative ? -units : units);
 }
 
+namespace {
+
+// Writes the number's digits just before `first`, at least `width` of them (leading zeros), and
+// returns where they begin.
+char16_t* putDigitsBefore(char16_t* first, std::uint64_t number, int width) {
+    char16_t* const widest = first - width;
+    do {
+        *--first = char16_t(u'0' + number % 10);
+        number /= 10;
+    } while (number != 0 || first > widest);
+    return first;
+}
+
+} // namespace
+
 QString Decimal4::toText() const {
+    // Composed from the last digit back: the scripts write a number for every condition.
+    char16_t buffer[24]; // a sign, at most 19 whole digits, a point and 4 decimals
+    char16_t* const end = std::end(buffer);
+    char16_t* first = end;
     const bool negative = m_units < 0;
     // Work on the magnitude as unsigned so the most negative value cannot overflow.
     const std::uint64_t magnitude = negative ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
-    QString text = QString::number(magnitude / kScale);
     std::uint64_t fraction = magnitude % kScale;
     if (fraction != 0) {
         int digits = 4;
@@ -68,9 +87,13 @@ QString Decimal4::toText() const {
             fraction /= 10;
             --digits;
         }
-        text += u'.' + QString::number(fraction).rightJustified(digits, u'0');
+        first = putDigitsBefore(first, fraction, digits);
+        *--first = u'.';
     }
-    return negative ? u'-' + text : text;
+    first = putDigitsBefore(first, magnitude / kScale, 1);
+    if (negative)
+        *--first = u'-';
+    return QString(reinterpret_cast<const QChar*>(first), end - first);
 }
 
 QString percentText(const std::optional<Decimal4>& percent) {

@@ -114,7 +114,10 @@ public:
         , m_first(first) {}
     qint64 id(int column) const { return sqlite3_column_int64(m_statement, m_first + column); }
     void text(QString& text, int column) const { assignStoredText(text, m_statement, m_first + column); }
+    // A yes/no column holds any whole number, as "not zero".
     bool flag(const TableDef& table, int column, qint64 rowId) const {
+        if (sqlite3_column_type(m_statement, m_first + column) == SQLITE_INTEGER)
+            return sqlite3_column_int64(m_statement, m_first + column) != 0;
         return heldBool(numberOf(table, m_statement, m_first + column, column, rowId));
     }
     template <typename T>

@@ -241,7 +241,24 @@ void TestScriptCheck::findsEveryKind() {
     QFETCH(bool, withRemarks);
     QFETCH(QStringList, expected);
 
-    QCOMPARE(lines(checked(airlines, {prefix, withRemarks, RoughRates()})), expected);
+    const CheckSettings settings{prefix, withRemarks, RoughRates()};
+    QCOMPARE(lines(checked(airlines, settings)), expected);
+
+    // A run that writes one output checks only for it, and finds all that concerns it.
+    HeldFindings every;
+    ScriptCheck checkEvery(settings, every);
+    walk(checkEvery, airlines);
+    for (FindingScript written : {FindingScript::SmartKey, FindingScript::SmartFlow, FindingScript::AirlineList}) {
+        HeldFindings concerning;
+        ScriptCheck checkOne(settings, concerning, written);
+        walk(checkOne, airlines);
+        ScriptFindings expectedForOne;
+        for (const ScriptFinding& finding : std::as_const(every.findings)) {
+            if (finding.concerns(written))
+                expectedForOne << finding;
+        }
+        QCOMPARE(lines(concerning.findings), lines(expectedForOne));
+    }
 }
 
 void TestScriptCheck::neutralisesShownTexts_data() {

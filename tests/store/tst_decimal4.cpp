@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace tarvex;
 using namespace Qt::StringLiterals;
 
@@ -23,6 +25,8 @@ private slots:
         QTest::newRow("fifth place rounds down") << u"1.00004"_s << qint64(10000) << u"1"_s;
         QTest::newRow("negative") << u"-3.05"_s << qint64(-30500) << u"-3.05"_s;
         QTest::newRow("no whole part") << u".5"_s << qint64(5000) << u"0.5"_s;
+        QTest::newRow("zeros inside the fraction") << u"-0.0102"_s << qint64(-102) << u"-0.0102"_s;
+        QTest::newRow("zero") << u"0"_s << qint64(0) << u"0"_s;
     }
     void parsesAndPrintsShortest() {
         QFETCH(QString, input);
@@ -49,6 +53,11 @@ private slots:
         QCOMPARE(Decimal4::fromDouble(7.1234).toText(), u"7.1234"_s);
         QCOMPARE(Decimal4::fromDouble(0.1 + 0.2).toText(), u"0.3"_s);
         QCOMPARE(Decimal4::fromDouble(-2.675).toText(), u"-2.675"_s);
+    }
+
+    void printsTheWidestValues() {
+        QCOMPARE(Decimal4::fromUnits(std::numeric_limits<std::int64_t>::max()).toText(), u"922337203685477.5807"_s);
+        QCOMPARE(Decimal4::fromUnits(std::numeric_limits<std::int64_t>::min()).toText(), u"-922337203685477.5808"_s);
     }
 
     void missingPercentageReadsAsZero() {
