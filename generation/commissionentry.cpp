@@ -36,7 +36,7 @@ QString remarksPart(const ConditionRecord& condition, bool withRemarks) {
 QString captureLength(const ConditionRecord& condition) {
     constexpr std::uint16_t kDefaultLength = 2;
     const std::uint16_t length = condition.valLen.value_or(0);
-    return QString::number(length == 0 ? kDefaultLength : length);
+    return wholeNumberText(length == 0 ? kDefaultLength : length);
 }
 
 } // namespace tarvex

@@ -56,7 +56,7 @@ void appendOneLine(QString& line, QStringView text) {
 
 void appendNumberOrEmpty(QString& line, std::optional<std::int64_t> number) {
     if (number)
-        line += QString::number(*number);
+        line += wholeNumberText(*number);
 }
 
 } // namespace

@@ -146,11 +146,11 @@ void checkConversion(const ConditionRecord& condition, const RoughRates& rates, 
     const qint64 roubles = qint64(*condition.comSum) * *rate;
     const int digits = digitCount(roubles);
     if (digits > length.toInt()) {
-        const QString valLen = condition.valLen ? QString::number(*condition.valLen) : QString();
-        const QString amount = QString::number(std::llabs(roubles));
+        const QString valLen = condition.valLen ? wholeNumberText(*condition.valLen) : QString();
+        const QString amount = wholeNumberText(std::llabs(roubles));
         findings.add(FindingKind::Warning, FindingScript::Both, &condition, u"ValLen"_s, valLen,
                      u"ValLen %1 берёт %1 из %2 цифр суммы %3 %4 в рублях (около %5): в бронь уйдёт FM%6A"_s.arg(
-                         length, QString::number(digits), condition.comSumText(), condition.comVal, amount,
+                         length, wholeNumberText(digits), condition.comSumText(), condition.comVal, amount,
                          amount.left(length.toInt())));
     }
 }

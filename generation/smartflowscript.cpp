@@ -97,12 +97,12 @@ void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionLi
         m_keyList += u',';
     m_keyList += key;
 
-    addItem(concat({kI1, key, kI2}));
+    addItem({kI1, key, kI2});
     if (conditions.size() == 1)
         addCommandItems(conditions.front(), EntryRule::SingleCondition);
     else
         addMenu(key, airline, conditions);
-    addItem(kE1);
+    addItem({kE1});
     m_pieces.passOn(m_body);
 }
 
@@ -124,38 +124,38 @@ QByteArray SmartFlowScript::finish(const QString& dateText) {
     return {};
 }
 
-void SmartFlowScript::addItem(QStringView item) {
+void SmartFlowScript::addItem(std::initializer_list<QStringView> pieces) {
     // Items stand on lines of their own until the body is flattened, and a line end
     // breaks a run of hyphens, so each item can be flattened as it comes. The body
     // begins with "if(" and ends with "}": trimming it would remove nothing.
-    appendFlattened(m_body, item);
+    appendFlattened(m_body, pieces);
 }
 
 void SmartFlowScript::addMenu(const QString& key, const AirlineRecord& airline, const ConditionList& conditions) {
-    addItem(concat({kM1, key, kM2}));
-    addItem(concat({kM3, commentText(airline), kM4}));
-    addItem(kM5);
+    addItem({kM1, key, kM2});
+    addItem({kM3, commentText(airline), kM4});
+    addItem({kM5});
     for (const ConditionRecord& condition : conditions) {
-        addItem(concat({kW1, conditionLabel(condition), kW2, escapeFlowShownText(condition.comCondition), kI2}));
+        addItem({kW1, conditionLabel(condition), kW2, escapeFlowShownText(condition.comCondition), kI2});
         addCommandItems(condition, EntryRule::Menu);
-        addItem(kE1);
+        addItem({kE1});
     }
-    addItem(kE1);
+    addItem({kE1});
 }
 
 void SmartFlowScript::addCommandItems(const ConditionRecord& condition, EntryRule rule) {
     const QString remarks = escapeFlowText(remarksPart(condition, m_withRemarks));
     switch (chooseEntry(condition, rule)) {
     case CommissionEntry::Percent:
-        addItem(concat({kC1, percentText(condition.comPct), remarks, kC3}));
+        addItem({kC1, percentText(condition.comPct), remarks, kC3});
         break;
     case CommissionEntry::Rouble:
-        addItem(concat({kC1, condition.comSumText(), kC2, remarks, kC3}));
+        addItem({kC1, condition.comSumText(), kC2, remarks, kC3});
         break;
     case CommissionEntry::Conversion:
-        addItem(concat({kC4, condition.comSumText(), escapeFlowText(condition.comVal), kC5}));
-        addItem(concat({kC6, captureLength(condition), kC7}));
-        addItem(concat({kC8, remarks, kC3}));
+        addItem({kC4, condition.comSumText(), escapeFlowText(condition.comVal), kC5});
+        addItem({kC6, captureLength(condition), kC7});
+        addItem({kC8, remarks, kC3});
         break;
     }
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 
 namespace tarvex {
@@ -33,7 +34,8 @@ public:
     QByteArray finish(const QString& dateText);
 
 private:
-    void addItem(QStringView item);
+    // One statement, from the pieces it is made of.
+    void addItem(std::initializer_list<QStringView> pieces);
     void addMenu(const QString& key, const AirlineRecord& airline, const ConditionList& conditions);
     void addCommandItems(const ConditionRecord& condition, EntryRule rule);
 

@@ -36,16 +36,16 @@ bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
+// A hyphen or a line end: what flattening acts on. All three come before "." in the code table.
+bool isFlatteningMark(QChar c) {
+    return c.unicode() <= u'-' && (c == u'-' || isLineEnd(c));
+}
+
 } // namespace
 
 QString smartFlowAirlineKey(const AirlineRecord& airline) {
-    constexpr QStringView kK1 = u" (";
-    constexpr QStringView kK2 = u") ";
-    QString joined;
-    joined.reserve(airline.airCode.size() + airline.accCode.size() + airline.airName.size() + 4);
-    joined.append(airline.airCode).append(kK1).append(airline.accCode).append(kK2).append(airline.airName);
     QString key;
-    appendFlattened(key, joined);
+    appendFlattened(key, {airline.airCode, u" (", airline.accCode, u") ", airline.airName});
     // A comma would split the airline list, which has no quoting.
     return escapeFlowShownText(trimBlanksAndControls(key)).replace(u',', kShownComma);
 }
@@ -58,24 +58,36 @@ QString escapeFlowShownText(QStringView text) {
     return escapedForString(text, shownInSmartFlow);
 }
 
-void appendFlattened(QString& out, QStringView text) {
-    const QChar* const end = text.end();
-    const QChar* at = text.begin();
-    while (at != end) {
-        const QChar* next = at;
-        if (*at == u'-') {
-            while (next != end && *next == u'-')
-                ++next;
-            out += QStringView(at, (next - at) % kSeparatorLength);
-        } else if (isLineEnd(*at)) {
-            next = at + 1;
-        } else {
-            while (next != end && *next != u'-' && !isLineEnd(*next))
-                ++next;
-            out += QStringView(at, next);
+void appendFlattened(QString& out, std::initializer_list<QStringView> pieces) {
+    // Flattening only drops characters: room for all of them is made at once, and they are copied in place.
+    qsizetype room = 0;
+    for (QStringView piece : pieces)
+        room += piece.size();
+    const qsizetype start = out.size();
+    out.resize(start + room);
+    QChar* const first = out.data() + start;
+    QChar* to = first;
+    qsizetype hyphens = 0; // of the run going on, not yet written
+    const auto endRun = [&to, &hyphens] {
+        for (qsizetype kept = hyphens % kSeparatorLength; kept > 0; --kept)
+            *to++ = u'-';
+        hyphens = 0;
+    };
+    for (QStringView piece : pieces) {
+        for (QChar c : piece) {
+            if (!isFlatteningMark(c)) {
+                if (hyphens != 0)
+                    endRun();
+                *to++ = c;
+            } else if (c == u'-') {
+                ++hyphens;
+            } else {
+                endRun(); // a line end is dropped, and ends the run
+            }
         }
-        at = next;
     }
+    endRun();
+    out.truncate(start + (to - first));
 }
 
 } // namespace tarvex

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <initializer_list>
+
 namespace tarvex {
 
 // Text rules of the Smart Flow script, whose whole body is one line of statements
@@ -21,8 +23,8 @@ QString escapeFlowShownText(QStringView text);
 // Appends text the way the script body carries it: every run of 36 hyphens, a
 // separator line typed by the user, is dropped (counted from the left of each run),
 // and CR and LF are dropped so that the text runs on in one line. A line end still
-// separates runs of hyphens.
-void appendFlattened(QString& out, QStringView text);
+// separates runs of hyphens. The pieces are flattened as the one text they make.
+void appendFlattened(QString& out, std::initializer_list<QStringView> pieces);
 
 // Code, IATA code and name, the way the agent picks the airline: "XB (222) Beta Avia".
 // The key is brought into its final form once (flattened and trimmed as the body would

@@ -78,12 +78,12 @@ void SmartKeyScript::addMenu(const AirlineRecord& airline, const ConditionList& 
     const QString variable = u"@m"_s + code;
     const qsizetype count = conditions.size();
     for (qsizetype i = 1; i < count; ++i)
-        addItem({QString::number(i), u" - ", shownInSmartKey(conditions[i - 1].comCondition)});
+        addItem({wholeNumberText(i), u" - ", shownInSmartKey(conditions[i - 1].comCondition)});
     const QString lastWording = count > 0 ? shownInSmartKey(conditions.back().comCondition) : QString();
-    addItem({QString::number(count), u" - ", lastWording, variable, u">"});
+    addItem({wholeNumberText(count), u" - ", lastWording, variable, u">"});
 
     for (qsizetype i = 1; i <= count; ++i) {
-        addItem({u"<if<", variable, u"=", QString::number(i), u">then"});
+        addItem({u"<if<", variable, u"=", wholeNumberText(i), u">then"});
         addCommissionItem({}, conditions[i - 1], EntryRule::Menu, u"<SEND>>>");
     }
     addItem({u">"});

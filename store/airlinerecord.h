@@ -39,7 +39,7 @@ struct ConditionRecord {
     QDate validTill;
 
     // The sum as text: empty when the column is NULL.
-    QString comSumText() const { return comSum ? QString::number(*comSum) : QString(); }
+    QString comSumText() const { return comSum ? wholeNumberText(*comSum) : QString(); }
     // Whether the condition is in force on the day.
     bool inForceOn(QDate day) const {
         return (validFrom.isNull() || validFrom <= day) && (validTill.isNull() || day <= validTill);

@@ -70,16 +70,29 @@ char16_t* putDigitsBefore(char16_t* first, std::uint64_t number, int width) {
     return first;
 }
 
+// The text from `first` to the end of the buffer, a minus sign before it when negative.
+template <std::size_t size>
+QString textFrom(char16_t (&buffer)[size], char16_t* first, bool negative) {
+    if (negative)
+        *--first = u'-';
+    return QString(reinterpret_cast<const QChar*>(first), std::end(buffer) - first);
+}
+
+// Unsigned, so that the most negative number cannot overflow.
+std::uint64_t magnitudeOf(std::int64_t number) {
+    return number < 0 ? 0 - std::uint64_t(number) : std::uint64_t(number);
+}
+
+// A sign, at most 19 digits, a point and 4 decimals.
+constexpr std::size_t kLongestText = 25;
+
 } // namespace
 
+// Composed from the last digit back: the scripts write numbers for every condition.
 QString Decimal4::toText() const {
-    // Composed from the last digit back: the scripts write a number for every condition.
-    char16_t buffer[24]; // a sign, at most 19 whole digits, a point and 4 decimals
-    char16_t* const end = std::end(buffer);
-    char16_t* first = end;
-    const bool negative = m_units < 0;
-    // Work on the magnitude as unsigned so the most negative value cannot overflow.
-    const std::uint64_t magnitude = negative ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
+    char16_t buffer[kLongestText];
+    char16_t* first = std::end(buffer);
+    const std::uint64_t magnitude = magnitudeOf(m_units);
     std::uint64_t fraction = magnitude % kScale;
     if (fraction != 0) {
         int digits = 4;
@@ -90,14 +103,16 @@ QString Decimal4::toText() const {
         first = putDigitsBefore(first, fraction, digits);
         *--first = u'.';
     }
-    first = putDigitsBefore(first, magnitude / kScale, 1);
-    if (negative)
-        *--first = u'-';
-    return QString(reinterpret_cast<const QChar*>(first), end - first);
+    return textFrom(buffer, putDigitsBefore(first, magnitude / kScale, 1), m_units < 0);
 }
 
 QString percentText(const std::optional<Decimal4>& percent) {
     return percent.value_or(Decimal4()).toText();
+}
+
+QString wholeNumberText(std::int64_t number) {
+    char16_t buffer[kLongestText];
+    return textFrom(buffer, putDigitsBefore(std::end(buffer), magnitudeOf(number), 1), number < 0);
 }
 
 } // namespace tarvex

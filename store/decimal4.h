@@ -48,6 +48,10 @@ private:
 // The percent text of a commission condition: a missing percentage counts as 0.
 QString percentText(const std::optional<Decimal4>& percent);
 
+// A whole number as QString::number() writes it (-12, 0, 345), without its locale
+// machinery, which costs more than the rest of a script line.
+QString wholeNumberText(std::int64_t number);
+
 } // namespace tarvex
 
 Q_DECLARE_METATYPE(tarvex::Decimal4)

@@ -61,8 +61,15 @@ void TestScriptText::flattensFlowText() {
     QFETCH(QString, flattened);
 
     QString out = u"x"_s;
-    appendFlattened(out, text);
+    appendFlattened(out, {text});
     QCOMPARE(out, u"x"_s + flattened);
+
+    // In pieces, cut anywhere: the text they make is flattened as a whole.
+    for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+        QString inPieces = u"x"_s;
+        appendFlattened(inPieces, {QStringView(text).first(cut), QStringView(), QStringView(text).sliced(cut)});
+        QCOMPARE(inPieces, out);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestScriptText)

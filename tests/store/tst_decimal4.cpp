@@ -60,6 +60,12 @@ private slots:
         QCOMPARE(Decimal4::fromUnits(std::numeric_limits<std::int64_t>::min()).toText(), u"-922337203685477.5808"_s);
     }
 
+    void wholeNumbersReadAsQtWritesThem() {
+        for (std::int64_t number : {std::int64_t(0), std::int64_t(7), std::int64_t(-12), std::int64_t(100000),
+                                    std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()})
+            QCOMPARE(wholeNumberText(number), QString::number(number));
+    }
+
     void missingPercentageReadsAsZero() {
         QCOMPARE(percentText(std::nullopt), u"0"_s);
         QCOMPARE(percentText(Decimal4::fromUnits(75000)), u"7.5"_s);
