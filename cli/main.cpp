@@ -2,6 +2,7 @@
 // jobs and tests. It writes exactly what the desktop program's commands write.
 
 #include "checkcommand.h"
+#include "common/hugepageheap.h"
 #include "common/tarvexerror.h"
 #include "demoregister.h"
 #include "findingprinter.h"
@@ -342,6 +343,7 @@ int reportExpiring(const Command& command) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    growHeapInHugePages();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"tarvex-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVEX_VERSION));

@@ -94,8 +94,8 @@ void SmartFlowScript::addAirline(const AirlineRecord& airline, const ConditionLi
     // Keys are trimmed one by one, so the list needs no trim of its own.
     const QString key = smartFlowAirlineKey(airline);
     if (!m_keyList.isEmpty())
-        m_keyList += u',';
-    m_keyList += key;
+        m_keyList += ',';
+    m_keyList += key.toUtf8();
 
     addItem({kI1, key, kI2});
     if (conditions.size() == 1)
@@ -114,7 +114,7 @@ void SmartFlowScript::writeTo(OutputFile& file) {
 
 QByteArray SmartFlowScript::finish(const QString& dateText) {
     // The prompt names every airline, so it is composed once the walk is over.
-    const QByteArray head = concat({kS1, dateText, kS2, m_keyList, kS3}).toUtf8();
+    const QByteArray head = concat({kS1, dateText, kS2}).toUtf8() + m_keyList + kS3.toUtf8();
     m_body += kLineEnd;
     const QByteArray rest = m_pieces.finish(m_body);
     if (!m_file)
