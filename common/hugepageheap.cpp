@@ -12,8 +12,12 @@ namespace tarvex {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
-// Address space the heap takes at once, advised for huge pages; beyond it, the heap grows as usual.
-constexpr int kReservation = 256 << 20;
+// Address space the heap takes at once, advised for huge pages (a register of 40,000 airlines
+// needs about half); beyond it, the heap grows as usual.
+constexpr int kReservation = 128 << 20;
+// glibc's own step of growth, taken again once the reservation is made: on a system that
+// counts address space against its memory, a large step at every growth could fail.
+constexpr int kUsualGrowthStep = 128 << 10;
 // Blocks up to this size come from the heap rather than a mapping of their own.
 constexpr int kLargestHeapBlock = 64 << 20;
 
@@ -29,6 +33,7 @@ void growHeapInHugePages() {
     void* volatile block = std::malloc(kHugePage); // volatile: the compiler may drop an unused block
     std::free(block);
     const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    mallopt(M_TOP_PAD, kUsualGrowthStep);
     const std::uintptr_t first = (before + kHugePage - 1) & ~(kHugePage - 1);
     if (after > first)
         madvise(reinterpret_cast<void*>(first), after - first, MADV_HUGEPAGE); // advice: ignored where not offered

@@ -15,6 +15,9 @@ class TestHugePageHeap : public QObject {
     Q_OBJECT
 private slots:
     void largeBlocksComeFromTheAdvisedHeap() {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer's allocator keeps its blocks in mappings of its own, not in the heap");
+#endif
         if (!QFile::exists(u"/sys/kernel/mm/transparent_hugepage/enabled"_s))
             QSKIP("this system offers no huge pages");
         tarvex::growHeapInHugePages();
@@ -25,8 +28,7 @@ private slots:
         // The advice starts at the first huge page boundary of the heap, which a block's start may come before.
         const QByteArray flags = mappingFlags(reinterpret_cast<std::uintptr_t>(block) + kBlock - 1);
         std::free(block);
-        if (flags.isNull())
-            QSKIP("the allocator in use does not take its blocks from the program's heap");
+        QVERIFY2(!flags.isNull(), "the block is in no mapping of the process");
         QVERIFY2(flags.split(' ').contains("hg"), flags.constData());
     }
 
