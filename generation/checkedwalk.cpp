@@ -29,23 +29,19 @@ private:
     AirlineSink& m_second;
 };
 
-// Passes on the findings that concern one script and notes whether an error was among them.
-class FindingsOfScript : public FindingReceiver {
+// Passes the findings on and notes whether an error was among them.
+class ErrorNoting : public FindingReceiver {
 public:
-    FindingsOfScript(FindingScript written, FindingReceiver& receiver)
-        : m_written(written)
-        , m_receiver(receiver) {}
+    explicit ErrorNoting(FindingReceiver& receiver)
+        : m_receiver(receiver) {}
 
     void receive(const ScriptFinding& finding) override {
-        if (!finding.concerns(m_written))
-            return;
         m_hasErrors = m_hasErrors || finding.kind == FindingKind::Error;
         m_receiver.receive(finding);
     }
     bool hasErrors() const { return m_hasErrors; }
 
 private:
-    FindingScript m_written;
     FindingReceiver& m_receiver;
     bool m_hasErrors = false;
 };
@@ -58,12 +54,13 @@ CheckSettings checkSettingsFrom(const Options& options, bool withRemarks, QDate 
 
 bool walkChecked(RegisterStore& store, AirlineSink& script, const CheckSettings& settings, FindingScript written,
                  FindingReceiver& receiver, RunObserver& observer) {
-    FindingsOfScript concerning(written, receiver);
-    ScriptCheck check(settings, concerning, written);
+    // A check of the one script written finds only what concerns it.
+    ErrorNoting noting(receiver);
+    ScriptCheck check(settings, noting, written);
     InForceOn inForce(settings.onDay, script);
     BothSinks sinks(inForce, check);
     walkAirlines(store, sinks, observer);
-    return concerning.hasErrors();
+    return noting.hasErrors();
 }
 
 ScriptFindings checkRegister(RegisterStore& store, const Options& options, QDate onDay) {

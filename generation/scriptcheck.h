@@ -20,12 +20,12 @@ enum class FindingKind { Error, Warning };
 // The output a finding concerns: a script, both scripts, or the CSV airline list.
 enum class FindingScript { SmartKey, SmartFlow, Both, AirlineList };
 
-// One text of the register that a script would not carry as its author meant.
 // Whether findings about `script` matter to a run that writes `written` (never Both).
 constexpr bool findingsOfConcern(FindingScript script, FindingScript written) {
     return script == written || (script == FindingScript::Both && written != FindingScript::AirlineList);
 }
 
+// One text of the register that a script would not carry as its author meant.
 struct ScriptFinding {
     FindingKind kind = FindingKind::Warning;
     FindingScript script = FindingScript::Both;
