@@ -9,8 +9,8 @@ namespace tarvex {
 namespace {
 
 // A number of the row, refused when the stored value is not one its field holds.
-const QVariant& numberAt(const TableCursor& airlines, int row, int column, qint64 rowId) {
-    const QVariant& value = airlines.valueAt(row, column);
+QVariant numberAt(const TableCursor& airlines, int row, int column, qint64 rowId) {
+    QVariant value = airlines.valueAt(row, column);
     requireHeld(airlines.table(), column, rowId, value);
     return value;
 }

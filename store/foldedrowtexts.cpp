@@ -5,35 +5,35 @@
 
 namespace tarvex {
 
-void FoldedRowTexts::prepare(const TableDef& table, const QList<int>& columns, const std::vector<QVariantList>& rows) {
+void FoldedRowTexts::prepare(const QList<int>& columns, const HeldRows& rows) {
     // Texts left behind are dropped once they would take as much room as the texts in use.
     if (columns != m_columns || m_unusedUnits > m_buffer.size() / 2)
         clear();
     m_columns = columns;
-    m_spans.resize(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (m_spans[i].length < 0)
-            appendRow(table, rows[i], m_spans[i]);
+    m_spans.resize(std::size_t(rows.size()));
+    for (int row = 0; row < rows.size(); ++row) {
+        if (m_spans[std::size_t(row)].length < 0)
+            appendRow(rows, row, m_spans[std::size_t(row)]);
     }
 }
 
 namespace {
 
-// displayText() of the value, without copying a text: a text column shows its text as held.
-void appendDisplayText(QString& texts, const ColumnDef& column, const QVariant& value) {
-    const bool textColumn = column.kind == ColumnKind::Text || column.kind == ColumnKind::Memo;
-    if (textColumn && value.typeId() == QMetaType::QString)
-        texts += *static_cast<const QString*>(value.constData());
+// displayText() of the cell, without copying a text: a text column shows its text as held.
+void appendDisplayText(QString& texts, const HeldRows& rows, int row, int column) {
+    const ColumnKind kind = rows.table().column(column).kind;
+    if ((kind == ColumnKind::Text || kind == ColumnKind::Memo) && rows.isHeld(row, column))
+        texts += rows.text(row, column);
     else
-        texts += displayText(column, value);
+        texts += displayText(rows.table().column(column), rows.value(row, column));
 }
 
 } // namespace
 
-void FoldedRowTexts::appendRow(const TableDef& table, const QVariantList& row, Span& span) {
+void FoldedRowTexts::appendRow(const HeldRows& rows, int row, Span& span) {
     const qsizetype start = m_buffer.size();
     for (const int column : std::as_const(m_columns)) {
-        appendDisplayText(m_buffer, table.columns[column], row[column]);
+        appendDisplayText(m_buffer, rows, row, column);
         m_buffer += kSeparator;
     }
     // Folding a row's texts together folds each of them as on its own: case folding maps

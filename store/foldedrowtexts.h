@@ -1,10 +1,9 @@
 #pragma once
 
-#include "schema.h"
+#include "heldrows.h"
 
 #include <QList>
 #include <QString>
-#include <QVariantList>
 
 #include <vector>
 
@@ -21,7 +20,7 @@ public:
 
     const QList<int>& columns() const { return m_columns; }
     // Gives every row its texts of the columns; other columns than before make them all again.
-    void prepare(const TableDef& table, const QList<int>& columns, const std::vector<QVariantList>& rows);
+    void prepare(const QList<int>& columns, const HeldRows& rows);
 
     // Every held row may be new.
     void clear();
@@ -38,7 +37,7 @@ private:
         qsizetype start = 0;
         qsizetype length = -1; // -1: not made yet
     };
-    void appendRow(const TableDef& table, const QVariantList& row, Span& span);
+    void appendRow(const HeldRows& rows, int row, Span& span);
 
     QList<int> m_columns;
     QString m_buffer;

@@ -88,43 +88,43 @@ void RowSortFilter::rowRemoved(int rowIndex) {
         m_found.erase(m_found.begin() + rowIndex);
 }
 
-bool RowSortFilter::passes(const QVariantList& row) const {
+bool RowSortFilter::passes(const HeldRows& rows, int row) const {
     if (!m_filtered)
         return true;
     if (const auto* search = std::get_if<SearchFilter>(&m_filter)) {
         for (const QString& name : search->columns) {
             const int column = m_table.columnIndex(name);
-            const QString text = displayText(m_table.columns[column], row[column]);
+            const QString text = displayText(m_table.columns[column], rows.value(row, column));
             if (text.contains(search->text, Qt::CaseInsensitive))
                 return true;
         }
         return false;
     }
     if (const auto* equals = std::get_if<EqualsFilter>(&m_filter)) {
-        const QVariant& value = row[m_table.columnIndex(equals->column)];
-        return !value.isNull() && value.toLongLong() == equals->value;
+        const int column = m_table.columnIndex(equals->column);
+        return !rows.isNull(row, column) && rows.wholeNumber(row, column) == equals->value;
     }
     if (const auto* ids = std::get_if<IdSetFilter>(&m_filter)) {
-        const QVariant& value = row[m_table.columnIndex(ids->column)];
-        return !value.isNull() && ids->values.contains(value.toLongLong());
+        const int column = m_table.columnIndex(ids->column);
+        return !rows.isNull(row, column) && ids->values.contains(rows.wholeNumber(row, column));
     }
     return true;
 }
 
-void RowSortFilter::findFolded(const SearchFilter& search, const std::vector<QVariantList>& rows) {
+void RowSortFilter::findFolded(const SearchFilter& search, const HeldRows& rows) {
     QList<int> columns;
     for (const QString& name : search.columns)
         columns << m_table.columnIndex(name);
     if (columns != m_searchTexts.columns())
         m_foundValid = false;
-    m_searchTexts.prepare(m_table, columns, rows);
+    m_searchTexts.prepare(columns, rows);
 
     const QString foldedText = search.text.toCaseFolded();
     // A row that holds the text holds every part of it: typing on narrows the last search.
     if (!m_foundValid || !foldedText.contains(m_foundText))
-        m_found.assign(rows.size(), true);
-    m_found.resize(rows.size(), true); // rows added since
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+        m_found.assign(std::size_t(rows.size()), true);
+    m_found.resize(std::size_t(rows.size()), true); // rows added since
+    for (std::size_t i = 0; i < m_found.size(); ++i) {
         if (m_found[i])
             m_found[i] = m_searchTexts.rowContains(int(i), foldedText);
     }
@@ -133,9 +133,9 @@ void RowSortFilter::findFolded(const SearchFilter& search, const std::vector<QVa
 }
 
 // Filtering the rows already in sort order keeps that order, as sorting the rows that pass would.
-std::vector<int> RowSortFilter::visibleRows(const std::vector<QVariantList>& rows) {
+std::vector<int> RowSortFilter::visibleRows(const HeldRows& rows) {
     if (!m_sortedValid) {
-        m_sorted = rowsInSortOrder(m_table, m_sortColumn, m_sortDescending, rows);
+        m_sorted = rowsInSortOrder(rows, m_sortColumn, m_sortDescending);
         m_sortedValid = true;
     }
     std::vector<int> visible;
@@ -148,7 +148,7 @@ std::vector<int> RowSortFilter::visibleRows(const std::vector<QVariantList>& row
         }
     } else {
         for (const int i : m_sorted) {
-            if (passes(rows[i]))
+            if (passes(rows, i))
                 visible.push_back(i);
         }
     }

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "foldedrowtexts.h"
-#include "schema.h"
+#include "heldrows.h"
 
 #include <QSet>
 #include <QStringList>
-#include <QVariantList>
 
 #include <variant>
 #include <vector>
@@ -66,12 +65,12 @@ public:
     void rowRemoved(int rowIndex);
 
     // The indexes of the rows that pass the filter, in sort order.
-    std::vector<int> visibleRows(const std::vector<QVariantList>& rows);
+    std::vector<int> visibleRows(const HeldRows& rows);
 
 private:
-    bool passes(const QVariantList& row) const;
+    bool passes(const HeldRows& rows, int row) const;
     // Marks in m_found the rows in whose folded texts the search's text occurs.
-    void findFolded(const SearchFilter& search, const std::vector<QVariantList>& rows);
+    void findFolded(const SearchFilter& search, const HeldRows& rows);
 
     const TableDef& m_table;
     int m_sortColumn = -1;

@@ -1,7 +1,6 @@
 #include "rowsortkeys.h"
 
 #include "decimal4.h"
-#include "heldvalue.h"
 
 #include <QDateTime>
 
@@ -31,22 +30,23 @@ int threeWay(const auto& x, const auto& y) {
 // and time as itself, everything else as a whole number.
 class ColumnKeys {
 public:
-    ColumnKeys(const ColumnDef& column, const std::vector<QVariantList>& rows, int index)
-        : m_kind(column.kind) {
-        m_null.reserve(rows.size());
-        for (const QVariantList& row : rows) {
-            const QVariant& value = row[index];
-            m_null.push_back(!value.isValid()); // NULL is held as an invalid QVariant
+    ColumnKeys(const HeldRows& rows, int column)
+        : m_kind(rows.table().column(column).kind) {
+        m_null.reserve(std::size_t(rows.size()));
+        for (int row = 0; row < rows.size(); ++row) {
+            m_null.push_back(rows.isNull(row, column));
+            // A value kept as stored (heldrows.h) is rare, and read through QVariant.
+            const bool held = rows.isHeld(row, column);
             switch (m_kind) {
             case ColumnKind::Text:
             case ColumnKind::Memo:
-                m_texts.push_back(rankedText(value));
+                m_texts.push_back(rankedText(held ? rows.text(row, column) : rows.value(row, column).toString()));
                 break;
             case ColumnKind::DateTime:
-                m_moments.push_back(value.isValid() ? value.toDateTime() : QDateTime());
+                m_moments.push_back(held ? rows.moment(row, column) : rows.value(row, column).toDateTime());
                 break;
             default:
-                m_numbers.push_back(value.isValid() ? wholeNumber(value) : 0);
+                m_numbers.push_back(held ? rows.number(row, column) : keptNumber(rows.value(row, column)));
                 break;
             }
         }
@@ -67,22 +67,22 @@ public:
     }
 
 private:
-    static std::u16string rankedText(const QVariant& value) {
-        const QString text = heldText(value);
+    static std::u16string rankedText(const QString& text) {
         std::u16string ranked(std::size_t(text.size()), u'\0');
         std::transform(text.cbegin(), text.cend(), ranked.begin(),
                        [](QChar unit) { return codePointRank(unit.unicode()); });
         return ranked;
     }
 
-    qint64 wholeNumber(const QVariant& value) const {
+    // The number a held cell of the column keeps (HeldRows::number()), as near as a stored value gives one.
+    qint64 keptNumber(const QVariant& value) const {
         switch (m_kind) {
         case ColumnKind::Decimal:
             return value.value<Decimal4>().units();
         case ColumnKind::Date:
             return value.toDate().toJulianDay(); // the order of QDate, an invalid one first
         default:
-            return heldInteger(value);
+            return value.toLongLong();
         }
     }
 
@@ -106,17 +106,16 @@ int compareCodePoints(QStringView a, QStringView b) {
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-std::vector<int> rowsInSortOrder(const TableDef& table, int column, bool descending,
-                                 const std::vector<QVariantList>& rows) {
-    std::vector<int> order(rows.size());
+std::vector<int> rowsInSortOrder(const HeldRows& rows, int column, bool descending) {
+    std::vector<int> order(std::size_t(rows.size()));
     std::iota(order.begin(), order.end(), 0);
     if (column < 0)
         return order;
     std::vector<qint64> ids;
-    ids.reserve(rows.size());
-    for (const QVariantList& row : rows)
-        ids.push_back(heldInteger(row[0]));
-    const ColumnKeys keys(table.columns[column], rows, column);
+    ids.reserve(std::size_t(rows.size()));
+    for (int row = 0; row < rows.size(); ++row)
+        ids.push_back(rows.id(row));
+    const ColumnKeys keys(rows, column);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const int byColumn = keys.compare(a, b);
         if (byColumn != 0)

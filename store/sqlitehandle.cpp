@@ -100,13 +100,8 @@ QVariant storedValue(sqlite3_stmt* statement, int column) {
         return QVariant::fromValue<qint64>(sqlite3_column_int64(statement, column));
     case SQLITE_FLOAT:
         return sqlite3_column_double(statement, column);
-    case SQLITE_TEXT: {
-        // fromUtf8() reserves a character per byte; the cursors hold every text of the
-        // register, which in Cyrillic would take twice the memory it needs.
-        QString text = storedText(statement, column);
-        text.squeeze();
-        return text;
-    }
+    case SQLITE_TEXT:
+        return compactStoredText(statement, column);
     case SQLITE_BLOB: {
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
         return QByteArray(bytes, sqlite3_column_bytes(statement, column));
@@ -119,6 +114,14 @@ QVariant storedValue(sqlite3_stmt* statement, int column) {
 QString storedText(sqlite3_stmt* statement, int column) {
     QString text;
     assignStoredText(text, statement, column);
+    return text;
+}
+
+QString compactStoredText(sqlite3_stmt* statement, int column) {
+    // fromUtf8() reserves a character per byte; the cursors hold every text of the
+    // register, which in Cyrillic would take twice the memory it needs.
+    QString text = storedText(statement, column);
+    text.squeeze();
     return text;
 }
 

@@ -25,6 +25,8 @@ QVariant storedValue(sqlite3_stmt* statement, int column);
 QString storedText(sqlite3_stmt* statement, int column);
 // The same, into `text`, reusing its storage when nothing else shares it.
 void assignStoredText(QString& text, sqlite3_stmt* statement, int column);
+// The text in no more memory than it takes, for a text held long.
+QString compactStoredText(sqlite3_stmt* statement, int column);
 
 // A prepared statement finalized when it goes out of scope.
 class SqliteStatement {

@@ -17,6 +17,7 @@ namespace tarvex {
 TableCursor::TableCursor(const TableDef& table, QObject* parent)
     : QObject(parent)
     , m_table(table)
+    , m_rows(table)
     , m_sortFilter(table) {}
 
 TableWriter TableCursor::writer(RegisterTask task) const {
@@ -26,7 +27,7 @@ TableWriter TableCursor::writer(RegisterTask task) const {
 void TableCursor::open(const QSqlDatabase& database, int fileFormat) {
     m_database = database;
     m_fileFormat = fileFormat;
-    std::vector<QVariantList> rows = readTableRows(m_database, m_table, m_fileFormat);
+    HeldRows rows = readTableRows(m_database, m_table, m_fileFormat);
     emit aboutToReset();
     m_rows = std::move(rows);
     m_sortFilter.rowsReplaced();
@@ -39,7 +40,7 @@ void TableCursor::open(const QSqlDatabase& database, int fileFormat) {
 
 void TableCursor::close() {
     emit aboutToReset();
-    m_rows.clear();
+    m_rows = HeldRows(m_table);
     m_visible.clear();
     m_sortFilter.rowsReplaced();
     m_buffer.clear();
@@ -80,11 +81,11 @@ void TableCursor::setCurrent(int row) {
     emit currentRowChanged(row);
 }
 
-const QVariant& TableCursor::value(int column) const {
+QVariant TableCursor::value(int column) const {
     return valueAt(m_current, column);
 }
 
-const QVariant& TableCursor::value(QStringView columnName) const {
+QVariant TableCursor::value(QStringView columnName) const {
     return value(columnOrThrow(columnName));
 }
 
@@ -93,13 +94,12 @@ QString TableCursor::text(QStringView columnName) const {
     return displayText(m_table.columns[column], value(column));
 }
 
-const QVariant& TableCursor::valueAt(int row, int column) const {
-    static const QVariant null;
+QVariant TableCursor::valueAt(int row, int column) const {
     if (row < 0 || row >= recordCount() || column < 0 || column >= m_table.columns.size())
-        return null;
+        return {};
     if (row == m_current && m_state != State::Browse)
         return m_buffer.at(column);
-    return m_rows[m_visible[row]].at(column);
+    return m_rows.value(m_visible[row], column);
 }
 
 void TableCursor::setValue(QStringView columnName, const QVariant& value) {
@@ -114,7 +114,7 @@ void TableCursor::setValue(QStringView columnName, const QVariant& value) {
 }
 
 int TableCursor::storedRowCount() const {
-    return int(m_rows.size()) - (m_state == State::Insert ? 1 : 0);
+    return m_rows.size() - (m_state == State::Insert ? 1 : 0);
 }
 
 void TableCursor::insert() {
@@ -124,8 +124,8 @@ void TableCursor::insert() {
     QVariantList pending;
     for (const ColumnDef& column : m_table.columns)
         pending << (column.kind == ColumnKind::Boolean ? QVariant(false) : QVariant());
-    m_rows.push_back(pending);
-    m_visible.insert(m_visible.begin() + row, int(m_rows.size()) - 1);
+    m_rows.append(pending);
+    m_visible.insert(m_visible.begin() + row, m_rows.size() - 1);
     m_buffer = pending;
     m_current = row;
     m_eof = false;
@@ -139,7 +139,7 @@ void TableCursor::edit() {
         return;
     requireBrowse(u"изменить запись");
     requireCurrent(u"изменить запись");
-    m_buffer = m_rows[m_visible[m_current]];
+    m_buffer = m_rows.row(m_visible[m_current]);
     setState(State::Edit);
 }
 
@@ -160,14 +160,14 @@ void TableCursor::post() {
         m_buffer[0] = QVariant::fromValue<qint64>(m_lastInsertedId);
     } else {
         try {
-            writer(RegisterTask::Save).updateRow(m_rows[rowIndex], m_buffer);
+            writer(RegisterTask::Save).updateRow(m_rows.row(rowIndex), m_buffer);
         } catch (const RowChangedElsewhere& changed) {
             // The other copy's values win: the row shows what is stored, and the edit ends.
             refused = changed;
             m_buffer = changed.storedRow();
         }
     }
-    m_rows[rowIndex] = m_buffer;
+    m_rows.replace(rowIndex, m_buffer);
     m_sortFilter.rowChanged(rowIndex);
     m_buffer.clear();
     m_state = State::Browse;
@@ -188,7 +188,7 @@ void TableCursor::cancel() {
         const int row = m_current;
         emit rowAboutToBeRemoved(row);
         m_visible.erase(m_visible.begin() + row);
-        m_rows.pop_back(); // the pending row is always the last one held
+        m_rows.removeAt(m_rows.size() - 1); // the pending row is always the last one held
         m_buffer.clear();
         m_state = State::Browse;
         m_current = -1;
@@ -209,10 +209,10 @@ void TableCursor::remove() {
     requireCurrent(u"удалить запись");
     const int row = m_current;
     const int rowIndex = m_visible[row];
-    writer(RegisterTask::Delete).deleteRow(m_rows[rowIndex][0]);
+    writer(RegisterTask::Delete).deleteRow(m_rows.value(rowIndex, 0));
 
     emit rowAboutToBeRemoved(row);
-    m_rows.erase(m_rows.begin() + rowIndex);
+    m_rows.removeAt(rowIndex);
     forgetRowIndex(m_visible, rowIndex);
     m_sortFilter.rowRemoved(rowIndex);
     m_current = -1;
@@ -223,26 +223,26 @@ void TableCursor::remove() {
 
 void TableCursor::refresh() {
     requireBrowse(u"перечитать таблицу");
-    std::vector<QVariantList> fresh = readTableRows(m_database, m_table, m_fileFormat);
+    const HeldRows fresh = readTableRows(m_database, m_table, m_fileFormat);
     std::unordered_map<qint64, int> byId;
-    for (int i = 0; i < int(fresh.size()); ++i)
-        byId.emplace(fresh[i][0].toLongLong(), i);
+    for (int i = 0; i < fresh.size(); ++i)
+        byId.emplace(fresh.id(i), i);
 
     const int current = currentIndex();
-    const qint64 currentId = current >= 0 ? m_rows[current][0].toLongLong() : -1;
+    const qint64 currentId = current >= 0 ? m_rows.id(current) : -1;
     emit aboutToReset();
-    std::vector<QVariantList> kept;
-    kept.reserve(m_rows.size());
+    std::vector<int> kept;
+    kept.reserve(std::size_t(m_rows.size()));
     int keep = -1;
-    for (const QVariantList& row : m_rows) {
-        const auto found = byId.find(row[0].toLongLong());
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const auto found = byId.find(m_rows.id(row));
         if (found == byId.end())
             continue;
-        if (row[0].toLongLong() == currentId)
+        if (m_rows.id(row) == currentId)
             keep = int(kept.size());
-        kept.push_back(std::move(fresh[found->second]));
+        kept.push_back(found->second);
     }
-    m_rows = std::move(kept);
+    m_rows = fresh.picked(kept);
     m_sortFilter.rowsReplaced();
     rebuildVisible(keep);
     emit reset();
@@ -252,16 +252,19 @@ void TableCursor::forgetRows(QStringView columnName, qint64 value) {
     requireBrowse(u"убрать удалённые записи");
     const int column = columnOrThrow(columnName);
     const int current = currentIndex();
-    const qint64 currentId = current >= 0 ? m_rows[current][0].toLongLong() : -1;
+    const qint64 currentId = current >= 0 ? m_rows.id(current) : -1;
     emit aboutToReset();
-    std::erase_if(m_rows,
-                  [&](const QVariantList& row) { return !row[column].isNull() && row[column].toLongLong() == value; });
-    m_sortFilter.rowsReplaced();
+    std::vector<int> kept;
     int keep = -1;
-    for (int i = 0; i < int(m_rows.size()); ++i) {
-        if (m_rows[i][0].toLongLong() == currentId)
-            keep = i;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (!m_rows.isNull(row, column) && m_rows.wholeNumber(row, column) == value)
+            continue;
+        if (m_rows.id(row) == currentId)
+            keep = int(kept.size());
+        kept.push_back(row);
     }
+    m_rows = m_rows.picked(kept);
+    m_sortFilter.rowsReplaced();
     rebuildVisible(keep);
     emit reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "enginerefusal.h"
+#include "heldrows.h"
 #include "heldvalue.h"
 #include "rowsortfilter.h"
 #include "schema.h"
@@ -53,10 +54,10 @@ public:
 
     // The current row's value (its pending value while it is edited or inserted);
     // an invalid QVariant for NULL or when there is no current row.
-    const QVariant& value(int column) const;
-    const QVariant& value(QStringView columnName) const;
+    QVariant value(int column) const;
+    QVariant value(QStringView columnName) const;
     QString text(QStringView columnName) const;
-    const QVariant& valueAt(int row, int column) const;
+    QVariant valueAt(int row, int column) const;
 
     // Sets a pending value of the current row; the row must be in edit or insert state.
     void setValue(QStringView columnName, const QVariant& value);
@@ -113,7 +114,7 @@ private:
     QSqlDatabase m_database;
     int m_fileFormat = kRegisterFormat;
     // The held rows in store order; while a row is inserted, it is the last one.
-    std::vector<QVariantList> m_rows;
+    HeldRows m_rows;
     std::vector<int> m_visible; // indexes into m_rows, filtered and sorted
     RowSortFilter m_sortFilter;
     int m_current = -1;

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "heldrows.h"
 #include "schema.h"
 
 #include <QSqlDatabase>
 #include <QVariantList>
 
 #include <optional>
-#include <vector>
 
 namespace tarvex {
 
 // Every row of the table in store order (by id), each value in its held form: a number its
 // field cannot hold is kept as stored, so the row can be shown and corrected (fromStorage()).
 // `fileFormat` is the register's format: columns of later formats read as NULL. Throws StoreError.
-std::vector<QVariantList> readTableRows(const QSqlDatabase& database, const TableDef& table, int fileFormat);
+HeldRows readTableRows(const QSqlDatabase& database, const TableDef& table, int fileFormat);
 
 // Whether reading a row also keeps others from changing it until the transaction ends.
 enum class RowLock {

@@ -60,7 +60,7 @@ QVariant sumValue(const QString& text) {
 // Writes only what differs from the row, so an untouched NULL stays NULL.
 void setIfChanged(TableCursor& cursor, QStringView column, const QVariant& value) {
     const ColumnDef& def = cursor.table().column(cursor.table().columnIndex(column));
-    const QVariant& held = cursor.value(column);
+    const QVariant held = cursor.value(column);
     if (held.isValid() == value.isValid() && displayText(def, held) == displayText(def, value))
         return;
     cursor.setValue(column, value);
