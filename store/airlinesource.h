@@ -30,10 +30,14 @@ public:
     virtual void readCondition(ConditionRecord& condition) = 0;
 };
 
+// The airlines' columns for a select, with those an airline record does not take read as NULL
+// in their places: the sort of every airline then carries no contract, fee or counterparty texts.
+QString airlineRecordColumns(int registerFormat);
+
 // The two queries of a walk merged in step, one text for every engine. Airlines sort by code in code points, ties
 // by id: the order the airline list shows. SQLite compares UTF-8 texts byte by byte, and
 // the server's texts are created with the collation "C", which compares the same way.
-// `columns` is the engine's select list of the table (schema::selectList()), the conditions' with the qualifier "c".
+// `columns` is the select list of the table (schema::selectList()), the conditions' with the qualifier "c".
 QString airlinesInCodeOrder(const QString& columns);
 QString conditionsInCodeOrder(const QString& columns);
 // The column of the conditions' query that holds the owning airline's id.

@@ -8,6 +8,14 @@ using namespace Qt::StringLiterals;
 
 namespace tarvex {
 
+QString airlineRecordColumns(int registerFormat) {
+    static const QStringList taken{u"id"_s,      u"AirCode"_s, u"AirName"_s, u"Comment"_s,
+                                   u"AccCode"_s, u"BSP"_s,     u"Script"_s};
+    return schema::selectList(schema::tbMain(), registerFormat, {}, [](const ColumnDef& column, const QString& name) {
+        return taken.contains(column.name) ? name : u"NULL"_s;
+    });
+}
+
 QString airlinesInCodeOrder(const QString& columns) {
     return u"SELECT %1 FROM tbMain ORDER BY tbMain.AirCode, tbMain.id"_s.arg(columns);
 }

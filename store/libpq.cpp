@@ -41,6 +41,17 @@ struct LoadedLibpq {
         resolve(library, "PQsocket", functions.socket, missing);
         resolve(library, "PQstatus", functions.status, missing);
         resolve(library, "PQuser", functions.user, missing);
+        resolve(library, "PQexec", functions.exec, missing);
+        resolve(library, "PQsendQuery", functions.sendQuery, missing);
+        resolve(library, "PQgetResult", functions.getResult, missing);
+        resolve(library, "PQresultStatus", functions.resultStatus, missing);
+        resolve(library, "PQresultErrorField", functions.resultErrorField, missing);
+        resolve(library, "PQresultErrorMessage", functions.resultErrorMessage, missing);
+        resolve(library, "PQntuples", functions.ntuples, missing);
+        resolve(library, "PQgetvalue", functions.getvalue, missing);
+        resolve(library, "PQgetlength", functions.getlength, missing);
+        resolve(library, "PQgetisnull", functions.getisnull, missing);
+        resolve(library, "PQclear", functions.clear, missing);
         if (!missing.isEmpty())
             problem = u"в libpq.so.5 нет функции %1"_s.arg(missing);
     }

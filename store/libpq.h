@@ -21,6 +21,18 @@ struct Libpq {
     decltype(&PQsocket) socket;
     decltype(&PQstatus) status;
     decltype(&PQuser) user;
+    // Results of commands sent on a connection of Qt's driver (serverairlinesource.cpp).
+    decltype(&PQexec) exec;
+    decltype(&PQsendQuery) sendQuery;
+    decltype(&PQgetResult) getResult;
+    decltype(&PQresultStatus) resultStatus;
+    decltype(&PQresultErrorField) resultErrorField;
+    decltype(&PQresultErrorMessage) resultErrorMessage;
+    decltype(&PQntuples) ntuples;
+    decltype(&PQgetvalue) getvalue;
+    decltype(&PQgetlength) getlength;
+    decltype(&PQgetisnull) getisnull;
+    decltype(&PQclear) clear;
 };
 
 // Throws StoreError, in the user's words, when libpq cannot be loaded.

@@ -1,14 +1,13 @@
 #include "airlinesource.h"
 
+#include "libpq.h"
 #include "registerstore.h"
 #include "schema.h"
 #include "serverconnection.h"
-#include "serverschema.h"
 #include "storedrecords.h"
 #include "storeerror.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -19,98 +18,178 @@ namespace {
 const QString kAirlinesSubject = u"авиакомпании (tbMain)"_s;
 const QString kConditionsSubject = u"условия авиакомпаний (tbComm)"_s;
 
-StoreError readFailure(const RegisterStore& store, const QString& subject, const QSqlQuery& query) {
-    return StoreError(
-        u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(subject, store.place(), query.lastError().databaseText()));
+// Rows fetched from a cursor at a time: few round trips, and little held at once.
+constexpr int kBatchRows = 2000;
+
+// A result of libpq, cleared when it goes out of scope.
+struct ResultClearing {
+    void operator()(PGresult* result) const { libpq().clear(result); }
+};
+using LibpqResult = std::unique_ptr<PGresult, ResultClearing>;
+
+int rowsOf(const LibpqResult& result) {
+    return result ? libpq().ntuples(result.get()) : 0;
 }
 
-// The store's connection, made again first when it was lost since the last command.
-QSqlDatabase liveConnection(RegisterStore& store) {
-    QSqlDatabase connection = store.connection();
-    reconnectIfLost(connection, RegisterTask::Read, kAirlinesSubject);
-    return connection;
-}
+// Where the reading of one cursor stands: a batch fetched, and the row in it.
+struct CursorRows {
+    CursorRows(QByteArray cursorName, QString readSubject)
+        : name(std::move(cursorName))
+        , subject(std::move(readSubject)) {}
+    QByteArray name;
+    QString subject;
+    LibpqResult batch;
+    int row = -1;
+    bool lastBatch = false; // the batch held is the cursor's last: it came short
+};
 
-// The register on the server through Qt's PostgreSQL driver. The snapshot of a repeatable
-// read transaction is taken at its first query and serves both result sets.
+// The register on the server, read through libpq itself on the connection of Qt's driver: the
+// rows come in text form, each text as the UTF-8 bytes the server keeps, with no conversion on
+// the server and no value made for each field by the driver. Both queries run as cursors of one
+// repeatable read transaction, whose snapshot serves them both, and are fetched in step a batch
+// at a time.
+//
+// The cursor read through (the conditions, or the airlines when they are read alone) has its next
+// batch asked for as soon as a batch arrives, so that the server finds the next rows while these
+// are written. A cursor is planned for its first rows: with the airlines' index on their code
+// (serverschema::createStatements()) the server finds them in order without sorting every
+// condition first.
 class ServerAirlineSource : public AirlineSource {
 public:
     ServerAirlineSource(RegisterStore& store, bool withConditions)
         : m_store(store)
-        , m_airlines(liveConnection(store))
-        , m_conditions(store.connection()) {
-        QSqlQuery begin(store.connection());
-        if (!begin.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s))
-            throw readFailure(store, kAirlinesSubject, begin);
+        , m_connection(connectionOf(store))
+        , m_airlines("tarvex_airlines", kAirlinesSubject)
+        , m_conditions("tarvex_conditions", kConditionsSubject)
+        , m_readThrough(withConditions ? &m_conditions : &m_airlines) {
+        command("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY", kAirlinesSubject);
         m_inTransaction = true;
-        // The conditions are sorted in their airlines' order; the server's default sort memory (4 MB) sends the
-        // sort of a register of thousands of airlines to disk. For this transaction only.
-        if (!begin.exec(u"SET LOCAL work_mem = '64MB'"_s))
-            throw readFailure(store, kConditionsSubject, begin);
-        // Qt's driver streams a forward-only query row by row, and a connection streams one query at a time: the
-        // airlines, far fewer than the conditions, are read whole first, and the conditions stream. A reader of the
-        // airlines alone has them streamed.
-        m_conditions.setForwardOnly(true);
-        m_airlines.setForwardOnly(!withConditions);
+        // Where the server does sort the conditions, its default sort memory (4 MB) would send the sort of a
+        // register of thousands of airlines to disk. For this transaction only.
+        command("SET LOCAL work_mem = '64MB'", kConditionsSubject);
+        declare(m_airlines, airlinesInCodeOrder(airlineRecordColumns(store.format())));
+        if (withConditions)
+            declare(m_conditions, conditionsInCodeOrder(schema::selectList(schema::tbComm(), store.format(), u"c")));
     }
     ~ServerAirlineSource() override {
-        m_airlines.finish();
-        m_conditions.finish();
-        if (m_inTransaction)
-            QSqlQuery(m_store.connection()).exec(u"ROLLBACK"_s); // nothing was written
+        if (m_fetchAhead) // its answer comes before any other
+            takeResult();
+        if (m_inTransaction) // nothing was written; the cursors close with the transaction
+            LibpqResult(libpq().exec(m_connection, "ROLLBACK"));
     }
 
     int airlineCount() override {
-        QSqlQuery count(m_store.connection());
-        if (!count.exec(u"SELECT COUNT(*) FROM tbMain"_s) || !count.next())
-            throw readFailure(m_store, kAirlinesSubject, count);
-        const int airlines = count.value(0).toInt();
-        run(m_airlines, airlinesInCodeOrder(serverschema::selectList(schema::tbMain(), m_store.format())),
-            kAirlinesSubject);
-        return airlines;
+        const LibpqResult count = command("SELECT COUNT(*) FROM tbMain", kAirlinesSubject);
+        return rowsOf(count) == 1 ? QByteArray(libpq().getvalue(count.get(), 0, 0)).toInt() : 0;
     }
     bool nextAirline(AirlineRecord& airline) override {
-        if (!step(m_airlines, kAirlinesSubject))
+        if (!step(m_airlines))
             return false;
-        readAirlineRow(m_airlines, 0, airline);
+        readAirlineRow(m_airlines.batch.get(), m_airlines.row, airline);
         return true;
     }
     // The conditions of all airlines in their airlines' order: the airline's own stand next.
     bool nextConditionOf(qint64 airlineId) override {
-        // Sent at the first condition asked for, so a reader of the airlines alone never sends it.
-        if (!m_conditionsSent) {
-            run(m_conditions, conditionsInCodeOrder(serverschema::selectList(schema::tbComm(), m_store.format(), u"c")),
-                kConditionsSubject);
-            m_conditionsSent = true;
-            m_conditionStanding = step(m_conditions, kConditionsSubject);
-        } else if (m_conditionTaken) {
-            m_conditionStanding = step(m_conditions, kConditionsSubject);
-        }
-        m_conditionTaken = m_conditionStanding && m_conditions.value(conditionOwnerColumn()).toLongLong() == airlineId;
+        if (!m_conditionStanding || m_conditionTaken)
+            m_conditionStanding = step(m_conditions);
+        m_conditionTaken = m_conditionStanding && ownerOfCondition() == airlineId;
         return m_conditionTaken;
     }
-    void readCondition(ConditionRecord& condition) override { readConditionRow(m_conditions, 0, condition); }
+    void readCondition(ConditionRecord& condition) override {
+        readConditionRow(m_conditions.batch.get(), m_conditions.row, condition);
+    }
 
 private:
-    void run(QSqlQuery& query, const QString& sql, const QString& subject) {
-        if (!query.exec(sql))
-            throw readFailure(m_store, subject, query);
+    static PGconn* connectionOf(RegisterStore& store) {
+        QSqlDatabase connection = store.connection();
+        reconnectIfLost(connection, RegisterTask::Read, kAirlinesSubject);
+        PGconn* handle = libpqConnection(connection);
+        if (!handle)
+            throw StoreError(u"Не удалось прочитать %1 из реестра %2: нет соединения с сервером"_s.arg(kAirlinesSubject,
+                                                                                                       store.place()));
+        return handle;
     }
-    // A query that ends its rows and one the connection lost both stop next(): only the error tells them apart.
-    bool step(QSqlQuery& query, const QString& subject) {
-        if (query.next())
+
+    // Runs a statement and gives its result; StoreError with the server's reason when it fails.
+    LibpqResult command(const QByteArray& sql, const QString& subject) {
+        collectFetchAhead(); // the connection answers one statement at a time
+        LibpqResult result(libpq().exec(m_connection, sql.constData()));
+        requireSuccess(result, subject);
+        return result;
+    }
+    void requireSuccess(const LibpqResult& result, const QString& subject) const {
+        const ExecStatusType status = result ? libpq().resultStatus(result.get()) : PGRES_FATAL_ERROR;
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+            return;
+        // The server's own words; for a failure of libpq itself (a lost connection), libpq's.
+        QString reason =
+            result ? QString::fromUtf8(libpq().resultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY)) : QString();
+        if (reason.isEmpty() && result)
+            reason = QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed();
+        if (reason.isEmpty())
+            reason = QString::fromUtf8(libpq().errorMessage(m_connection)).trimmed();
+        throw StoreError(u"Не удалось прочитать %1 из реестра %2: %3"_s.arg(subject, m_store.place(), reason));
+    }
+    void declare(const CursorRows& cursor, const QString& query) {
+        command("DECLARE " + cursor.name + " NO SCROLL CURSOR FOR " + query.toUtf8(), cursor.subject);
+    }
+    static QByteArray fetchStatement(const CursorRows& cursor) {
+        return "FETCH " + QByteArray::number(kBatchRows) + " FROM " + cursor.name;
+    }
+
+    // The answer to the statement sent last, read to its end.
+    LibpqResult takeResult() {
+        LibpqResult result(libpq().getResult(m_connection));
+        while (LibpqResult(libpq().getResult(m_connection))) {
+        }
+        return result;
+    }
+    // Asks for the next batch of the cursor read through, without waiting for it.
+    void fetchAhead() {
+        m_fetchAhead = libpq().sendQuery(m_connection, fetchStatement(*m_readThrough).constData()) == 1;
+    }
+    // Takes in the batch asked for ahead, so that another statement can be sent.
+    void collectFetchAhead() {
+        if (!m_fetchAhead)
+            return;
+        m_fetchAhead = false;
+        m_batchAhead = takeResult();
+        requireSuccess(m_batchAhead, m_readThrough->subject);
+    }
+
+    // Steps the cursor to its next row, taking the next batch when one is used up; false after the last row.
+    bool step(CursorRows& cursor) {
+        if (++cursor.row < rowsOf(cursor.batch))
             return true;
-        if (query.lastError().isValid())
-            throw readFailure(m_store, subject, query);
-        return false;
+        if (cursor.lastBatch)
+            return false;
+        const bool readThrough = &cursor == m_readThrough;
+        if (readThrough) {
+            collectFetchAhead();
+            cursor.batch = m_batchAhead ? std::move(m_batchAhead) : command(fetchStatement(cursor), cursor.subject);
+        } else {
+            cursor.batch = command(fetchStatement(cursor), cursor.subject);
+        }
+        cursor.row = 0;
+        cursor.lastBatch = rowsOf(cursor.batch) < kBatchRows;
+        if (readThrough && !cursor.lastBatch)
+            fetchAhead();
+        return rowsOf(cursor.batch) > 0;
+    }
+    qint64 ownerOfCondition() const {
+        return QByteArray(libpq().getvalue(m_conditions.batch.get(), m_conditions.row, conditionOwnerColumn()))
+            .toLongLong();
     }
 
     RegisterStore& m_store;
-    QSqlQuery m_airlines;
-    QSqlQuery m_conditions;
+    PGconn* m_connection;
     bool m_inTransaction = false;
-    bool m_conditionsSent = false;
-    bool m_conditionStanding = false; // the conditions' query stands on a row
+    CursorRows m_airlines;
+    CursorRows m_conditions;
+    CursorRows* m_readThrough;
+    bool m_fetchAhead = false;        // a FETCH of m_readThrough is on its way
+    LibpqResult m_batchAhead;         // its answer, taken in before it was needed
+    bool m_conditionStanding = false; // the conditions' cursor stands on a row
     bool m_conditionTaken = false;    // that row was handed out: the next call steps past it
 };
 

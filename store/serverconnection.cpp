@@ -98,17 +98,23 @@ bool isServerConnection(const QSqlDatabase& database) {
     return database.driverName() == kDriver;
 }
 
+pg_conn* libpqConnection(const QSqlDatabase& database) {
+    const QVariant handle = database.driver()->handle();
+    // Qt's driver hands its libpq connection under the name of the struct behind PGconn.
+    if (qstrcmp(handle.typeName(), "pg_conn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
 namespace {
 
 // Whether libpq knows the connection to be cut. A server that closed it has said so on its
 // socket: reading what waits there, which never blocks, lets libpq see it; a statement that
 // failed on a cut connection may not have let it see it yet.
 bool isCut(const QSqlDatabase& database) {
-    const QVariant handle = database.driver()->handle();
-    // Qt's driver hands its libpq connection under the name of the struct behind PGconn.
-    if (qstrcmp(handle.typeName(), "pg_conn*") != 0)
+    PGconn* connection = libpqConnection(database);
+    if (!connection)
         return false;
-    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     libpq().consumeInput(connection);
     return libpq().status(connection) == CONNECTION_BAD;
 }

@@ -9,6 +9,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct pg_conn; // libpq's PGconn
+
 namespace tarvex {
 
 // The register's server could not be reached; check() says why and whether to ask for the password.
@@ -32,6 +34,10 @@ QSqlDatabase openServerConnection(const ServerAddress& address, const QString& p
 
 // Whether the connection is one to a PostgreSQL server (and not to a register file).
 bool isServerConnection(const QSqlDatabase& database);
+
+// The libpq connection behind a server connection of Qt's driver, for a reader that talks
+// to libpq itself (libpq.h); nullptr for any other.
+pg_conn* libpqConnection(const QSqlDatabase& database);
 
 // Opens a server connection again when it was lost (a dropped network, a restarted server),
 // so that the next command works again; nothing for a register file. Every command of the

@@ -55,6 +55,9 @@ QStringList createStatements() {
             columns << column.name + u' ' + columnType(column);
         statements << u"CREATE TABLE %1 (%2)"_s.arg(table->name, columns.join(u", "_s));
     }
+    // Every walk reads the airlines in code order: with this index the server hands them, and their conditions,
+    // over in that order as it finds them instead of sorting them all first (serverairlinesource.cpp).
+    statements << u"CREATE INDEX tbMain_AirCode ON tbMain (AirCode, id)"_s;
     statements << u"CREATE INDEX tbComm_ComId ON tbComm (ComId)"_s;
     statements << u"CREATE INDEX tbFee_FeeId ON tbFee (FeeId)"_s;
     statements << u"COMMENT ON TABLE tbMain IS '%1'"_s.arg(kFormatComment.arg(kRegisterFormat));

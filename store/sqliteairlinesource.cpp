@@ -22,16 +22,6 @@ namespace {
 const QString kAirlinesSubject = u"авиакомпании (tbMain)"_s;
 const QString kConditionsSubject = u"условия авиакомпаний (tbComm)"_s;
 
-// The airlines' columns with those an airline record does not take read as NULL in their
-// places: the sort of every airline then carries no contract, fee or counterparty texts.
-QString airlineColumnsTaken(int fileFormat) {
-    static const QStringList taken{u"id"_s,      u"AirCode"_s, u"AirName"_s, u"Comment"_s,
-                                   u"AccCode"_s, u"BSP"_s,     u"Script"_s};
-    return schema::selectList(schema::tbMain(), fileFormat, {}, [](const ColumnDef& column, const QString& name) {
-        return taken.contains(column.name) ? name : u"NULL"_s;
-    });
-}
-
 // Steps a statement; true on a row, false at its end. Throws the refusal of reading the subject.
 bool stepRow(sqlite3_stmt* statement, const QString& subject) {
     const int step = sqlite3_step(statement);
@@ -55,7 +45,7 @@ public:
         if (!m_database.transaction())
             throw refusalError(RegisterTask::Read, refusalOf(m_database.lastError(), m_database), kAirlinesSubject);
         m_inTransaction = true;
-        m_airlines.emplace(m_handle, airlinesInCodeOrder(airlineColumnsTaken(store.format())).toUtf8(),
+        m_airlines.emplace(m_handle, airlinesInCodeOrder(airlineRecordColumns(store.format())).toUtf8(),
                            kAirlinesSubject);
         m_conditions.emplace(m_handle,
                              u"SELECT %1 FROM tbComm WHERE ComId = ?1 ORDER BY id"_s

@@ -3,6 +3,7 @@
 #include "airlinecolumns.h"
 
 #include "heldvalue.h"
+#include "libpq.h"
 #include "schema.h"
 #include "sqlitehandle.h"
 #include "storedutf8.h"
@@ -11,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <optional>
 
 namespace tarvex {
@@ -81,26 +83,34 @@ std::optional<QDate> calendarDay(int year, int month, int day) {
     return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
 }
 
-// A day of the condition; a null date for NULL. A plain "yyyy-MM-dd", the form the
-// program stores, is read in place; any other value goes through the general rule.
+// The day a plain "yyyy-MM-dd" of ten bytes gives, the form the program stores; nothing for any other.
+std::optional<QDate> plainDay(const char* text, qsizetype length) {
+    if (length != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    bool digits = true;
+    const auto number = [&](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            digits = digits && text[i] >= '0' && text[i] <= '9';
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int parts[3] = {number(0, 4), number(5, 2), number(8, 2)};
+    const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]);
+    return digits ? day : std::nullopt;
+}
+
+// A day of the condition; a null date for NULL. A plain day is read in place; any other
+// value goes through the general rule.
 QDate dateOf(sqlite3_stmt* statement, int column, int tableColumn, qint64 rowId) {
     const int type = sqlite3_column_type(statement, column);
     if (type == SQLITE_NULL)
         return {};
     // As a blob, SQLite hands the bytes where they stand, without the copy a text needs for its terminator.
-    if (type == SQLITE_TEXT && sqlite3_column_bytes(statement, column) == 10) {
-        const auto* text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
-        bool digits = text[4] == '-' && text[7] == '-';
-        const auto number = [&](int from, int count) {
-            int value = 0;
-            for (int i = from; i < from + count; ++i) {
-                digits = digits && text[i] >= '0' && text[i] <= '9';
-                value = value * 10 + (text[i] - '0');
-            }
-            return value;
-        };
-        const int parts[3] = {number(0, 4), number(5, 2), number(8, 2)};
-        if (const std::optional<QDate> day = calendarDay(parts[0], parts[1], parts[2]); digits && day)
+    if (type == SQLITE_TEXT) {
+        const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        if (const std::optional<QDate> day = plainDay(text, sqlite3_column_bytes(statement, column)))
             return *day;
     }
     return readNumber(schema::tbComm(), tableColumn, rowId, storedValue(statement, column)).toDate();
@@ -178,6 +188,76 @@ private:
     int m_first;
 };
 
+// A row of a result libpq gives in text form (serverairlinesource.cpp): a text comes as its
+// UTF-8 bytes and is decoded as a file's is; an integer the column holds is taken as it is,
+// and any other value goes through readNumber(), as on the other paths.
+class LibpqRow {
+public:
+    LibpqRow(const PGresult* result, int row)
+        : m_result(result)
+        , m_row(row) {}
+    qint64 id(int column) const { return integerAt(column).value_or(0); }
+    void text(QString& text, int column) const {
+        if (isNull(column))
+            text = QString();
+        else
+            assignStoredUtf8(text, bytes(column));
+    }
+    bool flag(const TableDef& table, int column, qint64 rowId) const {
+        if (isNull(column))
+            return false;
+        if (const std::optional<qint64> number = integerAt(column))
+            return *number != 0;
+        return heldBool(number(table, column, rowId));
+    }
+    template <typename T>
+    std::optional<T> whole(const TableDef& table, int column, qint64 rowId) const {
+        if (isNull(column))
+            return std::nullopt;
+        const std::optional<qint64> integer = integerAt(column);
+        if (integer && holdsWhole(table.column(column), *integer))
+            return T(*integer);
+        // An integer out of the field's range is named as a number, as the other engines name it.
+        const QVariant stored = integer ? QVariant::fromValue(*integer) : QVariant(storedUtf8(bytes(column)));
+        return T(heldInteger(readNumber(table, column, rowId, stored)));
+    }
+    std::optional<Decimal4> decimal(int column, qint64 rowId) const {
+        if (isNull(column))
+            return std::nullopt;
+        return number(schema::tbComm(), column, rowId).value<Decimal4>();
+    }
+    QDate date(int column, qint64 rowId) const {
+        if (isNull(column))
+            return {};
+        const QByteArrayView stored = bytes(column);
+        if (const std::optional<QDate> day = plainDay(stored.data(), stored.size()))
+            return *day;
+        return number(schema::tbComm(), column, rowId).toDate();
+    }
+
+private:
+    bool isNull(int column) const { return libpq().getisnull(m_result, m_row, column); }
+    QByteArrayView bytes(int column) const {
+        return {libpq().getvalue(m_result, m_row, column), libpq().getlength(m_result, m_row, column)};
+    }
+    // The integer a value is written as, plain digits with an optional minus; nothing for any other text.
+    std::optional<qint64> integerAt(int column) const {
+        const QByteArrayView stored = bytes(column);
+        qint64 number = 0;
+        const auto [end, error] = std::from_chars(stored.data(), stored.data() + stored.size(), number);
+        if (error != std::errc() || end != stored.data() + stored.size())
+            return std::nullopt;
+        return number;
+    }
+    // A value that is not NULL, by the rule every engine follows.
+    QVariant number(const TableDef& table, int column, qint64 rowId) const {
+        return readNumber(table, column, rowId, storedUtf8(bytes(column)));
+    }
+
+    const PGresult* m_result;
+    int m_row;
+};
+
 // Which column of a row goes to which field of a record: the same for every engine.
 template <typename Row>
 void fillAirline(const Row& row, AirlineRecord& airline) {
@@ -225,6 +305,14 @@ void readAirlineRow(const QSqlQuery& query, int first, AirlineRecord& airline) {
 
 void readConditionRow(const QSqlQuery& query, int first, ConditionRecord& condition) {
     fillCondition(ServerRow(query, first), condition);
+}
+
+void readAirlineRow(const PGresult* result, int row, AirlineRecord& airline) {
+    fillAirline(LibpqRow(result, row), airline);
+}
+
+void readConditionRow(const PGresult* result, int row, ConditionRecord& condition) {
+    fillCondition(LibpqRow(result, row), condition);
 }
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include "airlinerecord.h"
 
 class QSqlQuery;
+struct pg_result;
 struct sqlite3_stmt;
 
 namespace tarvex {
@@ -19,5 +20,10 @@ void readConditionRow(sqlite3_stmt* statement, int first, ConditionRecord& condi
 // same rules and the same messages.
 void readAirlineRow(const QSqlQuery& query, int first, AirlineRecord& airline);
 void readConditionRow(const QSqlQuery& query, int first, ConditionRecord& condition);
+
+// The same from a row of a result libpq gave in text form, whose columns are the record's
+// table's in the schema's order.
+void readAirlineRow(const pg_result* result, int row, AirlineRecord& airline);
+void readConditionRow(const pg_result* result, int row, ConditionRecord& condition);
 
 } // namespace tarvex
