@@ -16,7 +16,8 @@ int shareDone(int done, int count) {
 void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer) {
     AirlineStream stream(store,
                          sink.readsConditions() ? AirlineStream::Conditions::Read : AirlineStream::Conditions::Skip);
-    const int count = stream.airlineCount();
+    const bool showsProgress = observer.showsProgress();
+    const int count = showsProgress ? stream.airlineCount() : 0;
     int lastShare = -1;
     int done = 0;
     AirlineRecord airline; // reused from airline to airline, as are the conditions
@@ -30,8 +31,8 @@ void walkAirlines(RegisterStore& store, AirlineSink& sink, RunObserver& observer
             stream.takeConditions(nullptr);
             sink.addAirline(airline, none);
         }
-        const int share = shareDone(++done, count);
-        if (share != lastShare) {
+        ++done;
+        if (const int share = shareDone(done, count); showsProgress && share != lastShare) {
             observer.progressChanged(share);
             lastShare = share;
         }

@@ -11,6 +11,9 @@ public:
 
     // Writing starts.
     virtual void runStarted() {}
+    // Whether it shows the share of airlines done: a walk counts the airlines first only for
+    // an observer that shows it, as the count costs the register a pass of its own.
+    virtual bool showsProgress() const { return false; }
     // The share of airlines done, 0 to 100.
     virtual void progressChanged(int percent) { (void)percent; }
     // Writing is over, whether the file was written or not.

@@ -33,11 +33,14 @@ int conditionOwnerColumn() {
 AirlineStream::AirlineStream(RegisterStore& store, Conditions conditions)
     : m_source(store.engine() == RegisterEngine::Postgres ? serverAirlineSource(store, conditions == Conditions::Read)
                                                           : sqliteAirlineSource(store)) {
-    m_airlineCount = m_source->airlineCount();
     m_readsConditions = conditions == Conditions::Read;
 }
 
 AirlineStream::~AirlineStream() = default;
+
+int AirlineStream::airlineCount() {
+    return m_source->airlineCount();
+}
 
 bool AirlineStream::nextAirline(AirlineRecord& airline) {
     if (!m_source->nextAirline(airline))

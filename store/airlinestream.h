@@ -25,8 +25,8 @@ public:
     AirlineStream(const AirlineStream&) = delete;
     AirlineStream& operator=(const AirlineStream&) = delete;
 
-    // How many airlines the stream holds.
-    int airlineCount() const { return m_airlineCount; }
+    // How many airlines the stream holds, counted by the register. Throws StoreError.
+    int airlineCount();
 
     // Reads the next airline into `airline`; false after the last one. Throws StoreError.
     bool nextAirline(AirlineRecord& airline);
@@ -37,7 +37,6 @@ public:
 
 private:
     std::unique_ptr<AirlineSource> m_source;
-    int m_airlineCount = 0;
     qint64 m_airlineId = 0;
     bool m_readsConditions = false;
 };

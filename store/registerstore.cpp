@@ -274,7 +274,10 @@ void RegisterStore::openServer(const ServerAddress& address, const QString& pass
     m_place = serverRegisterPlace(m_connection, address);
     m_format = serverschema::registerFormat(m_connection, m_place);
     checkSchema(m_place, [this](const QString& table) { return serverschema::columnsOf(m_connection, table); });
-    m_readOnlyReason = serverRegisterWriteRefusal(m_connection, m_place).value_or(QString());
+    // Only the windows offer changes, and say beforehand when the role may not make them; the
+    // server itself refuses a change a command would make.
+    if (use == Use::ForWindows)
+        m_readOnlyReason = serverRegisterWriteRefusal(m_connection, m_place).value_or(QString());
     openCursors(use);
     applyBusyTimeout(m_busyTimeout);
 }

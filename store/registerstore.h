@@ -49,8 +49,8 @@ public:
     // The register on a PostgreSQL server. The password, when empty, is libpq's to find
     // (PGPASSWORD, ~/.pgpass). Throws ServerConnectionError when the server cannot be reached,
     // and StoreError, naming the database, when it lacks a table or column of the register or
-    // has an unknown format. A role that may not change the register's tables opens it for
-    // reading only. A connection lost later is made again at the next statement.
+    // has an unknown format. For the windows, a role that may not change the register's tables
+    // opens it for reading only. A connection lost later is made again at the next statement.
     void openServer(const ServerAddress& address, const QString& password = {}, Use use = Use::ForOutputs);
     bool isOpen() const { return m_open; }
 

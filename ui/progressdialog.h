@@ -30,6 +30,7 @@ public:
     ~ProgressDialog() override;
 
     void runStarted() override;
+    bool showsProgress() const override { return true; }
     void progressChanged(int percent) override;
     void runEnded() override;
     void showWritten(const RunResult& result) override;

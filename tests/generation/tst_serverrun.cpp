@@ -30,6 +30,7 @@ public:
     ProgressTrigger(int share, std::function<void()> when)
         : m_share(share)
         , m_when(std::move(when)) {}
+    bool showsProgress() const override { return true; }
     void progressChanged(int percent) override {
         if (percent >= m_share && m_when) {
             std::exchange(m_when, nullptr)();

@@ -12,6 +12,7 @@ struct RecordingObserver : RunObserver {
     QStringList events;
     int lastShare = -1;
     void runStarted() override { events << QStringLiteral("started"); }
+    bool showsProgress() const override { return true; }
     void progressChanged(int percent) override { lastShare = percent; }
     void runEnded() override { events << QStringLiteral("ended"); }
 };
