@@ -63,20 +63,20 @@ public:
         , m_conditions("tarvex_conditions", kConditionsSubject)
         , m_readThrough(withConditions ? &m_conditions : &m_airlines) {
         command("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY", kAirlinesSubject);
-        m_inTransaction = true;
-        // Where the server does sort the conditions, its default sort memory (4 MB) would send the sort of a
-        // register of thousands of airlines to disk. For this transaction only.
-        command("SET LOCAL work_mem = '64MB'", kConditionsSubject);
-        declare(m_airlines, airlinesInCodeOrder(airlineRecordColumns(store.format())));
-        if (withConditions)
-            declare(m_conditions, conditionsInCodeOrder(schema::selectList(schema::tbComm(), store.format(), u"c")));
+        try {
+            // Where the server does sort the conditions, its default sort memory (4 MB) would send the sort of a
+            // register of thousands of airlines to disk. For this transaction only.
+            command("SET LOCAL work_mem = '64MB'", kConditionsSubject);
+            declare(m_airlines, airlinesInCodeOrder(airlineRecordColumns(store.format())));
+            if (withConditions)
+                declare(m_conditions,
+                        conditionsInCodeOrder(schema::selectList(schema::tbComm(), store.format(), u"c")));
+        } catch (...) {
+            endTransaction();
+            throw;
+        }
     }
-    ~ServerAirlineSource() override {
-        if (m_fetchAhead) // its answer comes before any other
-            takeResult();
-        if (m_inTransaction) // nothing was written; the cursors close with the transaction
-            LibpqResult(libpq().exec(m_connection, "ROLLBACK"));
-    }
+    ~ServerAirlineSource() override { endTransaction(); }
 
     int airlineCount() override {
         const LibpqResult count = command("SELECT COUNT(*) FROM tbMain", kAirlinesSubject);
@@ -108,6 +108,13 @@ private:
             throw StoreError(u"Не удалось прочитать %1 из реестра %2: нет соединения с сервером"_s.arg(kAirlinesSubject,
                                                                                                        store.place()));
         return handle;
+    }
+
+    // Nothing was written: the transaction is rolled back, and its cursors close with it.
+    void endTransaction() {
+        if (m_fetchAhead) // its answer comes before any other
+            takeResult();
+        LibpqResult(libpq().exec(m_connection, "ROLLBACK"));
     }
 
     // Runs a statement and gives its result; StoreError with the server's reason when it fails.
@@ -183,7 +190,6 @@ private:
 
     RegisterStore& m_store;
     PGconn* m_connection;
-    bool m_inTransaction = false;
     CursorRows m_airlines;
     CursorRows m_conditions;
     CursorRows* m_readThrough;

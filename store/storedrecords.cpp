@@ -206,8 +206,8 @@ public:
     bool flag(const TableDef& table, int column, qint64 rowId) const {
         if (isNull(column))
             return false;
-        if (const std::optional<qint64> number = integerAt(column))
-            return *number != 0;
+        if (const std::optional<qint64> integer = integerAt(column))
+            return *integer != 0;
         return heldBool(number(table, column, rowId));
     }
     template <typename T>
