@@ -8,20 +8,6 @@ namespace tarvex {
 
 namespace {
 
-enum class Storage { Numbers, Texts, Moments };
-
-Storage storageOf(ColumnKind kind) {
-    switch (kind) {
-    case ColumnKind::Text:
-    case ColumnKind::Memo:
-        return Storage::Texts;
-    case ColumnKind::DateTime:
-        return Storage::Moments;
-    default:
-        return Storage::Numbers;
-    }
-}
-
 // The type of a value the column holds, in the form fromStorage() gives it.
 int heldTypeId(ColumnKind kind) {
     switch (kind) {
@@ -48,44 +34,36 @@ const T& held(const QVariant& value) {
 
 } // namespace
 
+HeldRows::Cells HeldRows::emptyCells(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::Text:
+    case ColumnKind::Memo:
+        return std::vector<QString>();
+    case ColumnKind::DateTime:
+        return std::vector<QDateTime>();
+    default:
+        return std::vector<qint64>();
+    }
+}
+
 HeldRows::HeldRows(const TableDef& table)
     : m_table(&table) {
     m_columns.reserve(std::size_t(table.columns.size()));
     for (const ColumnDef& column : table.columns)
-        m_columns.push_back(Column{column.kind, {}, {}, {}, {}, {}});
+        m_columns.push_back(Column{column.kind, {}, emptyCells(column.kind), {}});
 }
 
 void HeldRows::reserve(int rows) {
     for (Column& column : m_columns) {
         column.states.reserve(std::size_t(rows));
-        switch (storageOf(column.kind)) {
-        case Storage::Numbers:
-            column.numbers.reserve(std::size_t(rows));
-            break;
-        case Storage::Texts:
-            column.texts.reserve(std::size_t(rows));
-            break;
-        case Storage::Moments:
-            column.moments.reserve(std::size_t(rows));
-            break;
-        }
+        std::visit([rows](auto& cells) { cells.reserve(std::size_t(rows)); }, column.cells);
     }
 }
 
 void HeldRows::appendNullRow() {
     for (Column& column : m_columns) {
         column.states.push_back(CellState::Null);
-        switch (storageOf(column.kind)) {
-        case Storage::Numbers:
-            column.numbers.push_back(0);
-            break;
-        case Storage::Texts:
-            column.texts.emplace_back();
-            break;
-        case Storage::Moments:
-            column.moments.emplace_back();
-            break;
-        }
+        std::visit([](auto& cells) { cells.emplace_back(); }, column.cells);
     }
     ++m_size;
 }
@@ -103,17 +81,7 @@ void HeldRows::replace(int row, const QVariantList& values) {
 void HeldRows::removeAt(int row) {
     for (Column& column : m_columns) {
         column.states.erase(column.states.begin() + row);
-        switch (storageOf(column.kind)) {
-        case Storage::Numbers:
-            column.numbers.erase(column.numbers.begin() + row);
-            break;
-        case Storage::Texts:
-            column.texts.erase(column.texts.begin() + row);
-            break;
-        case Storage::Moments:
-            column.moments.erase(column.moments.begin() + row);
-            break;
-        }
+        std::visit([row](auto& cells) { cells.erase(cells.begin() + row); }, column.cells);
         if (!column.kept.empty()) {
             column.kept.erase(row);
             std::map<int, QVariant> renumbered;
@@ -141,106 +109,91 @@ void HeldRows::copyRow(const HeldRows& from, int row) {
         const Column& original = from.m_columns[c];
         Column& copy = m_columns[c];
         copy.states[target] = original.states[source];
-        switch (storageOf(copy.kind)) {
-        case Storage::Numbers:
-            copy.numbers[target] = original.numbers[source];
-            break;
-        case Storage::Texts:
-            copy.texts[target] = original.texts[source];
-            break;
-        case Storage::Moments:
-            copy.moments[target] = original.moments[source];
-            break;
-        }
+        std::visit(
+            [&](auto& cells) {
+                using Array = std::remove_reference_t<decltype(cells)>;
+                cells[target] = std::get<Array>(original.cells)[source];
+            },
+            copy.cells);
         if (original.states[source] == CellState::Kept)
             copy.kept.emplace(int(target), original.kept.at(row));
     }
 }
 
 void HeldRows::setValue(int row, int column, const QVariant& value) {
-    Column& cells = m_columns[column];
+    Column& target = m_columns[column];
     const std::size_t at = std::size_t(row);
-    cells.kept.erase(row);
-    if (!value.isValid() || value.typeId() != heldTypeId(cells.kind)) {
-        cells.states[at] = value.isValid() ? CellState::Kept : CellState::Null;
+    target.kept.erase(row);
+    if (!value.isValid() || value.typeId() != heldTypeId(target.kind)) {
+        target.states[at] = value.isValid() ? CellState::Kept : CellState::Null;
         if (value.isValid())
-            cells.kept.emplace(row, value);
-        switch (storageOf(cells.kind)) {
-        case Storage::Numbers:
-            cells.numbers[at] = 0;
-            break;
-        case Storage::Texts:
-            cells.texts[at] = QString();
-            break;
-        case Storage::Moments:
-            cells.moments[at] = QDateTime();
-            break;
-        }
+            target.kept.emplace(row, value);
+        std::visit([at](auto& cells) { cells[at] = {}; }, target.cells);
         return;
     }
-    cells.states[at] = CellState::Held;
-    switch (cells.kind) {
+    target.states[at] = CellState::Held;
+    switch (target.kind) {
     case ColumnKind::Boolean:
-        cells.numbers[at] = held<bool>(value) ? 1 : 0;
+        array<qint64>(column)[at] = held<bool>(value) ? 1 : 0;
         break;
     case ColumnKind::Decimal:
-        cells.numbers[at] = held<Decimal4>(value).units();
+        array<qint64>(column)[at] = held<Decimal4>(value).units();
         break;
     case ColumnKind::Date:
-        cells.numbers[at] = held<QDate>(value).toJulianDay(); // an invalid day keeps its own number
+        array<qint64>(column)[at] = held<QDate>(value).toJulianDay(); // an invalid day keeps its own number
         break;
     case ColumnKind::DateTime:
-        cells.moments[at] = held<QDateTime>(value);
+        array<QDateTime>(column)[at] = held<QDateTime>(value);
         break;
     case ColumnKind::Text:
     case ColumnKind::Memo:
-        cells.texts[at] = held<QString>(value);
+        array<QString>(column)[at] = held<QString>(value);
         break;
     default:
-        cells.numbers[at] = held<qint64>(value);
+        array<qint64>(column)[at] = held<qint64>(value);
         break;
     }
 }
 
 void HeldRows::setText(int row, int column, QString text) {
-    Column& cells = m_columns[column];
-    cells.kept.erase(row);
-    cells.states[std::size_t(row)] = CellState::Held;
-    cells.texts[std::size_t(row)] = std::move(text);
+    Column& target = m_columns[column];
+    target.kept.erase(row);
+    target.states[std::size_t(row)] = CellState::Held;
+    array<QString>(column)[std::size_t(row)] = std::move(text);
 }
 
 void HeldRows::setWhole(int row, int column, qint64 number) {
-    Column& cells = m_columns[column];
-    cells.kept.erase(row);
-    cells.states[std::size_t(row)] = CellState::Held;
-    cells.numbers[std::size_t(row)] = cells.kind == ColumnKind::Boolean ? qint64(number != 0) : number;
+    Column& target = m_columns[column];
+    target.kept.erase(row);
+    target.states[std::size_t(row)] = CellState::Held;
+    array<qint64>(column)[std::size_t(row)] = target.kind == ColumnKind::Boolean ? qint64(number != 0) : number;
 }
 
 QVariant HeldRows::value(int row, int column) const {
-    const Column& cells = m_columns[column];
+    const Column& source = m_columns[column];
     const std::size_t at = std::size_t(row);
-    switch (cells.states[at]) {
+    switch (source.states[at]) {
     case CellState::Null:
         return {};
     case CellState::Kept:
-        return cells.kept.at(row);
+        return source.kept.at(row);
     case CellState::Held:
         break;
     }
-    switch (cells.kind) {
+    switch (source.kind) {
     case ColumnKind::Boolean:
-        return cells.numbers[at] != 0;
+        return array<qint64>(column)[at] != 0;
     case ColumnKind::Decimal:
-        return QVariant::fromValue(Decimal4::fromUnits(cells.numbers[at]));
+        return QVariant::fromValue(Decimal4::fromUnits(array<qint64>(column)[at]));
     case ColumnKind::Date:
-        return QDate::fromJulianDay(cells.numbers[at]);
+        return QDate::fromJulianDay(array<qint64>(column)[at]);
     case ColumnKind::DateTime:
-        return cells.moments[at];
+        return array<QDateTime>(column)[at];
     case ColumnKind::Text:
     case ColumnKind::Memo:
-        return cells.texts[at];
+        return array<QString>(column)[at];
     default:
-        return QVariant::fromValue<qint64>(cells.numbers[at]);
+        return QVariant::fromValue<qint64>(array<qint64>(column)[at]);
     }
 }
 

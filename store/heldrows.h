@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <variant>
 #include <vector>
 
 namespace tarvex {
@@ -46,17 +47,17 @@ public:
 
     QVariant value(int row, int column) const;
     QVariantList row(int row) const;
-    qint64 id(int row) const { return m_columns[0].numbers[std::size_t(row)]; }
+    qint64 id(int row) const { return number(row, 0); }
 
     // Typed reads, for sorting and searching. A cell is NULL, held in its column's form, or
     // kept as stored; the typed reads serve held cells.
     bool isNull(int row, int column) const { return cellState(row, column) == CellState::Null; }
     bool isHeld(int row, int column) const { return cellState(row, column) == CellState::Held; }
     // The text of a Text or Memo column; the null QString for NULL.
-    const QString& text(int row, int column) const { return m_columns[column].texts[std::size_t(row)]; }
+    const QString& text(int row, int column) const { return array<QString>(column)[std::size_t(row)]; }
     // A whole number, a yes/no as 0 or 1, a decimal's units, a day's Julian day number.
-    qint64 number(int row, int column) const { return m_columns[column].numbers[std::size_t(row)]; }
-    const QDateTime& moment(int row, int column) const { return m_columns[column].moments[std::size_t(row)]; }
+    qint64 number(int row, int column) const { return array<qint64>(column)[std::size_t(row)]; }
+    const QDateTime& moment(int row, int column) const { return array<QDateTime>(column)[std::size_t(row)]; }
     // What a cell of a key or number column reads as, a value kept as stored too (QVariant::toLongLong()); 0 for NULL.
     qint64 wholeNumber(int row, int column) const {
         return isHeld(row, column) ? number(row, column) : value(row, column).toLongLong();
@@ -64,17 +65,26 @@ public:
 
 private:
     enum class CellState : std::uint8_t { Null, Held, Kept };
-    // Each column fills one of the three arrays, by its kind.
+    // The array of one column, of the type its kind is held in. A NULL cell, and one whose value
+    // is kept as stored, holds the type's default.
+    using Cells = std::variant<std::vector<qint64>, std::vector<QString>, std::vector<QDateTime>>;
     struct Column {
         ColumnKind kind;
         std::vector<CellState> states;
-        std::vector<qint64> numbers;
-        std::vector<QString> texts;
-        std::vector<QDateTime> moments;
+        Cells cells;
         std::map<int, QVariant> kept; // by row
     };
 
+    static Cells emptyCells(ColumnKind kind);
     CellState cellState(int row, int column) const { return m_columns[column].states[std::size_t(row)]; }
+    template <typename T>
+    const std::vector<T>& array(int column) const {
+        return *std::get_if<std::vector<T>>(&m_columns[column].cells);
+    }
+    template <typename T>
+    std::vector<T>& array(int column) {
+        return *std::get_if<std::vector<T>>(&m_columns[column].cells);
+    }
     void copyRow(const HeldRows& from, int row);
 
     const TableDef* m_table;
